@@ -1,0 +1,53 @@
+# The two commands of README.md. Both install what is missing first.
+BUILD ?= build
+JOBS ?= 2
+TEST_FUZZ_SECONDS ?= 5
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps build host win64 win32 fuzz-build test demo fuzz clean
+
+all: build
+
+deps:
+	scripts/install-deps
+
+host: deps
+	cmake -S . -B $(BUILD)/host -G Ninja -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(BUILD)/host -j $(JOBS)
+
+FUZZ_CONFIGURE = cmake -S . -B $(BUILD)/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DVELMORA_FUZZ=ON
+
+fuzz-build: deps
+	$(FUZZ_CONFIGURE) -DVELMORA_FUZZ_SECONDS=$(TEST_FUZZ_SECONDS)
+	cmake --build $(BUILD)/fuzz -j $(JOBS)
+
+win64: deps
+	cmake -S . -B $(BUILD)/win64 -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+	cmake --build $(BUILD)/win64 -j $(JOBS)
+
+win32: deps
+	cmake -S . -B $(BUILD)/win32 -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+	cmake --build $(BUILD)/win32 -j $(JOBS)
+
+build: host fuzz-build win64 win32
+
+test: build
+	ctest --test-dir $(BUILD)/host --output-on-failure -j $(JOBS)
+	ctest --test-dir $(BUILD)/fuzz --output-on-failure -j $(JOBS)
+	ctest --test-dir $(BUILD)/win32 --output-on-failure
+	scripts/run-wine-tests $(BUILD)/win64
+
+# Longer fuzzing runs; `make test` runs each target for a few seconds only.
+fuzz: deps
+	$(FUZZ_CONFIGURE) -DVELMORA_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	cmake --build $(BUILD)/fuzz -j $(JOBS)
+	ctest --test-dir $(BUILD)/fuzz --output-on-failure -j $(JOBS)
+
+demo: win64
+	scripts/demo $(BUILD)/win64
+
+clean:
+	rm -rf $(BUILD)

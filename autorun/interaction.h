@@ -1,0 +1,69 @@
+// The interaction logic of the menu window: hover, keyboard focus, the press
+// of the left button, the key and button tables and the cursor rule.
+// Platform-free: the window feeds it events and carries out what it returns.
+#pragma once
+
+#include "autorun/menu.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// A position in the current menu's hotspots, or none. None behaves as the
+// position just past the last hotspot: stepping forward from the last hotspot
+// reaches it and stepping back from it reaches the last hotspot.
+using HotspotRef = std::size_t;
+constexpr HotspotRef NoHotspot = static_cast<HotspotRef>(-1);
+
+enum class InputAction { Nothing, Press, DragWindow, Activate, Back, CloseMenuWindow, Capture };
+enum class CursorChoice { Busy, Hand, Arrow };
+
+// Virtual-key codes, character codes and extra-button numbers the tables use.
+constexpr unsigned VkLeft = 0x25, VkUp = 0x26, VkRight = 0x27, VkDown = 0x28;
+constexpr unsigned CharBackspace = 0x08, CharTab = 0x09, CharEnter = 0x0D, CharEscape = 0x1B, CharSpace = 0x20;
+constexpr unsigned ExtraButton1 = 1, ExtraButton2 = 2;
+
+struct InteractionState {
+    HotspotRef HoverHotspot = NoHotspot;
+    HotspotRef FocusHotspot = NoHotspot;
+    bool ButtonPressed = false;
+    Rect PressedRect;  // all zero while no press is held
+};
+
+// What an input event asks of the window: repaint these hotspot rectangles,
+// in this order, then carry out `action` (with `hotspot` for Activate).
+struct InputResult {
+    InputAction action = InputAction::Nothing;
+    HotspotRef hotspot = NoHotspot;
+    std::vector<Rect> repaints;
+};
+
+using Hotspots = std::vector<Hotspot>;
+
+// Half-open containment: left <= x < right and top <= y < bottom.
+bool Contains(const Rect& rect, std::int32_t x, std::int32_t y);
+// The first hotspot containing the point, or NoHotspot.
+HotspotRef HitTest(const Hotspots& hotspots, std::int32_t x, std::int32_t y);
+
+void RepaintHotspotChange(const Hotspots& hotspots, HotspotRef old, HotspotRef now, std::vector<Rect>& repaints);
+void UpdateHoverHotspot(InteractionState& state, const Hotspots& hotspots, std::int32_t x, std::int32_t y,
+                        std::vector<Rect>& repaints);
+void SetFocusHotspot(InteractionState& state, const Hotspots& hotspots, HotspotRef ref, std::vector<Rect>& repaints);
+void FocusNextHotspot(InteractionState& state, const Hotspots& hotspots, std::vector<Rect>& repaints);
+void FocusPreviousHotspot(InteractionState& state, const Hotspots& hotspots, std::vector<Rect>& repaints);
+
+InputResult ButtonDown(InteractionState& state, const Hotspots& hotspots, std::int32_t x, std::int32_t y);
+InputResult ButtonUp(InteractionState& state, const Hotspots& hotspots, std::int32_t x, std::int32_t y);
+InputResult PointerMoved(InteractionState& state, const Hotspots& hotspots, std::int32_t x, std::int32_t y,
+                         bool active);
+InputResult ActivationChanged(InteractionState& state, const Hotspots& hotspots, bool active);
+InputResult KeyDown(InteractionState& state, const Hotspots& hotspots, unsigned virtualKey);
+InputResult CharTyped(InteractionState& state, const Hotspots& hotspots, unsigned character, bool shift);
+InputAction BackButtonDown(unsigned button);
+InputAction BackButtonUp(unsigned button, std::int32_t x, std::int32_t y, std::int32_t clientWidth,
+                         std::int32_t clientHeight);
+CursorChoice ChooseCursor(const InteractionState& state, bool busy);
+
+// Every menu switch puts both hotspot references back to none; the press
+// state is left alone.
+void ResetHotspotRefs(InteractionState& state);

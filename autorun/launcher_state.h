@@ -1,0 +1,24 @@
+// The process-wide state of the menu launcher. It lives for the whole run and
+// is touched only on the window thread, except BusyProcess.
+#pragma once
+
+#include "autorun/interaction.h"
+#include "autorun/menu.h"
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <string>
+
+extern Menus MenuList;                       // filled once at start-up
+extern MenuPosition CurrentMenu;             // the menu on screen
+extern std::deque<MenuPosition> MenuHistory; // used only at its back
+extern std::string AboutText;                // empty: no About entry
+extern InteractionState Interaction;         // hover, focus and press
+
+// Process handle of the program last started until it is ready for input;
+// 0 otherwise. The only value shared with the watcher threads.
+extern std::atomic<std::uintptr_t> BusyProcess;
+
+// The hotspots of the menu on screen.
+const Hotspots& CurrentHotspots();

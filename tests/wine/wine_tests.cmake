@@ -1,0 +1,17 @@
+# add_wine_test(NAME <name> COMMAND <target> [args...] [LANG <locale>] [TIMEOUT <s>])
+# A test whose command is a Windows program of this build, run under wine64
+# (the build's emulator). LANG picks Wine's user-interface language and locale.
+function(add_wine_test)
+    cmake_parse_arguments(WT "" "NAME;LANG;TIMEOUT" "COMMAND" ${ARGN})
+    if(NOT WT_LANG)
+        set(WT_LANG en_US.UTF-8)
+    endif()
+    if(NOT WT_TIMEOUT)
+        set(WT_TIMEOUT 120)
+    endif()
+    add_test(NAME ${WT_NAME} COMMAND ${WT_COMMAND})
+    set_tests_properties(${WT_NAME} PROPERTIES
+        ENVIRONMENT "LANG=${WT_LANG};LC_ALL=${WT_LANG}"
+        TIMEOUT ${WT_TIMEOUT}
+        RESOURCE_LOCK wine)
+endfunction()
