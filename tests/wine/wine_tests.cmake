@@ -15,3 +15,12 @@ function(add_wine_test)
         TIMEOUT ${WT_TIMEOUT}
         RESOURCE_LOCK wine)
 endfunction()
+
+# add_wine_driver(<target> <sources>...)
+# A Win32 console test driver with the shared runner (tests/wine/support):
+# `driver CASE` runs one WINE_TEST case.
+function(add_wine_driver target)
+    add_executable(${target} ${ARGN})
+    target_link_libraries(${target} PRIVATE wine_test_support)
+    velmora_test_program(${target})
+endfunction()
