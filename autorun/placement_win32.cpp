@@ -1,1 +1,99 @@
-// placeholder: implemented by its owner
+#include "autorun/placement_win32.h"
+
+#include "autorun/placement_math.h"
+#include "common/handle_win32.h"
+
+#include <cstddef>
+#include <type_traits>
+
+// Hotspots and work areas are handed to RECT functions as they are.
+static_assert(sizeof(Rect) == sizeof(RECT), "Rect must be laid out like RECT");
+static_assert(offsetof(Rect, left) == offsetof(RECT, left), "Rect.left must match RECT");
+static_assert(offsetof(Rect, top) == offsetof(RECT, top), "Rect.top must match RECT");
+static_assert(offsetof(Rect, right) == offsetof(RECT, right), "Rect.right must match RECT");
+static_assert(offsetof(Rect, bottom) == offsetof(RECT, bottom), "Rect.bottom must match RECT");
+static_assert(alignof(Rect) == alignof(RECT), "Rect must be aligned like RECT");
+static_assert(sizeof(decltype(RECT::left)) == sizeof(std::int32_t), "RECT fields are 32-bit");
+
+namespace {
+
+// A hotspot is handed to RECT functions through its Rect base: that base
+// must be a plain record, and reaching it from a Hotspot must be an ordinary
+// (non-virtual) base conversion.
+static_assert(std::is_standard_layout<Rect>::value && std::is_trivially_copyable<Rect>::value,
+              "Rect must be a plain record");
+static_assert(std::is_base_of<Rect, Hotspot>::value && !std::is_polymorphic<Hotspot>::value,
+              "a Hotspot's Rect base must be usable as a RECT");
+
+static_assert(sizeof(MONITORINFO) == 40, "GetMonitorInfoA expects a 40-byte record");
+
+using MonitorFromWindowFunction = HMONITOR(WINAPI*)(HWND, DWORD);
+using GetMonitorInfoFunction = BOOL(WINAPI*)(HMONITOR, LPMONITORINFO);
+
+// GetProcAddress hands back a generic function pointer; going through
+// void(*)() tells the compiler that the conversion is intended.
+template <typename Function>
+Function LookUp(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+Rect ToRect(const RECT& rect)
+{
+    Rect result;
+    result.left = rect.left;
+    result.top = rect.top;
+    result.right = rect.right;
+    result.bottom = rect.bottom;
+    return result;
+}
+
+}  // namespace
+
+Rect GetWorkArea(HWND window)
+{
+    // Looked up by name so that the program still starts on systems whose
+    // user32 has no multi-monitor functions.
+    UniqueLibrary user32(LoadLibraryA("user32.dll"));
+    MonitorFromWindowFunction monitorFromWindow = nullptr;
+    GetMonitorInfoFunction getMonitorInfo = nullptr;
+    if (user32) {
+        monitorFromWindow = LookUp<MonitorFromWindowFunction>(user32.get(), "MonitorFromWindow");
+        getMonitorInfo = LookUp<GetMonitorInfoFunction>(user32.get(), "GetMonitorInfoA");
+    }
+
+    if (window && monitorFromWindow && getMonitorInfo) {
+        HMONITOR monitor = monitorFromWindow(window, MONITOR_DEFAULTTONEAREST);
+        if (monitor) {
+            MONITORINFO info = {};
+            info.cbSize = sizeof(info);
+            if (getMonitorInfo(monitor, &info)) {
+                return ToRect(info.rcWork);
+            }
+        }
+    }
+
+    RECT area = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return ToRect(area);
+}
+
+bool CenterWindow(HWND window, HWND reference)
+{
+    RECT windowRect = {};
+    GetWindowRect(window, &windowRect);
+    const Rect workArea = GetWorkArea(window);
+
+    Rect referenceRect;
+    bool hasReference = false;
+    if (reference) {
+        RECT rect = {};
+        GetWindowRect(reference, &rect);
+        referenceRect = ToRect(rect);
+        hasReference = true;
+    }
+
+    const Point pos = CenteredPosition(ToRect(windowRect), workArea, hasReference ? &referenceRect : nullptr,
+                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    return SetWindowPos(window, nullptr, pos.x, pos.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
+}
