@@ -1,5 +1,7 @@
 #include "autorun/placement_math.h"
 
+#include <algorithm>
+
 namespace {
 
 // One axis of the placement. Computed in 64 bits so that extreme rectangles
@@ -15,11 +17,14 @@ std::int64_t PlaceAxis(std::int64_t windowStart, std::int64_t windowEnd, std::in
         pos = refStart + iconSize;
     }
     // The start edge wins: a window larger than the area keeps its top-left
-    // corner visible and runs past the far edge.
+    // corner visible and runs past the far edge. That holds also when the
+    // margin below a reference has moved the window right of the area's
+    // start, where pulling its far edge back alone would push the corner
+    // (and a dialog's title bar) off the screen.
     if (pos < areaStart) {
         pos = areaStart;
     } else if (pos + size > areaEnd) {
-        pos = areaEnd - size;
+        pos = std::max(areaEnd - size, areaStart);
     }
     return pos;
 }
