@@ -1,0 +1,438 @@
+#include "autorun/menu_text.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Resources as a program file would hold them, and everything reported.
+class FakeResources : public MenuResources {
+public:
+    std::map<std::string, std::string> texts;
+    std::map<std::string, BitmapInfo> bitmaps;
+    std::vector<std::string> messages;
+    std::vector<std::string> textRequests;
+
+    bool LoadText(const std::string& name, std::string& out) override
+    {
+        textRequests.push_back(name);
+        auto found = texts.find(name);
+        if (found == texts.end())
+            return false;
+        out = found->second;
+        return true;
+    }
+    bool LoadBitmap(const std::string& name, Menu& menu) override
+    {
+        auto found = bitmaps.find(name);
+        if (found == bitmaps.end())
+            return false;
+        menu.bitmap = 0x1000 + bitmaps.size();
+        menu.bitmapInfo = found->second;
+        return true;
+    }
+    void Report(const std::string& message) override { messages.push_back(message); }
+
+    void AddMenu(const std::string& name, const std::string& index)
+    {
+        texts[name] = index;
+        BitmapInfo info;
+        info.width = 600;
+        info.height = 450;
+        info.bitsPerPixel = 24;
+        bitmaps[name] = info;
+    }
+    std::string AllMessages() const
+    {
+        std::string all;
+        for (const std::string& message : messages)
+            all += message;
+        return all;
+    }
+};
+
+const char* const ShippedIndex =
+    "75;163;258;206;execute;software\\pdfreader\\docrunner.exe manual\\manual-de.pdf\r\n"
+    "75;214;279;257;execute;software\\pdfreader\\docrunner.exe manual\\produktblatt.pdf\r\n"
+    "584;5;595;16;close;\r\n";
+
+FakeResources Shipped()
+{
+    FakeResources resources;
+    resources.texts["menu"] =
+        "en;;;menu-en;Brenna Netquill 4412\r\n"
+        "de;;;menu-de;Brenna Netquill 4412\r\n";
+    resources.AddMenu("menu-en", ShippedIndex);
+    resources.AddMenu("menu-de", ShippedIndex);
+    return resources;
+}
+
+// A literal with its embedded NUL bytes.
+template <std::size_t N>
+std::string Bytes(const char (&text)[N])
+{
+    return std::string(text, N - 1);
+}
+
+bool Anywhere(const std::string& country) { return country.empty(); }
+
+}  // namespace
+
+// ---- SplitString ------------------------------------------------------------
+
+TEST(SplitString, EmptyTextGivesOneEmptyFieldWhateverTheLimit)
+{
+    for (std::size_t limit : {0u, 1u, 5u}) {
+        std::vector<std::string> out;
+        EXPECT_EQ(SplitString(";", "", out, limit), 1u);
+        EXPECT_EQ(out, std::vector<std::string>{""});
+    }
+}
+
+TEST(SplitString, LimitKeepsTheRestInTheLastField)
+{
+    std::vector<std::string> out;
+    EXPECT_EQ(SplitString(";", "a;b;c;d;e;f", out, 5), 5u);
+    EXPECT_EQ(out, (std::vector<std::string>{"a", "b", "c", "d", "e;f"}));
+
+    std::vector<std::string> one;
+    EXPECT_EQ(SplitString(";", "a;b", one, 1), 1u);
+    EXPECT_EQ(one, std::vector<std::string>{"a;b"});
+}
+
+TEST(SplitString, EmptyFieldsBetweenAndAfterDelimiters)
+{
+    std::vector<std::string> out;
+    EXPECT_EQ(SplitString(";", ";a;;b;", out, 0), 5u);
+    EXPECT_EQ(out, (std::vector<std::string>{"", "a", "", "b", ""}));
+}
+
+TEST(SplitString, AppendsToWhatIsThereAndCountsOnlyNewFields)
+{
+    std::vector<std::string> out{"old"};
+    EXPECT_EQ(SplitString(";", "x;y", out, 0), 2u);
+    EXPECT_EQ(out, (std::vector<std::string>{"old", "x", "y"}));
+}
+
+TEST(SplitString, MultiByteDelimiterNeedsAllItsBytes)
+{
+    std::vector<std::string> out;
+    EXPECT_EQ(SplitString("\r\n", "a\nb\rc\r\nd\r\n", out, 0), 3u);
+    EXPECT_EQ(out, (std::vector<std::string>{"a\nb\rc", "d", ""}));
+
+    // Overlapping candidates: the first complete match wins.
+    std::vector<std::string> cr;
+    SplitString("\r\n", "\r\r\n\n", cr, 0);
+    EXPECT_EQ(cr, (std::vector<std::string>{"\r", "\n"}));
+}
+
+TEST(SplitString, KeepsEmbeddedNulBytes)
+{
+    std::vector<std::string> out;
+    SplitString(";", Bytes("a\0b;c"), out, 0);
+    EXPECT_EQ(out, (std::vector<std::string>{std::string("a\0b", 3), "c"}));
+}
+
+// ---- ReadCoordinate -------------------------------------------------------------
+
+TEST(ReadCoordinate, ReadsLikeAtol)
+{
+    EXPECT_EQ(ReadCoordinate("75"), 75);
+    EXPECT_EQ(ReadCoordinate("12px"), 12);
+    EXPECT_EQ(ReadCoordinate("x"), 0);
+    EXPECT_EQ(ReadCoordinate(""), 0);
+    EXPECT_EQ(ReadCoordinate("-5"), -5);
+    EXPECT_EQ(ReadCoordinate("+7"), 7);
+    EXPECT_EQ(ReadCoordinate(" \t\r\n\v\f42"), 42);
+    EXPECT_EQ(ReadCoordinate("007"), 7);
+    EXPECT_EQ(ReadCoordinate("1 2"), 1);
+    EXPECT_EQ(ReadCoordinate("3.9"), 3);
+    EXPECT_EQ(ReadCoordinate("0x10"), 0);
+}
+
+TEST(ReadCoordinate, SignWithoutDigitsOrAfterBlankIsZero)
+{
+    EXPECT_EQ(ReadCoordinate("-"), 0);
+    EXPECT_EQ(ReadCoordinate("+-3"), 0);
+    EXPECT_EQ(ReadCoordinate("- 3"), 0);
+    EXPECT_EQ(ReadCoordinate("x12"), 0);
+}
+
+TEST(ReadCoordinate, ClampsBeyondThe32BitRange)
+{
+    EXPECT_EQ(ReadCoordinate("2147483647"), 2147483647);
+    EXPECT_EQ(ReadCoordinate("2147483648"), 2147483647);
+    EXPECT_EQ(ReadCoordinate("-2147483648"), -2147483647 - 1);
+    EXPECT_EQ(ReadCoordinate("-2147483649"), -2147483647 - 1);
+    EXPECT_EQ(ReadCoordinate("99999999999999999999999999999999"), 2147483647);
+    EXPECT_EQ(ReadCoordinate("-" + std::string(5000, '9') + "px"), -2147483647 - 1);
+    EXPECT_EQ(ReadCoordinate(std::string(100, '0') + "17"), 17);
+}
+
+// ---- LoadMenusFrom ----------------------------------------------------------
+
+TEST(LoadMenusFrom, ShippedMenusLoadForEitherLanguage)
+{
+    for (const char* language : {"en", "de"}) {
+        FakeResources resources = Shipped();
+        Menus menus;
+        ASSERT_TRUE(LoadMenusFrom(resources, language, menus));
+        EXPECT_EQ(resources.AllMessages(), "");
+        ASSERT_EQ(menus.size(), 1u);
+        const Menu& menu = menus[0];
+        EXPECT_EQ(menu.title, "Brenna Netquill 4412");
+        EXPECT_EQ(menu.name, "");
+        EXPECT_EQ(menu.country, "");
+        EXPECT_NE(menu.bitmap, 0u);
+        EXPECT_EQ(menu.bitmapInfo.width, 600);
+        EXPECT_EQ(menu.bitmapInfo.height, 450);
+        ASSERT_EQ(menu.hotspots.size(), 3u);
+        const Hotspot& first = menu.hotspots[0];
+        EXPECT_EQ(first.left, 75);
+        EXPECT_EQ(first.top, 163);
+        EXPECT_EQ(first.right, 258);
+        EXPECT_EQ(first.bottom, 206);
+        EXPECT_EQ(first.command, "execute");
+        EXPECT_EQ(first.argument, "software\\pdfreader\\docrunner.exe manual\\manual-de.pdf");
+        EXPECT_EQ(menu.hotspots[1].argument, "software\\pdfreader\\docrunner.exe manual\\produktblatt.pdf");
+        const Hotspot& close = menu.hotspots[2];
+        EXPECT_EQ(close.left, 584);
+        EXPECT_EQ(close.top, 5);
+        EXPECT_EQ(close.right, 595);
+        EXPECT_EQ(close.bottom, 16);
+        EXPECT_EQ(close.command, "close");
+        EXPECT_EQ(close.argument, "");
+        // Only the wanted language's resources are read.
+        EXPECT_EQ(resources.textRequests, (std::vector<std::string>{"menu", std::string("menu-") + language}));
+    }
+}
+
+TEST(LoadMenusFrom, UnknownLanguageLoadsNothingSilently)
+{
+    FakeResources resources = Shipped();
+    Menus menus;
+    EXPECT_FALSE(LoadMenusFrom(resources, "xx", menus));
+    EXPECT_FALSE(LoadMenusFrom(resources, "EN", menus));
+    EXPECT_FALSE(LoadMenusFrom(resources, "", menus));
+    EXPECT_TRUE(menus.empty());
+    EXPECT_EQ(resources.AllMessages(), "");
+}
+
+TEST(LoadMenusFrom, MissingMainIndex)
+{
+    FakeResources resources;
+    Menus menus;
+    EXPECT_FALSE(LoadMenusFrom(resources, "en", menus));
+    EXPECT_EQ(resources.messages, std::vector<std::string>{"error: can't load main index from resources\n"});
+}
+
+TEST(LoadMenusFrom, AppendsAndReportsSuccessFromEarlierMenus)
+{
+    // The retry for "en" keeps what an earlier call loaded.
+    FakeResources resources = Shipped();
+    Menus menus;
+    ASSERT_TRUE(LoadMenusFrom(resources, "de", menus));
+    EXPECT_TRUE(LoadMenusFrom(resources, "xx", menus));
+    ASSERT_TRUE(LoadMenusFrom(resources, "en", menus));
+    EXPECT_EQ(menus.size(), 2u);
+    FakeResources empty;
+    EXPECT_TRUE(LoadMenusFrom(empty, "en", menus));
+}
+
+TEST(LoadMenusFrom, LfOnlyMainIndexIsOneLongLine)
+{
+    FakeResources resources;
+    resources.texts["menu"] = "en;;;menu-en;First\nen;;;menu-de;Second\n";
+    resources.AddMenu("menu-en", ShippedIndex);
+    Menus menus;
+    ASSERT_TRUE(LoadMenusFrom(resources, "en", menus));
+    ASSERT_EQ(menus.size(), 1u);
+    EXPECT_EQ(menus[0].title, "First\nen;;;menu-de;Second\n");
+    EXPECT_EQ(resources.AllMessages(), "");
+}
+
+TEST(LoadMenusFrom, ShortMainIndexLinesAreReportedForEveryLanguage)
+{
+    FakeResources resources = Shipped();
+    resources.texts["menu"] =
+        "\r\n"
+        "de;x;;menu-de\r\n"
+        "\r\n"
+        "fr\r\n"
+        "en;;;menu-en;Title;with;semicolons\r\n"
+        ";;;\r\n"
+        "\r\n";
+    Menus menus;
+    ASSERT_TRUE(LoadMenusFrom(resources, "en", menus));
+    EXPECT_EQ(resources.AllMessages(),
+              "error: invalid line in main index:\nde;x;;menu-de\n"
+              "error: invalid line in main index:\nfr\n"
+              "error: invalid line in main index:\n;;;\n");
+    ASSERT_EQ(menus.size(), 1u);
+    EXPECT_EQ(menus[0].title, "Title;with;semicolons");
+}
+
+TEST(LoadMenusFrom, OnlyCrLfEndsALine)
+{
+    // A lone CR stays in the title, and a line of blanks is not empty.
+    FakeResources resources = Shipped();
+    resources.texts["menu"] = "en;;;menu-en;Title\r\r\n \r\n";
+    Menus menus;
+    ASSERT_TRUE(LoadMenusFrom(resources, "en", menus));
+    EXPECT_EQ(menus[0].title, "Title\r");
+    EXPECT_EQ(resources.AllMessages(), "error: invalid line in main index:\n \n");
+}
+
+TEST(LoadMenusFrom, MissingMenuIndexOrBitmapDropsOnlyThatMenu)
+{
+    FakeResources resources;
+    resources.texts["menu"] =
+        "en;a;;no-index;A\r\n"
+        "en;b;;no-bitmap;B\r\n"
+        "en;c;;fine;C\r\n"
+        "en;d;;missing-both;D";
+    resources.AddMenu("fine", ShippedIndex);
+    resources.texts["no-bitmap"] = ShippedIndex;
+    resources.bitmaps["no-index"] = BitmapInfo{};
+    Menus menus;
+    ASSERT_TRUE(LoadMenusFrom(resources, "en", menus));
+    EXPECT_EQ(resources.AllMessages(),
+              "error: can't load menu index \"no-index\" from resources\n"
+              "error: can't load menu bitmap \"no-bitmap\" from resources\n"
+              "error: can't load menu index \"missing-both\" from resources\n");
+    ASSERT_EQ(menus.size(), 1u);
+    EXPECT_EQ(menus[0].name, "c");
+}
+
+TEST(LoadMenusFrom, NothingLoadableGivesFalseAfterItsMessages)
+{
+    FakeResources resources;
+    resources.texts["menu"] = "en;;;gone;Gone\r\n";
+    Menus menus;
+    EXPECT_FALSE(LoadMenusFrom(resources, "en", menus));
+    EXPECT_EQ(resources.messages, std::vector<std::string>{"error: can't load menu index \"gone\" from resources\n"});
+}
+
+TEST(LoadMenusFrom, BadMenuIndexLinesAreSkippedAndTheMenuKept)
+{
+    FakeResources resources;
+    resources.texts["menu"] = "en;;;menu-en;T\r\n";
+    resources.AddMenu("menu-en",
+                      "584;5;595;16;close\r\n"
+                      "\r\n"
+                      "1;2;3;4;showmenu;sub;with;semicolons\r\n"
+                      "garbage\r\n"
+                      "12px;x;-5;99999999999;execute;a b\r\n"
+                      "584;5;595;16;close;");
+    Menus menus;
+    ASSERT_TRUE(LoadMenusFrom(resources, "en", menus));
+    EXPECT_EQ(resources.AllMessages(),
+              "error: invalid line in menu index \"menu-en\":\n584;5;595;16;close\n"
+              "error: invalid line in menu index \"menu-en\":\ngarbage\n");
+    ASSERT_EQ(menus.size(), 1u);
+    const std::vector<Hotspot>& hotspots = menus[0].hotspots;
+    ASSERT_EQ(hotspots.size(), 3u);
+    EXPECT_EQ(hotspots[0].command, "showmenu");
+    EXPECT_EQ(hotspots[0].argument, "sub;with;semicolons");
+    EXPECT_EQ(hotspots[1].left, 12);
+    EXPECT_EQ(hotspots[1].top, 0);
+    EXPECT_EQ(hotspots[1].right, -5);
+    EXPECT_EQ(hotspots[1].bottom, 2147483647);
+    EXPECT_EQ(hotspots[2].command, "close");
+    EXPECT_EQ(hotspots[2].argument, "");
+}
+
+TEST(LoadMenusFrom, MenuWithoutValidLinesLoadsWithoutHotspots)
+{
+    for (const char* index : {"", "\r\n\r\n", "a;b;c\r\n"}) {
+        FakeResources resources;
+        resources.texts["menu"] = "en;;;m;T";
+        resources.AddMenu("m", index);
+        Menus menus;
+        ASSERT_TRUE(LoadMenusFrom(resources, "en", menus)) << index;
+        ASSERT_EQ(menus.size(), 1u);
+        EXPECT_TRUE(menus[0].hotspots.empty());
+    }
+}
+
+TEST(LoadMenusFrom, KeepsMainIndexOrderAndRepeatedNames)
+{
+    FakeResources resources;
+    resources.texts["menu"] =
+        "en;;Germany;m1;One\r\n"
+        "de;;;m1;Other language\r\n"
+        "en;;;m2;Two\r\n"
+        "en;;;m1;Three\r\n";
+    resources.AddMenu("m1", "");
+    resources.AddMenu("m2", "");
+    Menus menus;
+    ASSERT_TRUE(LoadMenusFrom(resources, "en", menus));
+    ASSERT_EQ(menus.size(), 3u);
+    EXPECT_EQ(menus[0].title, "One");
+    EXPECT_EQ(menus[0].country, "Germany");
+    EXPECT_EQ(menus[1].title, "Two");
+    EXPECT_EQ(menus[2].title, "Three");
+}
+
+TEST(LoadMenusFrom, MessagesShowArgumentsAsPrintfWould)
+{
+    // A "%s" argument ends at a NUL byte; format directives in the data are
+    // printed, never interpreted.
+    FakeResources resources;
+    resources.texts["menu"] = Bytes("%s%n;x\0y\r\nen;;;%d\0z;T\r\n");
+    resources.AddMenu(Bytes("%d\0z"), Bytes("%n\0;;;;\r\n"));
+    Menus menus;
+    ASSERT_TRUE(LoadMenusFrom(resources, "en", menus));
+    EXPECT_EQ(resources.AllMessages(),
+              "error: invalid line in main index:\n%s%n;x\n"
+              "error: invalid line in menu index \"%d\":\n%n\n");
+}
+
+TEST(LoadMenusFrom, VeryLongLinesLoad)
+{
+    FakeResources resources;
+    const std::string title(100000, 'T');
+    resources.texts["menu"] = "en;;;m;" + title;
+    resources.AddMenu("m", "1;2;3;4;execute;" + std::string(100000, 'a') + "\r\n" + std::string(50000, ';'));
+    Menus menus;
+    ASSERT_TRUE(LoadMenusFrom(resources, "en", menus));
+    EXPECT_EQ(menus[0].title, title);
+    ASSERT_EQ(menus[0].hotspots.size(), 2u);
+    EXPECT_EQ(menus[0].hotspots[1].argument.size(), 50000u - 5u);
+}
+
+// ---- FindMenuIn ---------------------------------------------------------------
+
+TEST(FindMenuIn, FirstMatchWhoseCountryPasses)
+{
+    Menus menus(4);
+    menus[0].name = "sub";
+    menus[1].country = "Germany";
+    menus[2].title = "root";
+    menus[3].country = "";
+    menus[3].title = "later root";
+    EXPECT_EQ(FindMenuIn(menus, "", Anywhere), 2u);
+    EXPECT_EQ(FindMenuIn(menus, "", [](const std::string& c) { return c.empty() || c == "Germany"; }), 1u);
+    EXPECT_EQ(FindMenuIn(menus, "sub", Anywhere), 0u);
+    EXPECT_EQ(FindMenuIn(menus, "Sub", Anywhere), NoMenu);
+    EXPECT_EQ(FindMenuIn(menus, "", [](const std::string&) { return false; }), NoMenu);
+    EXPECT_EQ(FindMenuIn(Menus{}, "", Anywhere), NoMenu);
+}
+
+TEST(FindMenuIn, CountryOnlyRootBeforeOrAfterTheGeneralOne)
+{
+    auto germany = [](const std::string& c) { return c.empty() || c == "Germany"; };
+    Menus specificFirst(2);
+    specificFirst[0].country = "Germany";
+    EXPECT_EQ(FindMenuIn(specificFirst, "", germany), 0u);
+    EXPECT_EQ(FindMenuIn(specificFirst, "", Anywhere), 1u);
+
+    Menus generalFirst(2);
+    generalFirst[1].country = "Germany";
+    EXPECT_EQ(FindMenuIn(generalFirst, "", germany), 0u);
+    EXPECT_EQ(FindMenuIn(generalFirst, "", Anywhere), 0u);
+}
