@@ -1,1 +1,115 @@
-// placeholder: implemented by its owner
+// Start-up of the menu launcher: one copy per executable path, the menu
+// language, the menus, the root menu and the message loop.
+#include "autorun/startup_win32.h"
+
+#include "autorun/launcher_state.h"
+#include "autorun/menu_catalogue_win32.h"
+#include "autorun/menu_window_win32.h"
+#include "autorun/resources/resource_ids.h"
+#include "common/command_line.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+void WriteError(const char* message)
+{
+    std::fputs(message, stdout);
+    std::fflush(stdout);
+}
+
+// The language given as -lang:xx, when it has exactly one value.
+void ApplyLanguageOption(const CommandLine& cmdline, std::string& language)
+{
+    const CommandLineOption& option = cmdline.FindOption("lang");
+    if (option.valid && option.values.size() == 1)
+        language = option.values[0];
+}
+
+}  // namespace
+
+bool ActivateExistingInstance()
+{
+    char name[260] = {};
+    GetModuleFileNameA(nullptr, name, sizeof(name));
+    // A backslash would name a kernel object namespace, and the file system
+    // ignores the case of ASCII letters: D:\AUTORUN.EXE and d:\autorun.exe are
+    // one program.
+    for (char* c = name; *c; ++c) {
+        if (*c == '\\')
+            *c = '_';
+        else if (*c >= 'A' && *c <= 'Z')
+            *c = static_cast<char>(*c - 'A' + 'a');
+    }
+    // Never closed: the mutex marks this copy as running until it ends.
+    CreateMutexA(nullptr, TRUE, name);
+    if (GetLastError() != ERROR_ALREADY_EXISTS)
+        return false;
+
+    // The first copy may not have its window yet; then there is nothing to
+    // raise, and this copy still ends.
+    HWND window = FindWindowA(MenuWindowClassName, nullptr);
+    if (window) {
+        if (IsIconic(window))
+            ShowWindow(window, SW_RESTORE);
+        SetForegroundWindow(window);
+    }
+    return true;
+}
+
+std::string LoadStringResource(HINSTANCE instance, UINT id)
+{
+    // LoadStringA cuts without saying so; a text that fills the buffer may
+    // have been cut, so try again with more room.
+    std::vector<char> buffer(256, '\0');
+    for (;;) {
+        const int count = LoadStringA(instance, id, buffer.data(), static_cast<int>(buffer.size()));
+        if (count != static_cast<int>(buffer.size()) - 1)
+            break;
+        buffer.assign(buffer.size() + 256, '\0');
+    }
+    return std::string(buffer.data());
+}
+
+int RunLauncher(HINSTANCE instance, const char* commandLineText)
+{
+    InitCommonControls();
+    if (ActivateExistingInstance())
+        return 0;
+
+    std::string language = LoadStringResource(instance, IDS_LANGUAGE);
+    const CommandLine cmdline(commandLineText ? commandLineText : "");
+    ApplyLanguageOption(cmdline, language);
+
+    // English is tried again whatever the first language was, so a damaged
+    // table for one language still leaves a usable menu.
+    if (!LoadMenus(instance, language) && !LoadMenus(instance, "en")) {
+        WriteError("error: no menus found\n");
+        return 0;
+    }
+
+    CurrentMenu = FindMenu("");
+    if (CurrentMenu == NoMenu) {
+        WriteError("error: no root menu found\n");
+        return 0;
+    }
+    ResetHotspotRefs(Interaction);
+    LoadTextResource(instance, "about", AboutText);
+
+    if (!CreateMenuWindow(instance)) {
+        WriteError("error: can't create menu window\n");
+        return 0;
+    }
+
+    MSG message;
+    // -1 reports a bad parameter, which this loop never passes; it is not the
+    // quit message, so the loop goes on.
+    while (GetMessageA(&message, nullptr, 0, 0) != 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return 0;
+}
