@@ -1,1 +1,90 @@
-// placeholder: implemented by its owner
+#include "autorun/commands_logic.h"
+
+#include <cstdio>
+
+CommandKind ChooseCommand(const std::string& word)
+{
+    if (word == "close")
+        return CommandKind::Close;
+    if (word == "showmenu")
+        return CommandKind::ShowMenu;
+    if (word == "back")
+        return CommandKind::Back;
+    return CommandKind::Execute;
+}
+
+ExecuteParts SplitExecuteArgument(const std::string& argument)
+{
+    // Quotes mean nothing here: the first blank always ends the target.
+    const std::string::size_type blank = argument.find(' ');
+    if (blank == std::string::npos)
+        return {argument, std::string()};
+    return {argument.substr(0, blank), argument.substr(blank + 1)};
+}
+
+namespace {
+
+// Replaces every occurrence left to right; the search resumes behind the
+// inserted text, so a replacement that contains the pattern stays as it is.
+std::string ReplaceAll(const std::string& text, const std::string& pattern, const std::string& replacement)
+{
+    std::string out;
+    std::string::size_type from = 0;
+    for (;;) {
+        const std::string::size_type at = text.find(pattern, from);
+        if (at == std::string::npos)
+            break;
+        out.append(text, from, at - from);
+        out += replacement;
+        from = at + pattern.size();
+    }
+    out.append(text, from, std::string::npos);
+    return out;
+}
+
+}  // namespace
+
+std::string ExpandPlaceholders(const std::string& parameters, std::uint64_t windowHandle,
+                               const std::string& programDirectory)
+{
+    // Window handles fit in 32 bits even on 64-bit Windows, and started
+    // programs read the value back as a 32-bit number.
+    char handle[16];
+    std::snprintf(handle, sizeof handle, "0x%08x", static_cast<unsigned>(static_cast<std::uint32_t>(windowHandle)));
+    // "%hwnd%" first: its result holds no '%', so the "%root%" pass below
+    // cannot be fooled by it, while a directory that happens to contain
+    // "%hwnd%" is inserted after that pass and stays unchanged.
+    return ReplaceAll(ReplaceAll(parameters, "%hwnd%", handle), "%root%", programDirectory);
+}
+
+std::string ProgramDirectoryOf(const std::string& programPath)
+{
+    const std::string::size_type slash = programPath.rfind('\\');
+    if (slash == std::string::npos)
+        return programPath;
+    return programPath.substr(0, slash);
+}
+
+bool SwitchToMenu(MenuPosition found, MenuPosition& current, std::deque<MenuPosition>& history,
+                  InteractionState& interaction)
+{
+    if (found == NoMenu)
+        return false;
+    // Pushed even when `found` is the current menu, so every successful
+    // switch is undone by exactly one "back".
+    history.push_back(current);
+    current = found;
+    ResetHotspotRefs(interaction);
+    return true;
+}
+
+bool ReturnToPreviousMenu(MenuPosition& current, std::deque<MenuPosition>& history,
+                          InteractionState& interaction)
+{
+    if (history.empty())
+        return false;
+    current = history.back();
+    history.pop_back();
+    ResetHotspotRefs(interaction);
+    return true;
+}

@@ -1,0 +1,194 @@
+#include "autorun/commands_logic.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(ChooseCommand, ReservedWordsMatchExactlyAndEverythingElseStarts)
+{
+    EXPECT_EQ(ChooseCommand("close"), CommandKind::Close);
+    EXPECT_EQ(ChooseCommand("showmenu"), CommandKind::ShowMenu);
+    EXPECT_EQ(ChooseCommand("back"), CommandKind::Back);
+    EXPECT_EQ(ChooseCommand("execute"), CommandKind::Execute);
+    EXPECT_EQ(ChooseCommand(""), CommandKind::Execute);
+    // Case, padding and prefixes all make an ordinary start command.
+    EXPECT_EQ(ChooseCommand("Close"), CommandKind::Execute);
+    EXPECT_EQ(ChooseCommand("BACK"), CommandKind::Execute);
+    EXPECT_EQ(ChooseCommand("ShowMenu"), CommandKind::Execute);
+    EXPECT_EQ(ChooseCommand("close "), CommandKind::Execute);
+    EXPECT_EQ(ChooseCommand("backup"), CommandKind::Execute);
+    EXPECT_EQ(ChooseCommand(std::string("back\0", 5)), CommandKind::Execute);
+}
+
+TEST(SplitExecuteArgument, CutsAtTheFirstBlankOnly)
+{
+    ExecuteParts parts = SplitExecuteArgument("software\\pdfreader\\docrunner.exe manual\\manual-de.pdf");
+    EXPECT_EQ(parts.target, "software\\pdfreader\\docrunner.exe");
+    EXPECT_EQ(parts.parameters, "manual\\manual-de.pdf");
+
+    parts = SplitExecuteArgument("setup.exe");
+    EXPECT_EQ(parts.target, "setup.exe");
+    EXPECT_EQ(parts.parameters, "");
+
+    parts = SplitExecuteArgument(" x");
+    EXPECT_EQ(parts.target, "");
+    EXPECT_EQ(parts.parameters, "x");
+
+    parts = SplitExecuteArgument("a  b");
+    EXPECT_EQ(parts.target, "a");
+    EXPECT_EQ(parts.parameters, " b");
+
+    parts = SplitExecuteArgument("a ");
+    EXPECT_EQ(parts.target, "a");
+    EXPECT_EQ(parts.parameters, "");
+
+    parts = SplitExecuteArgument("");
+    EXPECT_EQ(parts.target, "");
+    EXPECT_EQ(parts.parameters, "");
+}
+
+TEST(SplitExecuteArgument, QuotesAreOrdinaryCharacters)
+{
+    const ExecuteParts parts = SplitExecuteArgument("\"my setup.exe\" -q");
+    EXPECT_EQ(parts.target, "\"my");
+    EXPECT_EQ(parts.parameters, "setup.exe\" -q");
+}
+
+TEST(ExpandPlaceholders, HandleIsTenCharactersOfLowerCaseHex)
+{
+    EXPECT_EQ(ExpandPlaceholders("%hwnd% %hwnd%", 0x1A2B, "D:"), "0x00001a2b 0x00001a2b");
+    EXPECT_EQ(ExpandPlaceholders("-owner:%hwnd%", 0, "D:"), "-owner:0x00000000");
+    EXPECT_EQ(ExpandPlaceholders("%hwnd%", 0xFFFFFFFFu, "D:"), "0xffffffff");
+    // Only the low 32 bits of a 64-bit handle value are written.
+    EXPECT_EQ(ExpandPlaceholders("%hwnd%", 0x123456789ABCDEF0ull, "D:"), "0x9abcdef0");
+}
+
+TEST(ExpandPlaceholders, RootIsTheProgramDirectory)
+{
+    EXPECT_EQ(ExpandPlaceholders("%root%\\manual\\a.pdf", 1, ProgramDirectoryOf("D:\\autorun.exe")),
+              "D:\\manual\\a.pdf");
+    EXPECT_EQ(ExpandPlaceholders("%root%\\manual\\a.pdf", 1, ProgramDirectoryOf("D:\\cd\\autorun.exe")),
+              "D:\\cd\\manual\\a.pdf");
+    EXPECT_EQ(ExpandPlaceholders("%root%%root%", 1, "D:"), "D:D:");
+}
+
+TEST(ExpandPlaceholders, MatchingIsExactAndCaseSensitive)
+{
+    EXPECT_EQ(ExpandPlaceholders("%HWND% %Root% %hwnd %root", 7, "D:"), "%HWND% %Root% %hwnd %root");
+    EXPECT_EQ(ExpandPlaceholders("", 7, "D:"), "");
+    EXPECT_EQ(ExpandPlaceholders("100% sure", 7, "D:"), "100% sure");
+}
+
+TEST(ExpandPlaceholders, ReplacementTextIsNeverSearchedAgain)
+{
+    // A directory that contains the placeholders is inserted as it is.
+    EXPECT_EQ(ExpandPlaceholders("%root%", 7, "D:\\%root%"), "D:\\%root%");
+    EXPECT_EQ(ExpandPlaceholders("%root% %hwnd%", 7, "D:\\%hwnd%"), "D:\\%hwnd% 0x00000007");
+    // Overlapping candidates: the scan goes on behind each match.
+    EXPECT_EQ(ExpandPlaceholders("%root%root%", 7, "X"), "Xroot%");
+    EXPECT_EQ(ExpandPlaceholders("%%hwnd%%", 7, "X"), "%0x00000007%");
+}
+
+TEST(ProgramDirectoryOf, CutsAtTheLastBackslash)
+{
+    EXPECT_EQ(ProgramDirectoryOf("D:\\autorun.exe"), "D:");
+    EXPECT_EQ(ProgramDirectoryOf("D:\\cd\\menu\\autorun.exe"), "D:\\cd\\menu");
+    EXPECT_EQ(ProgramDirectoryOf("\\\\server\\share\\autorun.exe"), "\\\\server\\share");
+    EXPECT_EQ(ProgramDirectoryOf("autorun.exe"), "autorun.exe");
+    EXPECT_EQ(ProgramDirectoryOf("D:/cd/autorun.exe"), "D:/cd/autorun.exe");
+    EXPECT_EQ(ProgramDirectoryOf(""), "");
+}
+
+class MenuHistoryTest : public ::testing::Test {
+protected:
+    MenuPosition current = 0;
+    std::deque<MenuPosition> history;
+    InteractionState interaction;
+
+    void Touch()
+    {
+        interaction.HoverHotspot = 2;
+        interaction.FocusHotspot = 1;
+    }
+};
+
+TEST_F(MenuHistoryTest, SwitchPushesTheCurrentMenuAndClearsHoverAndFocus)
+{
+    Touch();
+    interaction.ButtonPressed = true;
+    ASSERT_TRUE(SwitchToMenu(3, current, history, interaction));
+    EXPECT_EQ(current, 3u);
+    EXPECT_EQ(history, (std::deque<MenuPosition>{0}));
+    EXPECT_EQ(interaction.HoverHotspot, NoHotspot);
+    EXPECT_EQ(interaction.FocusHotspot, NoHotspot);
+    // The press belongs to the window's mouse handling, not to the switch.
+    EXPECT_TRUE(interaction.ButtonPressed);
+}
+
+TEST_F(MenuHistoryTest, SwitchToTheCurrentMenuStillPushesIt)
+{
+    ASSERT_TRUE(SwitchToMenu(0, current, history, interaction));
+    EXPECT_EQ(current, 0u);
+    EXPECT_EQ(history.size(), 1u);
+    ASSERT_TRUE(ReturnToPreviousMenu(current, history, interaction));
+    EXPECT_EQ(current, 0u);
+    EXPECT_TRUE(history.empty());
+}
+
+TEST_F(MenuHistoryTest, MissingMenuChangesNothing)
+{
+    history = {4, 5};
+    current = 1;
+    Touch();
+    EXPECT_FALSE(SwitchToMenu(NoMenu, current, history, interaction));
+    EXPECT_EQ(current, 1u);
+    EXPECT_EQ(history, (std::deque<MenuPosition>{4, 5}));
+    EXPECT_EQ(interaction.HoverHotspot, 2u);
+    EXPECT_EQ(interaction.FocusHotspot, 1u);
+}
+
+TEST_F(MenuHistoryTest, BackOnAnEmptyHistoryChangesNothing)
+{
+    current = 2;
+    Touch();
+    EXPECT_FALSE(ReturnToPreviousMenu(current, history, interaction));
+    EXPECT_EQ(current, 2u);
+    EXPECT_EQ(interaction.HoverHotspot, 2u);
+    EXPECT_EQ(interaction.FocusHotspot, 1u);
+}
+
+TEST_F(MenuHistoryTest, ThreeStepsAreUndoneExactlyThreeTimesInReverse)
+{
+    ASSERT_TRUE(SwitchToMenu(1, current, history, interaction));
+    ASSERT_TRUE(SwitchToMenu(2, current, history, interaction));
+    ASSERT_TRUE(SwitchToMenu(5, current, history, interaction));
+    const MenuPosition expected[] = {2, 1, 0};
+    int returned = 0;
+    for (int press = 0; press < 20; ++press) {
+        Touch();
+        if (ReturnToPreviousMenu(current, history, interaction)) {
+            ASSERT_LT(returned, 3);
+            EXPECT_EQ(current, expected[returned]);
+            EXPECT_EQ(interaction.HoverHotspot, NoHotspot);
+            EXPECT_EQ(interaction.FocusHotspot, NoHotspot);
+            ++returned;
+        }
+    }
+    EXPECT_EQ(returned, 3);
+    EXPECT_EQ(current, 0u);
+    EXPECT_TRUE(history.empty());
+}
+
+TEST_F(MenuHistoryTest, RootByEmptyNameThenBackReturnsToTheMenuBefore)
+{
+    // "showmenu" with an empty name finds the root menu (position 0 here).
+    current = 4;
+    ASSERT_TRUE(SwitchToMenu(0, current, history, interaction));
+    EXPECT_EQ(current, 0u);
+    ASSERT_TRUE(ReturnToPreviousMenu(current, history, interaction));
+    EXPECT_EQ(current, 4u);
+}
+
+}  // namespace
