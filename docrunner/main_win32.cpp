@@ -1,1 +1,66 @@
-// placeholder: implemented by its owner
+// Entry point of the document launcher: opens the document named on the
+// command line through the shell, else in the reader beside this program.
+#include "docrunner/document_arguments.h"
+#include "docrunner/process_win32.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// This program lies in a CD folder among arbitrary files, and the shell loads
+// DLLs of its own while opening a document: never from beside us. Looked up
+// at run time because older systems without the update lack the function.
+void RestrictDllSearchToSystem()
+{
+    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!kernel)
+        return;
+    auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefault)
+        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
+// Empty when the path cannot be read whole: a cut-off path would name the
+// wrong folder, while an empty one lets the reader be looked for by name.
+std::string ModulePath(HINSTANCE instance)
+{
+    char buffer[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameA(instance, buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::string();
+    return std::string(buffer, length);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+{
+    RestrictDllSearchToSystem();
+
+    DocumentArguments arguments =
+        ReadDocumentArguments(commandLine, ModulePath(instance),
+                              reinterpret_cast<std::uintptr_t>(GetDesktopWindow()));
+    for (const std::string& line : arguments.debugLines)
+        std::printf("%s", line.c_str());
+    std::fflush(stdout);
+
+    if (arguments.strDocument.empty())
+        return 0;
+
+    HWND hwndOwner = reinterpret_cast<HWND>(arguments.hwndOwner);
+    HINSTANCE result = ShellExecuteA(hwndOwner, "open", arguments.strDocument.c_str(), nullptr,
+                                     nullptr, SW_SHOWNORMAL);
+    // The viewer runs on by itself; there is nothing to wait for.
+    if (reinterpret_cast<INT_PTR>(result) > 32)
+        return 0;
+
+    OpenWithReader(arguments.strDocument, arguments.strReader);
+    return 0;
+}
