@@ -4,7 +4,7 @@ JOBS ?= 2
 TEST_FUZZ_SECONDS ?= 5
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build host win64 win32 fuzz-build test demo fuzz clean
+.PHONY: all deps build host win64 win32 fuzz-build test demo fuzz clean cd iso
 
 all: build
 
@@ -45,6 +45,19 @@ fuzz: deps
 	$(FUZZ_CONFIGURE) -DVELMORA_FUZZ_SECONDS=$(FUZZ_SECONDS)
 	cmake --build $(BUILD)/fuzz -j $(JOBS)
 	ctest --test-dir $(BUILD)/fuzz --output-on-failure -j $(JOBS)
+
+# The product disc in $(BUILD)/cd: the shipped i686 programs, autorun.inf and
+# the manuals, checked by menucheck (its errors stop the build). The PDF
+# reader is the vendor's: `make cd SUMATRAPDF=/path/to/sumatrapdf.exe`.
+SUMATRAPDF ?=
+MENUCHECK = $(BUILD)/host/tools/menucheck
+
+cd: host win32
+	scripts/make-disc-tree $(if $(SUMATRAPDF),--reader "$(SUMATRAPDF)") $(BUILD)/win32/bin $(BUILD)/cd
+	$(MENUCHECK) autorun/resources $(BUILD)/cd
+
+iso: cd
+	scripts/make-iso $(BUILD)/cd $(BUILD)/velmora-cd.iso
 
 demo: win64
 	scripts/demo $(BUILD)/win64
