@@ -1,0 +1,2 @@
+// Carries the shipped resources for the resource tests, and nothing else.
+int main() { return 0; }
