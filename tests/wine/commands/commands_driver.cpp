@@ -1,0 +1,576 @@
+// The hotspot commands of a running autorun.exe, steered through its window
+// messages: starts through the shell, screen switches and the history, the
+// error box and the open-with chooser, and the click sound's registry value.
+//
+// Every case runs its own copy of the test build in a fresh folder, started
+// from another folder, so the launcher's directory and the driver's working
+// directory never coincide. Clicks are sent (not posted) wherever the command
+// cannot block: SendMessageA returns once the window procedure has carried the
+// command out, so its sound record and the process it started already exist.
+#include "tests/wine/support/test_support.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+// How a failed check shows a list of texts.
+static std::string Describe(const std::vector<std::string>& texts)
+{
+    std::string out = "{";
+    for (const std::string& text : texts)
+        out += (out.size() > 1 ? ", " : "") + Quoted(text);
+    return out + "}";
+}
+
+namespace {
+
+const char* const MenuClass = "VelmoraAutorunClass";
+const char* const SoundKey = "AppEvents\\Schemes\\Apps\\Explorer\\Navigating\\.current";
+
+// Centres of the test screens' hotspots (cells of 40 x 30 pixels).
+const POINT MainRecorder = {20, 15};
+const POINT MainShowSecond = {60, 15};
+const POINT MainShowMissing = {100, 15};
+const POINT MainMissingTarget = {20, 45};
+const POINT MainUnassociated = {60, 45};
+const POINT MainClose = {100, 45};
+const POINT SecondBack = {20, 15};
+const POINT SecondShowSecond = {60, 15};
+
+const char* const UnassociatedFile = "unassociated.velmoraunknown";
+
+bool SameText(const std::string& a, const std::string& b)
+{
+    return lstrcmpiA(a.c_str(), b.c_str()) == 0;
+}
+
+std::string HandleText(HWND window)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08x",
+                  static_cast<unsigned>(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window))));
+    return text;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::string::size_type from = 0;
+    for (;;) {
+        const auto end = text.find("\r\n", from);
+        if (end == std::string::npos)
+            break;
+        lines.push_back(text.substr(from, end - from));
+        from = end + 2;
+    }
+    return lines;
+}
+
+// One run of the recorder: what it was started with.
+struct Record {
+    std::string commandLine;
+    std::string directory;
+    std::vector<std::string> args;
+    std::vector<std::string> windows;  // class names of the handles among args
+};
+
+std::vector<Record> ReadRecords(const std::string& path)
+{
+    std::vector<Record> records;
+    std::string text;
+    if (!ReadWholeFile(path, text))
+        return records;
+    Record current;
+    for (const std::string& line : Lines(text)) {
+        auto value = [&](const char* key) { return line.substr(std::strlen(key)); };
+        if (line.rfind("commandline=", 0) == 0)
+            current.commandLine = value("commandline=");
+        else if (line.rfind("directory=", 0) == 0)
+            current.directory = value("directory=");
+        else if (line.rfind("arg=", 0) == 0)
+            current.args.push_back(value("arg="));
+        else if (line.rfind("window=", 0) == 0)
+            current.windows.push_back(value("window="));
+        else if (line == "end") {
+            records.push_back(current);
+            current = Record();
+        }
+    }
+    return records;
+}
+
+// The user's "Navigating" sound setting, written the way a sound scheme
+// editor would, with full control over type and bytes.
+bool SetSoundValue(DWORD type, const std::string& bytes)
+{
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, SoundKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    const UniqueRegKey owner(key);
+    return RegSetValueExA(key, "", 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
+                          static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
+}
+bool SetSoundText(const std::string& text)
+{
+    return SetSoundValue(REG_SZ, std::string(text.c_str(), text.size() + 1));
+}
+void DeleteSoundValue()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SoundKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, "");
+        RegCloseKey(key);
+    }
+}
+void DeleteSoundKey()
+{
+    RegDeleteKeyA(HKEY_CURRENT_USER, SoundKey);
+}
+
+// A copy of the test build in a folder of its own, with the recorder beside
+// it, started from another folder and shown.
+class Launcher {
+public:
+    explicit Launcher(const std::string& name, bool standInChooser = false)
+    {
+        // Keep the real pointer off the window: only the driver's clicks count.
+        SetCursorPos(0, 0);
+        directory_ = ScratchDirectory("commands-" + name);
+        const std::string elsewhere = ScratchDirectory("commands-" + name + "-elsewhere");
+        const std::string programs = WindowsPath(COMMANDS_PROGRAMS_DIR);
+        copied_ = CopyFileTo(programs + "\\autorun.exe", directory_ + "\\autorun.exe") &&
+                  CopyFileTo(programs + "\\recorder.exe", directory_ + "\\recorder.exe") &&
+                  WriteWholeFile(directory_ + "\\" + UnassociatedFile, "no program opens this\r\n");
+        if (standInChooser) {
+            // Found before the system's copy, because the shell looks in the
+            // directory of the program that asks first.
+            copied_ = copied_ && CopyFileTo(programs + "\\recorder.exe", directory_ + "\\rundll32.exe");
+        }
+        recorderLog_ = elsewhere + "\\recorder.log";
+        soundLog_ = elsewhere + "\\sound.log";
+        SetEnvironmentVariableA("VELMORA_RECORDER_LOG", recorderLog_.c_str());
+        SetEnvironmentVariableA("VELMORA_SOUND_LOG", soundLog_.c_str());
+        if (!copied_ || !process_.Start("\"" + directory_ + "\\autorun.exe\"", elsewhere))
+            return;
+        window_ = WaitForProcessWindow(process_.Id(), MenuClass);
+        if (window_ != nullptr && !WaitUntil([&] { return IsWindowVisible(window_) != FALSE; }))
+            window_ = nullptr;
+    }
+
+    bool Ready() const { return window_ != nullptr; }
+    HWND Window() const { return window_; }
+    ChildProcess& Process() { return process_; }
+    const std::string& Directory() const { return directory_; }
+    std::string ProgramPath() const { return directory_ + "\\autorun.exe"; }
+
+    void Click(POINT at) const
+    {
+        const LPARAM point = MAKELPARAM(at.x, at.y);
+        SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, point);
+        SendMessageA(window_, WM_LBUTTONUP, 0, point);
+    }
+    // For commands that open a modal box and so would hold a sent message.
+    void PostClick(POINT at) const
+    {
+        const LPARAM point = MAKELPARAM(at.x, at.y);
+        PostMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, point);
+        PostMessageA(window_, WM_LBUTTONUP, 0, point);
+    }
+    void Type(char character) const { SendMessageA(window_, WM_CHAR, static_cast<unsigned char>(character), 0); }
+
+    std::vector<Record> Records() const { return ReadRecords(recorderLog_); }
+    bool WaitForRecords(size_t count) const
+    {
+        return WaitUntil([&] { return Records().size() >= count; });
+    }
+    std::vector<std::string> Sounds() const
+    {
+        std::vector<std::string> sounds;
+        std::string text;
+        if (ReadWholeFile(soundLog_, text)) {
+            for (const std::string& line : Lines(text))
+                sounds.push_back(line.size() >= 2 ? line.substr(1, line.size() - 2) : line);
+        }
+        return sounds;
+    }
+
+    // The window's pixels once a paint has caught up with every request.
+    bool Shows(const Pixels& expected) const
+    {
+        return WaitUntil([&] {
+            UpdateWindow(window_);
+            return CaptureClient(window_) == expected;
+        });
+    }
+    Pixels Bitmap(const char* name) const { return LoadBitmapPixels(ProgramPath(), name); }
+
+private:
+    std::string directory_;
+    std::string recorderLog_;
+    std::string soundLog_;
+    bool copied_ = false;
+    ChildProcess process_;
+    HWND window_ = nullptr;
+};
+
+// The visible windows of the process that the menu window owns.
+std::vector<HWND> OwnedWindows(DWORD processId, HWND owner)
+{
+    struct Search {
+        DWORD processId;
+        HWND owner;
+        std::vector<HWND> found;
+    } search = {processId, owner, {}};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD id = 0;
+            GetWindowThreadProcessId(window, &id);
+            if (id == s->processId && GetWindow(window, GW_OWNER) == s->owner && IsWindowVisible(window))
+                s->found.push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<std::string> ChildTexts(HWND window)
+{
+    std::vector<std::string> texts;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM data) -> BOOL {
+            const std::string text = WindowText(child);
+            if (!text.empty())
+                reinterpret_cast<std::vector<std::string>*>(data)->push_back(text);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+std::string SystemText(DWORD error)
+{
+    char* text = nullptr;
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
+                       nullptr, error, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    const UniqueLocalMemory owner(text);
+    return length != 0 && text != nullptr ? std::string(text, length) : std::string();
+}
+
+std::string TrimmedEnd(std::string text)
+{
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+WINE_TEST(click_starts_the_target_with_placeholders_expanded)
+{
+    REQUIRE(SetSoundText("click.wav"));
+    Launcher launcher("click");
+    REQUIRE(launcher.Ready());
+
+    launcher.Click(MainRecorder);
+    REQUIRE(launcher.WaitForRecords(1));
+    const Record record = launcher.Records()[0];
+    CHECK(SameText(record.directory, launcher.Directory()));
+    REQUIRE(record.args.size() == 4u);
+    // The handle reads back as the menu window; %root% is the launcher's
+    // directory, without a trailing backslash; the upper-case form is not a
+    // placeholder.
+    CHECK_EQ(record.args[0], HandleText(launcher.Window()));
+    CHECK_EQ(record.windows, std::vector<std::string>{MenuClass});
+    CHECK(SameText(record.args[1], launcher.Directory()));
+    CHECK_EQ(record.args[2], std::string("%HWND%"));
+    CHECK(SameText(record.args[3], launcher.Directory() + "\\doc.pdf"));
+    // One sound, played before the start.
+    CHECK_EQ(launcher.Sounds(), std::vector<std::string>{"click.wav"});
+    CHECK(IsWindow(launcher.Window()));
+}
+
+WINE_TEST(enter_and_space_start_the_focused_hotspot)
+{
+    REQUIRE(SetSoundText("key.wav"));
+    Launcher launcher("keys");
+    REQUIRE(launcher.Ready());
+
+    // Without a focused hotspot Enter and Space do nothing; a start would
+    // have played its sound before SendMessageA returned.
+    launcher.Type('\r');
+    launcher.Type(' ');
+    CHECK(launcher.Sounds().empty());
+
+    launcher.Type('\t');  // the first hotspot that is not a close box
+    launcher.Type('\r');
+    REQUIRE(launcher.WaitForRecords(1));
+    launcher.Type(' ');
+    REQUIRE(launcher.WaitForRecords(2));
+    const std::vector<Record> records = launcher.Records();
+    CHECK_EQ(records.size(), size_t{2});
+    for (const Record& record : records) {
+        CHECK(SameText(record.directory, launcher.Directory()));
+        REQUIRE(!record.args.empty());
+        CHECK_EQ(record.args[0], HandleText(launcher.Window()));
+    }
+    CHECK_EQ(launcher.Sounds().size(), size_t{2});
+}
+
+WINE_TEST(showmenu_and_back_switch_the_picture)
+{
+    REQUIRE(SetSoundText("nav.wav"));
+    Launcher launcher("switch");
+    REQUIRE(launcher.Ready());
+    const HWND window = launcher.Window();
+    const Pixels first = launcher.Bitmap("CMD-MAIN");
+    const Pixels second = launcher.Bitmap("CMD-SECOND");
+    REQUIRE(first.width == 120 && first.height == 60);
+    REQUIRE(!(first == second));
+    CHECK(launcher.Shows(first));
+    RECT frame = {};
+    GetWindowRect(window, &frame);
+    const std::string caption = WindowText(window);
+    CHECK_EQ(caption, std::string("Velmora Command Test"));
+
+    launcher.Click(MainShowSecond);
+    CHECK(launcher.Shows(second));
+    // Size and caption stay those of the root menu.
+    RECT after = {};
+    GetWindowRect(window, &after);
+    CHECK_EQ(after.right - after.left, frame.right - frame.left);
+    CHECK_EQ(after.bottom - after.top, frame.bottom - frame.top);
+    CHECK_EQ(WindowText(window), caption);
+
+    launcher.Click(SecondBack);
+    CHECK(launcher.Shows(first));
+
+    // Backspace goes back like the hotspot.
+    launcher.Click(MainShowSecond);
+    CHECK(launcher.Shows(second));
+    launcher.Type('\b');
+    CHECK(launcher.Shows(first));
+
+    // Showing the screen already shown pushes it once more: the first "back"
+    // stays on it, the second returns.
+    launcher.Click(MainShowSecond);
+    launcher.Click(SecondShowSecond);
+    launcher.Type('\b');
+    CHECK(launcher.Shows(second));
+    launcher.Type('\b');
+    CHECK(launcher.Shows(first));
+    // The history is empty again: one more Backspace neither switches nor sounds.
+    launcher.Type('\b');
+    CHECK(launcher.Shows(first));
+
+    // Every switch played the sound, once.
+    CHECK_EQ(launcher.Sounds().size(), size_t{8});
+    CHECK_EQ(WindowText(window), caption);
+}
+
+WINE_TEST(missing_menu_and_empty_history_change_nothing)
+{
+    REQUIRE(SetSoundText("nav.wav"));
+    Launcher launcher("nothing");
+    REQUIRE(launcher.Ready());
+    const Pixels first = launcher.Bitmap("CMD-MAIN");
+    const Pixels second = launcher.Bitmap("CMD-SECOND");
+    CHECK(launcher.Shows(first));
+
+    launcher.Click(MainShowMissing);
+    launcher.Type('\b');  // nothing was pushed, so there is nothing to return to
+    CHECK(launcher.Sounds().empty());
+    UpdateWindow(launcher.Window());
+    CHECK(CaptureClient(launcher.Window()) == first);
+
+    // Still usable: a switch that exists works and is undone exactly once.
+    launcher.Click(MainShowSecond);
+    CHECK(launcher.Shows(second));
+    launcher.Type('\b');
+    launcher.Type('\b');
+    CHECK(launcher.Shows(first));
+    CHECK_EQ(launcher.Sounds().size(), size_t{2});
+}
+
+WINE_TEST(missing_target_shows_the_system_error_over_the_menu)
+{
+    REQUIRE(SetSoundText("error.wav"));
+    Launcher launcher("error");
+    REQUIRE(launcher.Ready());
+    const HWND window = launcher.Window();
+
+    launcher.PostClick(MainMissingTarget);
+    std::vector<HWND> boxes;
+    REQUIRE(WaitUntil([&] { return !(boxes = OwnedWindows(launcher.Process().Id(), window)).empty(); }));
+    REQUIRE(boxes.size() == 1u);
+    const HWND box = boxes[0];
+    CHECK_EQ(ClassNameOf(box), std::string("#32770"));
+    // The box carries the system's own text for a file that is not there.
+    const std::string expected = TrimmedEnd(SystemText(ERROR_FILE_NOT_FOUND));
+    REQUIRE(!expected.empty());
+    bool found = false;
+    for (const std::string& text : ChildTexts(box))
+        found = found || TrimmedEnd(text) == expected;
+    CHECK(found);
+    if (!found) {
+        for (const std::string& text : ChildTexts(box))
+            std::printf("    box text: %s\n", Quoted(text).c_str());
+    }
+
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    CHECK(WaitUntil([&] { return !IsWindow(box); }));
+
+    // The menu stays open and answers the next click.
+    REQUIRE(IsWindow(window));
+    CHECK(launcher.Process().Running());
+    launcher.Click(MainRecorder);
+    CHECK(launcher.WaitForRecords(1));
+    CHECK_EQ(launcher.Sounds().size(), size_t{2});
+}
+
+WINE_TEST(unassociated_target_opens_the_chooser)
+{
+    REQUIRE(SetSoundText("chooser.wav"));
+    Launcher launcher("chooser", true);
+    REQUIRE(launcher.Ready());
+
+    launcher.Click(MainUnassociated);
+    REQUIRE(launcher.WaitForRecords(1));
+    const Record record = launcher.Records()[0];
+    // The stand-in rundll32.exe got the entry point and the target as the
+    // hotspot names it: relative and unquoted.
+    const std::string tail = std::string(" shell32.dll,OpenAs_RunDLL ") + UnassociatedFile;
+    CHECK(record.commandLine.size() > tail.size() &&
+          record.commandLine.compare(record.commandLine.size() - tail.size(), tail.size(), tail) == 0);
+    if (record.commandLine.size() <= tail.size() ||
+        record.commandLine.compare(record.commandLine.size() - tail.size(), tail.size(), tail) != 0)
+        std::printf("    command line: %s\n", Quoted(record.commandLine).c_str());
+    CHECK_EQ(record.args, (std::vector<std::string>{"shell32.dll,OpenAs_RunDLL", UnassociatedFile}));
+    // No error box besides.
+    CHECK(OwnedWindows(launcher.Process().Id(), launcher.Window()).empty());
+    CHECK(IsWindow(launcher.Window()));
+}
+
+WINE_TEST(close_ends_the_launcher_without_sound)
+{
+    REQUIRE(SetSoundText("close.wav"));
+    Launcher launcher("close");
+    REQUIRE(launcher.Ready());
+
+    launcher.PostClick(MainClose);
+    CHECK(launcher.Process().WaitForExit());
+    CHECK_EQ(launcher.Process().ExitCode(), DWORD{0});
+    CHECK(launcher.Sounds().empty());
+}
+
+WINE_TEST(sound_value_is_read_at_every_click)
+{
+    REQUIRE(SetSoundText("start.wav"));
+    Launcher launcher("sound");
+    REQUIRE(launcher.Ready());
+    bool onSecond = false;
+    // A switch in either direction: each one asks for the sound once.
+    auto toggle = [&] {
+        launcher.Click(onSecond ? SecondBack : MainShowSecond);
+        onSecond = !onSecond;
+    };
+    auto last = [&] {
+        const std::vector<std::string> sounds = launcher.Sounds();
+        return sounds.empty() ? std::string("(none)") : sounds.back();
+    };
+
+    toggle();
+    CHECK_EQ(last(), std::string("start.wav"));
+
+    // A change takes effect at the next click.
+    REQUIRE(SetSoundText("changed.wav"));
+    toggle();
+    CHECK_EQ(last(), std::string("changed.wav"));
+
+    // Longer than the first 1024-byte buffer: read whole.
+    std::string longName = "C:\\";
+    while (longName.size() < 3000)
+        longName += "velmora\\";
+    longName += "long.wav";
+    REQUIRE(SetSoundText(longName));
+    toggle();
+    CHECK_EQ(last().size(), longName.size());
+    CHECK(last() == longName);
+
+    // An embedded NUL ends the text.
+    REQUIRE(SetSoundValue(REG_SZ, std::string("cut.wav\0ignored.wav\0", 20)));
+    toggle();
+    CHECK_EQ(last(), std::string("cut.wav"));
+
+    // Stored without a terminator: every byte is the name.
+    REQUIRE(SetSoundValue(REG_SZ, "bare.wav"));
+    toggle();
+    CHECK_EQ(last(), std::string("bare.wav"));
+
+    // An empty name is still handed on.
+    REQUIRE(SetSoundText(""));
+    toggle();
+    CHECK_EQ(last(), std::string(""));
+
+    const size_t heard = launcher.Sounds().size();
+    CHECK_EQ(heard, size_t{6});
+
+    // Unexpanded file names, no default value, no key: silence, and the
+    // switches still happen.
+    REQUIRE(SetSoundValue(REG_EXPAND_SZ, std::string("%SystemRoot%\\media\\x.wav", 25)));
+    toggle();
+    DeleteSoundValue();
+    toggle();
+    DeleteSoundKey();
+    toggle();
+    CHECK_EQ(launcher.Sounds().size(), heard);
+    CHECK(onSecond);
+    CHECK(launcher.Shows(launcher.Bitmap("CMD-SECOND")));
+    // Nothing was reported either.
+    CHECK(OwnedWindows(launcher.Process().Id(), launcher.Window()).empty());
+    CHECK_EQ(launcher.Process().Output(), std::string());
+
+    REQUIRE(SetSoundText("again.wav"));
+    toggle();
+    CHECK_EQ(last(), std::string("again.wav"));
+}
+
+WINE_TEST(finished_launches_leave_no_handles)
+{
+    REQUIRE(SetSoundText("handles.wav"));
+    Launcher launcher("handles");
+    REQUIRE(launcher.Ready());
+    HANDLE process = launcher.Process().Handle();
+
+    // The first start lets the shell set up what it keeps for later ones.
+    launcher.Click(MainRecorder);
+    REQUIRE(launcher.WaitForRecords(1));
+    DWORD settled = 0;
+    REQUIRE(GetProcessHandleCount(process, &settled));
+    // Once the watcher of that start is done, the count holds still.
+    WaitUntil([&] {
+        DWORD now = 0;
+        GetProcessHandleCount(process, &now);
+        const bool same = now == settled;
+        settled = now;
+        return same;
+    });
+
+    // Four more starts in quick succession, each watcher waiting on the
+    // process of its own start; afterwards every process handle is closed.
+    for (size_t i = 2; i <= 5; ++i)
+        launcher.Click(MainRecorder);
+    REQUIRE(launcher.WaitForRecords(5));
+    DWORD now = 0;
+    CHECK(WaitUntil([&] {
+        GetProcessHandleCount(process, &now);
+        return now <= settled;
+    }));
+    if (now > settled)
+        std::printf("    handles: %lu after the first start, %lu after five\n", static_cast<unsigned long>(settled),
+                    static_cast<unsigned long>(now));
+}
