@@ -181,6 +181,16 @@ WINE_TEST(language_without_menus_falls_back_to_english)
     ExpectMenu(Variant("langs"), "-lang:xx", English);
 }
 
+WINE_TEST(long_language_code_is_read_whole)
+{
+    ExpectMenu(Variant("long_language"), "", "Long language");
+}
+
+WINE_TEST(missing_language_string_selects_empty_language)
+{
+    ExpectMenu(Variant("no_strings"), "", "Empty language");
+}
+
 // ---- Damaged menu data ------------------------------------------------------------
 
 WINE_TEST(no_main_index)
