@@ -1,1 +1,157 @@
-// placeholder: implemented by its owner
+// The About dialog: the first menu's title in bold, the about text with the
+// build date, the copyright line with the build year and the publisher line.
+#include "autorun/about_dialog_win32.h"
+
+#include "autorun/build_time.h"
+#include "autorun/launcher_state.h"
+#include "autorun/placement_win32.h"
+#include "autorun/resources/resource_ids.h"
+#include "autorun/startup_win32.h"
+#include "common/handle_win32.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int TitlePointSize = 8;
+constexpr std::size_t MaxUnmeasuredText = 16u << 20;
+
+// The date text of the build time in the user's short date format; empty when
+// the program file's time stamp cannot be read. `year` gets the build year,
+// or the current year then, so the copyright line never shows a bogus one.
+std::string BuildDate(int& year)
+{
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    SYSTEMTIME time = {};
+    char date[256] = {};
+    if (ReadBuildTime(path, time)) {
+        GetDateFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, date, sizeof(date));
+    } else {
+        GetLocalTime(&time);
+    }
+    year = time.wYear;
+    return date;
+}
+
+// A bold font of the dialog font's face, 8 points high at the screen's
+// resolution; the caller owns it.
+HFONT CreateTitleFont(HWND dialog)
+{
+    const auto dialogFont = reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+    WindowDc dc(dialog);
+    ObjectSelection selection(dc.get(), dialogFont);
+    char face[256] = {};
+    GetTextFaceA(dc.get(), sizeof(face), face);
+    const int height = -MulDiv(TitlePointSize, GetDeviceCaps(dc.get(), LOGPIXELSY), 72);
+    return CreateFontA(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
+                       face);
+}
+
+INT_PTR InitAboutDialog(HWND dialog)
+{
+    int year = 0;
+    const std::string date = BuildDate(year);
+
+    SetDlgItemTextA(dialog, IDC_ABOUT_TITLE, MenuList.empty() ? "" : MenuList.front().title.c_str());
+    SetDlgItemTextA(dialog, IDC_ABOUT_TEXT, (AboutText + " (" + date + ")").c_str());
+
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+    const std::string copyright = LoadStringResource(instance, IDS_COPYRIGHT);
+    SetDlgItemTextA(dialog, IDC_ABOUT_COPYRIGHT, FormatText(copyright.c_str(), year).c_str());
+
+    SendDlgItemMessageA(dialog, IDC_ABOUT_TITLE, WM_SETFONT,
+                        reinterpret_cast<WPARAM>(CreateTitleFont(dialog)), 0);
+
+    CenterWindow(dialog, GetWindow(dialog, GW_OWNER));
+    // TRUE: the system gives the focus to the first tab stop, the OK button.
+    return TRUE;
+}
+
+void DeleteTitleFont(HWND dialog)
+{
+    const auto font = reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(dialog, IDC_ABOUT_TITLE, WM_GETFONT, 0, 0));
+    // Had the bold font not been made, the static would report the dialog's
+    // own font, which the dialog manager deletes itself.
+    if (font != nullptr && font != reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)))
+        DeleteObject(font);
+}
+
+}  // namespace
+
+bool ReadBuildTime(const char* path, SYSTEMTIME& time)
+{
+    // Read sharing only: nobody can write to the file, so its size stays the
+    // size of the mapping while the view is read.
+    UniqueHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    DWORD sizeHigh = 0;
+    const DWORD size = GetFileSize(file.get(), &sizeHigh);
+    // An empty file cannot be mapped; one of 4 GiB or more is no program.
+    if (size == 0 || size == INVALID_FILE_SIZE || sizeHigh != 0)
+        return false;
+    UniqueHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping)
+        return false;
+    UniqueMappedView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
+    if (!view)
+        return false;
+
+    std::uint32_t seconds = 0;
+    if (!ReadLinkTimeStamp(static_cast<const unsigned char*>(view.get()), size, seconds))
+        return false;
+    const std::uint64_t count = SecondsToFileTime(seconds);
+    FILETIME utc = {};
+    utc.dwLowDateTime = static_cast<DWORD>(count);
+    utc.dwHighDateTime = static_cast<DWORD>(count >> 32);
+    FILETIME local = {};
+    return FileTimeToLocalFileTime(&utc, &local) && FileTimeToSystemTime(&local, &time);
+}
+
+std::string FormatText(const char* format, ...)
+{
+    std::vector<char> buffer(256);
+    for (;;) {
+        va_list args;
+        va_start(args, format);
+        const int length = std::vsnprintf(buffer.data(), buffer.size(), format, args);
+        va_end(args);
+        if (length >= 0 && static_cast<std::size_t>(length) < buffer.size())
+            return std::string(buffer.data(), static_cast<std::size_t>(length));
+        if (length >= 0) {
+            buffer.resize(static_cast<std::size_t>(length) + 1);
+            continue;
+        }
+        // Some C runtimes report only that the text did not fit; a formatter
+        // that still fails with this much room meets a bad argument, not a
+        // short buffer, and there is no complete text to give.
+        if (buffer.size() >= MaxUnmeasuredText)
+            return std::string();
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return InitAboutDialog(dialog);
+    case WM_COMMAND:
+        // OK, Enter, Esc and the caption's close button all arrive here.
+        EndDialog(dialog, 0);
+        return TRUE;
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+    case WM_DESTROY:
+        DeleteTitleFont(dialog);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
