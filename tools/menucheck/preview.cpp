@@ -1,0 +1,167 @@
+// Draws the menu previews with ImageMagick's convert, started directly with
+// an argument vector: the labels come from the menu sources, and no shell
+// ever sees them.
+#include "tools/menucheck/preview.h"
+
+#include "autorun/commands_logic.h"
+#include "autorun/menu_text.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <filesystem>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace {
+
+constexpr const char* Font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+constexpr int PointSize = 11;
+constexpr int CharWidth = 7;     // a generous average at that size
+constexpr int LineHeight = 13;
+constexpr std::size_t MaxLabel = 40;
+constexpr const char* FocusColour = "#ff2020";
+constexpr const char* CloseColour = "#d000d0";
+
+std::string Safe(const std::string& text)
+{
+    std::string safe;
+    for (char c : text)
+        safe += std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' ? c : '_';
+    return safe;
+}
+
+std::string LastPathPart(const std::string& path)
+{
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// What a start command opens: the last parameter that is a path, else the
+// target itself.
+std::string OpenedFile(const std::string& argument)
+{
+    const ExecuteParts parts = SplitExecuteArgument(argument);
+    std::vector<std::string> words;
+    SplitString(" ", parts.parameters, words, 0);
+    for (auto word = words.rbegin(); word != words.rend(); ++word) {
+        if (word->find('\\') != std::string::npos)
+            return LastPathPart(*word);
+    }
+    return LastPathPart(parts.target);
+}
+
+// convert reads % escapes and backslashes in annotation texts, and a text
+// that starts with @ as a file name.
+std::string ForAnnotate(const std::string& text)
+{
+    std::string escaped = text.empty() || text[0] != '@' ? "" : " ";
+    for (char c : text) {
+        if (c == '%' || c == '\\')
+            escaped += c;
+        escaped += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+    }
+    return escaped;
+}
+
+std::int32_t Clamp(std::int32_t value, std::int32_t low, std::int32_t high)
+{
+    return std::max(low, std::min(value, high));
+}
+
+bool Run(const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        return false;
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR)
+            return false;
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+std::string PreviewFileName(const CheckedMenu& menu)
+{
+    std::string name = Safe(menu.language) + "-" + (menu.name.empty() ? "root" : Safe(menu.name));
+    if (!menu.country.empty())
+        name += "-" + Safe(menu.country);
+    return name + ".png";
+}
+
+std::string PreviewLabel(const Hotspot& hotspot, std::size_t focusPlace)
+{
+    std::string label = focusPlace == 0 ? std::string() : std::to_string(focusPlace) + " ";
+    label += hotspot.command;
+    switch (ChooseCommand(hotspot.command)) {
+    case CommandKind::ShowMenu:
+        label += " " + (hotspot.argument.empty() ? std::string("(root)") : hotspot.argument);
+        break;
+    case CommandKind::Execute:
+        label += " " + OpenedFile(hotspot.argument);
+        break;
+    default:
+        break;
+    }
+    if (label.size() > MaxLabel)
+        label = label.substr(0, MaxLabel - 3) + "...";
+    return label;
+}
+
+bool WritePreviews(const std::vector<CheckedMenu>& menus, const std::string& directory,
+                   std::vector<Diagnostic>& diagnostics)
+{
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+    bool allWritten = true;
+    for (const CheckedMenu& menu : menus) {
+        const std::int32_t width = menu.bitmap.width;
+        const std::int32_t height = menu.bitmap.height;
+        std::vector<std::string> args{"convert", menu.bitmapFile};
+        if (std::filesystem::exists(Font))
+            args.insert(args.end(), {"-font", Font});
+        args.insert(args.end(), {"-pointsize", std::to_string(PointSize), "-strokewidth", "1"});
+
+        const std::vector<std::size_t> order = FocusOrder(menu.hotspots);
+        for (std::size_t i = 0; i < menu.hotspots.size(); ++i) {
+            const Hotspot& h = menu.hotspots[i].hotspot;
+            const auto place = std::find(order.begin(), order.end(), i);
+            const std::size_t focusPlace = place == order.end() ? 0 : place - order.begin() + 1;
+            const char* colour = focusPlace == 0 ? CloseColour : FocusColour;
+            // The rectangle's right and bottom edges lie outside it, as in a
+            // Windows RECT; the frame is drawn on the pixels inside.
+            const std::int32_t l = Clamp(h.left, -1, width), t = Clamp(h.top, -1, height);
+            const std::int32_t r = Clamp(h.right - 1, -1, width), b = Clamp(h.bottom - 1, -1, height);
+            args.insert(args.end(), {"-fill", "none", "-stroke", colour, "-draw",
+                                     "rectangle " + std::to_string(l) + "," + std::to_string(t) + " " +
+                                         std::to_string(r) + "," + std::to_string(b)});
+
+            const std::string label = PreviewLabel(h, focusPlace);
+            const std::int32_t textWidth = static_cast<std::int32_t>(label.size()) * CharWidth;
+            // Beside the frame, where stacked buttons leave room: to the
+            // right, else to the left, else over the rectangle itself.
+            std::int32_t x = r + 4;
+            if (x + textWidth > width)
+                x = l - 4 - textWidth >= 0 ? l - 4 - textWidth : Clamp(l, 0, std::max(0, width - textWidth));
+            const std::int32_t y = Clamp(t + LineHeight - 1, LineHeight, std::max(LineHeight, height - 2));
+            args.insert(args.end(), {"-stroke", "none", "-fill", "white", "-undercolor", colour, "-annotate",
+                                     "+" + std::to_string(x) + "+" + std::to_string(y), ForAnnotate(label)});
+        }
+        const std::string output = (std::filesystem::path(directory) / PreviewFileName(menu)).string();
+        args.push_back("PNG24:" + output);
+        if (!Run(args)) {
+            diagnostics.push_back({output, 0, Severity::Error, "convert could not draw the preview"});
+            allWritten = false;
+        }
+    }
+    return allWritten;
+}

@@ -1,0 +1,22 @@
+// Pictures of the menus for a reviewer: each menu bitmap with its hotspot
+// rectangles, their keyboard focus order and their commands drawn over it.
+#pragma once
+
+#include "tools/menucheck/diagnostic.h"
+#include "tools/menucheck/menu_check.h"
+
+#include <string>
+#include <vector>
+
+// The file name of a menu's picture: language, name ("root" for the empty
+// one) and country, reduced to characters that are safe in a file name.
+std::string PreviewFileName(const CheckedMenu& menu);
+
+// The label drawn beside a hotspot: its place in the focus order (none for
+// "close"), its command word, and for a start command the file it opens.
+std::string PreviewLabel(const Hotspot& hotspot, std::size_t focusPlace);
+
+// Writes one PNG per menu into `directory` with ImageMagick's convert.
+// Returns false, with a diagnostic for each picture that failed.
+bool WritePreviews(const std::vector<CheckedMenu>& menus, const std::string& directory,
+                   std::vector<Diagnostic>& diagnostics);

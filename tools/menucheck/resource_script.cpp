@@ -1,0 +1,190 @@
+// Reads the menu resources' lines of a resource script. Only a handful of
+// statement forms matter here; this is not a resource compiler.
+#include "tools/menucheck/resource_script.h"
+
+#include "tools/menucheck/text_file.h"
+
+#include <cctype>
+#include <filesystem>
+
+namespace {
+
+constexpr int MaxIncludeDepth = 16;
+
+struct Token {
+    std::string text;
+    bool quoted = false;
+};
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Cuts one line into words and string literals, dropping comments;
+// `inComment` carries a block comment over to the next line.
+std::vector<Token> Tokens(const std::string& line, bool& inComment)
+{
+    std::vector<Token> tokens;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (inComment) {
+            const std::size_t end = line.find("*/", i);
+            if (end == std::string::npos)
+                break;
+            inComment = false;
+            i = end + 2;
+            continue;
+        }
+        const char c = line[i];
+        if (std::isspace(static_cast<unsigned char>(c))) {
+            ++i;
+        } else if (line.compare(i, 2, "//") == 0) {
+            break;
+        } else if (line.compare(i, 2, "/*") == 0) {
+            inComment = true;
+            i += 2;
+        } else if (c == '"') {
+            Token token;
+            token.quoted = true;
+            for (++i; i < line.size(); ++i) {
+                if (line[i] == '"' && i + 1 < line.size() && line[i + 1] == '"') {
+                    token.text += '"';
+                    ++i;
+                } else if (line[i] == '"') {
+                    ++i;
+                    break;
+                } else if (line[i] == '\\' && i + 1 < line.size()) {
+                    token.text += line[++i];
+                } else {
+                    token.text += line[i];
+                }
+            }
+            tokens.push_back(token);
+        } else {
+            Token token;
+            while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])) && line[i] != '"')
+                token.text += line[i++];
+            tokens.push_back(token);
+        }
+    }
+    return tokens;
+}
+
+std::string Resolve(const std::string& file, const std::string& scriptDir, const std::vector<std::string>& includeDirs)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    if (fs::path(file).is_absolute())
+        return fs::is_regular_file(file, error) ? file : std::string();
+    std::vector<std::string> dirs{scriptDir};
+    dirs.insert(dirs.end(), includeDirs.begin(), includeDirs.end());
+    for (const std::string& dir : dirs) {
+        const std::string candidate = (fs::path(dir) / file).string();
+        if (fs::is_regular_file(candidate, error))
+            return candidate;
+    }
+    return std::string();
+}
+
+struct Reader {
+    const std::vector<std::string>& includeDirs;
+    std::vector<Diagnostic>& diagnostics;
+    std::vector<ResourceEntry> entries;
+
+    void Error(const std::string& file, int line, const std::string& text)
+    {
+        diagnostics.push_back({file, line, Severity::Error, text});
+    }
+
+    void Read(const std::string& path, int depth)
+    {
+        std::string text;
+        if (!ReadWholeFile(path, text)) {
+            Error(path, 0, "cannot read the resource script");
+            return;
+        }
+        const std::string dir = std::filesystem::path(path).parent_path().string();
+        bool inComment = false;
+        int lastStringLine = 0;  // a line whose last token was a string literal
+        const std::vector<TextLine> lines = CutAtLineFeeds(text);
+        for (const TextLine& line : lines) {
+            const bool startedInComment = inComment;
+            const std::vector<Token> tokens = Tokens(line.text, inComment);
+            if (tokens.empty())
+                continue;
+            if (!startedInComment && tokens[0].text.rfind("#", 0) == 0 && !tokens[0].quoted) {
+                lastStringLine = 0;
+                if (tokens[0].text == "#include" && tokens.size() >= 2 && tokens[1].quoted)
+                    Include(tokens[1].text, dir, path, line.number, depth);
+                continue;
+            }
+            if (tokens[0].quoted && lastStringLine != 0) {
+                Error(path, line.number,
+                      "the resource compiler joins the quoted name \"" + tokens[0].text +
+                          "\" with the string that ends line " + std::to_string(lastStringLine) +
+                          "; write the name without quotes");
+            }
+            lastStringLine = tokens.back().quoted ? line.number : 0;
+            if (tokens.size() < 3 || !tokens.back().quoted)
+                continue;
+            const std::string type = Upper(tokens[1].text);
+            if (type != "RCDATA" && type != "BITMAP")
+                continue;
+            Add(tokens[0].text, type, tokens.back().text, dir, path, line.number);
+        }
+    }
+
+    void Include(const std::string& file, const std::string& dir, const std::string& path, int line, int depth)
+    {
+        // Headers such as the resource ids hold no menu resources.
+        if (file.size() < 3 || Upper(file.substr(file.size() - 3)) != ".RC")
+            return;
+        const std::string resolved = Resolve(file, dir, includeDirs);
+        if (resolved.empty()) {
+            Error(path, line, "included script \"" + file + "\" not found");
+        } else if (depth >= MaxIncludeDepth) {
+            Error(path, line, "scripts include each other too deeply");
+        } else {
+            Read(resolved, depth + 1);
+        }
+    }
+
+    void Add(const std::string& name, const std::string& type, const std::string& file, const std::string& dir,
+             const std::string& path, int line)
+    {
+        if (const ResourceEntry* earlier = FindResource(entries, type, name)) {
+            Error(path, line,
+                  type + " \"" + name + "\" is defined again; first on " + earlier->script + ":" +
+                      std::to_string(earlier->line));
+            return;
+        }
+        ResourceEntry entry{name, type, Resolve(file, dir, includeDirs), path, line};
+        if (entry.file.empty())
+            Error(path, line, type + " \"" + name + "\": file \"" + file + "\" not found");
+        entries.push_back(entry);
+    }
+};
+
+}  // namespace
+
+std::vector<ResourceEntry> ReadResourceScript(const std::string& path, const std::vector<std::string>& includeDirs,
+                                              std::vector<Diagnostic>& diagnostics)
+{
+    Reader reader{includeDirs, diagnostics, {}};
+    reader.Read(path, 0);
+    return reader.entries;
+}
+
+const ResourceEntry* FindResource(const std::vector<ResourceEntry>& entries, const std::string& type,
+                                  const std::string& name)
+{
+    const std::string wanted = Upper(name);
+    for (const ResourceEntry& entry : entries) {
+        if (entry.type == type && Upper(entry.name) == wanted)
+            return &entry;
+    }
+    return nullptr;
+}

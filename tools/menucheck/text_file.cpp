@@ -1,0 +1,77 @@
+#include "tools/menucheck/text_file.h"
+
+#include "autorun/menu_text.h"
+
+#include <algorithm>
+#include <fstream>
+
+namespace {
+constexpr std::size_t MaxFileSize = 16 * 1024 * 1024;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    std::string bytes;
+    char buffer[65536];
+    while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
+        bytes.append(buffer, static_cast<std::size_t>(file.gcount()));
+        if (bytes.size() > MaxFileSize)
+            return false;
+    }
+    if (file.bad())
+        return false;
+    out.swap(bytes);
+    return true;
+}
+
+std::vector<TextLine> CutAtLineFeeds(const std::string& text)
+{
+    std::vector<TextLine> lines;
+    std::size_t start = 0;
+    int number = 1;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        const bool last = end == std::string::npos;
+        if (last)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!(last && line.empty()))
+            lines.push_back({line, number});
+        if (last)
+            break;
+        start = end + 1;
+        ++number;
+    }
+    return lines;
+}
+
+std::vector<TextLine> CutAsAutorunDoes(const std::string& text)
+{
+    std::vector<std::string> pieces;
+    SplitString("\r\n", text, pieces, 0);
+    std::vector<TextLine> lines;
+    int number = 1;
+    for (const std::string& piece : pieces) {
+        lines.push_back({piece, number});
+        number += static_cast<int>(std::count(piece.begin(), piece.end(), '\n')) + 1;
+    }
+    return lines;
+}
+
+int FirstBareLineFeed(const std::string& text)
+{
+    int number = 1;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\n')
+            continue;
+        if (i == 0 || text[i - 1] != '\r')
+            return number;
+        ++number;
+    }
+    return 0;
+}
