@@ -1,1 +1,382 @@
-// placeholder: implemented by its owner
+// The menu window: the current menu's bitmap in a frame without title bar.
+// The interaction logic decides what input means; this file carries it out.
+#include "autorun/menu_window_win32.h"
+
+#include "autorun/about_dialog_win32.h"
+#include "autorun/commands_win32.h"
+#include "autorun/interaction.h"
+#include "autorun/launcher_state.h"
+#include "autorun/media_removal.h"
+#include "autorun/placement_win32.h"
+#include "autorun/resources/resource_ids.h"
+#include "autorun/run_once_win32.h"
+#include "autorun/startup_win32.h"
+#include "common/handle_win32.h"
+
+#include <dbt.h>
+#include <windowsx.h>
+
+#include <cstddef>
+#include <string>
+
+namespace {
+
+RECT ToRect(const Rect& rect)
+{
+    return RECT{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+const Menu* OnScreenMenu()
+{
+    return CurrentMenu < MenuList.size() ? &MenuList[CurrentMenu] : nullptr;
+}
+
+bool IsActive(HWND window)
+{
+    return GetActiveWindow() == window;
+}
+
+// The program's own path; empty when the platform could not report it whole.
+// A cut-off path would name another file, so it is never used.
+std::string OwnProgramPath()
+{
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return std::string();
+    }
+    return std::string(path, length);
+}
+
+// Repaints go out one by one, in the order the logic asked for them, and
+// never erase: the bitmap covers the whole client area.
+void RequestRepaints(HWND window, const InputResult& result)
+{
+    for (const Rect& rect : result.repaints) {
+        const RECT area = ToRect(rect);
+        InvalidateRect(window, &area, FALSE);
+    }
+}
+
+// Activate, Back and CloseMenuWindow; the mouse-specific actions are carried
+// out by their own handlers.
+void CarryOut(HWND window, const InputResult& result)
+{
+    RequestRepaints(window, result);
+    switch (result.action) {
+    case InputAction::Activate:
+        ActivateHotspot(window, result.hotspot);
+        break;
+    case InputAction::Back:
+        GoBack(window);
+        break;
+    case InputAction::CloseMenuWindow:
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void AppendAboutEntry(HWND window)
+{
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+    const std::string text = LoadStringResource(instance, IDS_ABOUT);
+    HMENU systemMenu = GetSystemMenu(window, FALSE);
+    if (systemMenu == nullptr) {
+        return;
+    }
+    InsertMenuA(systemMenu, GetMenuItemCount(systemMenu), MF_BYPOSITION | MF_SEPARATOR, 0, nullptr);
+    InsertMenuA(systemMenu, GetMenuItemCount(systemMenu), MF_BYPOSITION, IDM_ABOUT, text.c_str());
+}
+
+// Runs inside CreateWindowExA, while the window is still hidden.
+LRESULT SetUpMenuWindow(HWND window)
+{
+    // No title bar, but a dialog frame; the system menu stays on Alt+Space.
+    LONG style = GetWindowLongA(window, GWL_STYLE);
+    style = (style & ~WS_CAPTION) | WS_DLGFRAME;
+    SetWindowLongA(window, GWL_STYLE, style);
+
+    // The client area is exactly the root menu's bitmap; later menus keep it.
+    RECT frame{0, 0, 0, 0};
+    if (const Menu* menu = OnScreenMenu()) {
+        frame.right = menu->bitmapInfo.width;
+        frame.bottom = menu->bitmapInfo.height;
+    }
+    AdjustWindowRect(&frame, static_cast<DWORD>(style), FALSE);
+    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    CenterWindow(window, nullptr);
+
+    if (!AboutText.empty()) {
+        AppendAboutEntry(window);
+    }
+    return 0;
+}
+
+LRESULT OnActivate(HWND window, WPARAM wParam)
+{
+    const bool active = LOWORD(wParam) != WA_INACTIVE;
+    RequestRepaints(window, ActivationChanged(Interaction, CurrentHotspots(), active));
+    return 0;
+}
+
+LRESULT OnPaint(HWND window)
+{
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (dc != nullptr) {
+        PaintMenu(dc, IsActive(window));
+    }
+    EndPaint(window, &paint);
+    return 0;
+}
+
+LRESULT OnEndSession(WPARAM wParam)
+{
+    if (wParam == 0 || MenuList.empty()) {
+        return 0;
+    }
+    const std::string path = OwnProgramPath();
+    if (!path.empty()) {
+        // Nothing can be reported while the session ends; the result is moot.
+        RegisterRunOnce(MenuList.front().title, path);
+    }
+    return 0;
+}
+
+LRESULT OnSetCursor()
+{
+    LPCSTR cursor = IDC_ARROW;
+    switch (ChooseCursor(Interaction, BusyProcess.load() != 0)) {
+    case CursorChoice::Busy:
+        cursor = IDC_APPSTARTING;
+        break;
+    case CursorChoice::Hand:
+        cursor = IDC_HAND;
+        break;
+    case CursorChoice::Arrow:
+        break;
+    }
+    SetCursor(LoadCursorA(nullptr, cursor));
+    return TRUE;
+}
+
+LRESULT OnKeyDown(HWND window, WPARAM wParam)
+{
+    CarryOut(window, KeyDown(Interaction, CurrentHotspots(), static_cast<unsigned>(wParam)));
+    return 0;
+}
+
+LRESULT OnChar(HWND window, WPARAM wParam)
+{
+    const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    CarryOut(window, CharTyped(Interaction, CurrentHotspots(), static_cast<unsigned>(wParam), shift));
+    return 0;
+}
+
+LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if ((wParam & 0xFFF0) == IDM_ABOUT) {
+        const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
+        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDialogProc, 0);
+    }
+    return DefWindowProcA(window, WM_SYSCOMMAND, wParam, lParam);
+}
+
+LRESULT OnTimer(HWND window, WPARAM wParam)
+{
+    if (wParam == PauseTimerId && !IsMenuPaused()) {
+        KillTimer(window, PauseTimerId);
+        ShowWindow(window, SW_SHOW);
+    }
+    return 0;
+}
+
+LRESULT OnMouseMove(HWND window, LPARAM lParam)
+{
+    RequestRepaints(window,
+                    PointerMoved(Interaction, CurrentHotspots(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam),
+                                 IsActive(window)));
+    return 0;
+}
+
+LRESULT OnLeftButtonDown(HWND window, LPARAM lParam)
+{
+    const InputResult result = ButtonDown(Interaction, CurrentHotspots(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    RequestRepaints(window, result);
+    if (result.action == InputAction::Press) {
+        SetCapture(window);
+    } else if (result.action == InputAction::DragWindow) {
+        // The background acts as a title bar: default processing runs the
+        // move loop until the button is released.
+        SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
+    }
+    return 0;
+}
+
+LRESULT OnLeftButtonUp(HWND window, LPARAM lParam)
+{
+    const InputResult result = ButtonUp(Interaction, CurrentHotspots(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    RequestRepaints(window, result);
+    ReleaseCapture();
+    if (result.action == InputAction::Activate) {
+        ActivateHotspot(window, result.hotspot);
+    }
+    return 0;
+}
+
+LRESULT OnExtraButtonDown(HWND window, WPARAM wParam)
+{
+    if (BackButtonDown(GET_XBUTTON_WPARAM(wParam)) == InputAction::Capture) {
+        SetCapture(window);
+    }
+    return 0;
+}
+
+LRESULT OnExtraButtonUp(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    const unsigned button = GET_XBUTTON_WPARAM(wParam);
+    if (button == XBUTTON1) {
+        ReleaseCapture();
+    }
+    RECT client{0, 0, 0, 0};
+    GetClientRect(window, &client);
+    if (BackButtonUp(button, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), client.right, client.bottom) ==
+        InputAction::Back) {
+        GoBack(window);
+    }
+    return 0;
+}
+
+LRESULT OnPauseMenu(HWND window)
+{
+    ShowWindow(window, SW_HIDE);
+    SetTimer(window, PauseTimerId, PauseTimerPeriodMs, nullptr);
+    return 0;
+}
+
+}  // namespace
+
+HWND CreateMenuWindow(HINSTANCE instance)
+{
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MenuWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_AUTORUN));
+    // No class cursor: WM_SETCURSOR sets it every time. No brush: the bitmap
+    // covers the client area, so erasing would only make it flicker.
+    windowClass.lpszClassName = MenuWindowClassName;
+    if (RegisterClassExA(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        return nullptr;
+    }
+
+    const Menu* menu = OnScreenMenu();
+    const char* title = menu != nullptr ? menu->title.c_str() : "";
+    HWND window = CreateWindowExA(0, MenuWindowClassName, title, WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0, nullptr,
+                                  nullptr, instance, nullptr);
+    if (window == nullptr) {
+        return nullptr;
+    }
+
+    // The show command the program was started with is not used: the menu
+    // always appears normal-sized, or not at all while paused.
+    if (IsMenuPaused()) {
+        SendMessageA(window, WM_PAUSEMENU, 0, 0);
+    } else {
+        ShowWindow(window, SW_SHOW);
+    }
+    return window;
+}
+
+bool IsMenuPaused()
+{
+    // A mutex that exists but denies this access counts as absent.
+    const UniqueHandle mutex(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, PauseMutexName));
+    return static_cast<bool>(mutex);
+}
+
+void PaintMenu(HDC dc, bool active)
+{
+    const Menu* menu = OnScreenMenu();
+    if (menu == nullptr) {
+        return;
+    }
+    // Made for this paint only; the bitmap itself lives for the whole run.
+    // The selection is undone before the memory context goes.
+    const UniqueMemoryDc memory(CreateCompatibleDC(dc));
+    if (memory) {
+        const ObjectSelection selection(memory.get(), reinterpret_cast<HGDIOBJ>(menu->bitmap));
+        BitBlt(dc, 0, 0, menu->bitmapInfo.width, menu->bitmapInfo.height, memory.get(), 0, 0, SRCCOPY);
+    }
+    const HotspotRef focus = Interaction.FocusHotspot;
+    if (active && focus < menu->hotspots.size()) {
+        const RECT rect = ToRect(menu->hotspots[focus]);
+        DrawFocusRect(dc, &rect);
+    }
+}
+
+void CloseOnMediaRemoval(HWND window, WPARAM event, LPARAM data)
+{
+    // The record comes from whoever broadcast it: read no field it lacks.
+    const auto header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    if (event != DeviceRemoveComplete || header == nullptr || header->dbch_size < sizeof(DEV_BROADCAST_HDR) ||
+        header->dbch_devicetype != DeviceTypeVolume || header->dbch_size < sizeof(DEV_BROADCAST_VOLUME)) {
+        return;
+    }
+    const auto volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data);
+    const std::uint32_t driveBit = DriveBitOfPath(OwnProgramPath());
+    if (IsOwnMediumRemoved(event, volume->dbcv_devicetype, volume->dbcv_flags, volume->dbcv_unitmask, driveBit)) {
+        SendMessageA(window, WM_CLOSE, 0, 0);
+    }
+}
+
+LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return SetUpMenuWindow(window);
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_ACTIVATE:
+        return OnActivate(window, wParam);
+    case WM_PAINT:
+        return OnPaint(window);
+    case WM_PRINTCLIENT:
+        PaintMenu(reinterpret_cast<HDC>(wParam), IsActive(window));
+        return 0;
+    case WM_ENDSESSION:
+        return OnEndSession(wParam);
+    case WM_SETCURSOR:
+        return OnSetCursor();
+    case WM_KEYDOWN:
+        return OnKeyDown(window, wParam);
+    case WM_CHAR:
+        return OnChar(window, wParam);
+    case WM_SYSCOMMAND:
+        return OnSysCommand(window, wParam, lParam);
+    case WM_TIMER:
+        return OnTimer(window, wParam);
+    case WM_MOUSEMOVE:
+        return OnMouseMove(window, lParam);
+    case WM_LBUTTONDOWN:
+        return OnLeftButtonDown(window, lParam);
+    case WM_LBUTTONUP:
+        return OnLeftButtonUp(window, lParam);
+    case WM_XBUTTONDOWN:
+        return OnExtraButtonDown(window, wParam);
+    case WM_XBUTTONUP:
+        return OnExtraButtonUp(window, wParam, lParam);
+    case WM_DEVICECHANGE:
+        CloseOnMediaRemoval(window, wParam, lParam);
+        return 1;
+    case WM_PAUSEMENU:
+        return OnPauseMenu(window);
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
