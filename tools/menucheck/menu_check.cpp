@@ -325,7 +325,10 @@ private:
                 break;
             }
         }
-        if (!anyTakesFocus)
+        if (menu.hotspots.empty())
+            Add(menu.mainIndexFile, menu.mainIndexLine, Severity::Warning,
+                "menu " + Quoted(menu.name) + " has no hotspots");
+        else if (!anyTakesFocus)
             Add(menu.mainIndexFile, menu.mainIndexLine, Severity::Warning,
                 "menu " + Quoted(menu.name) + " has no hotspot but \"close\" ones, so none can take the keyboard focus");
     }

@@ -129,7 +129,7 @@ bool WritePreviews(const std::vector<CheckedMenu>& menus, const std::string& dir
         std::vector<std::string> args{"convert", menu.bitmapFile};
         if (std::filesystem::exists(Font))
             args.insert(args.end(), {"-font", Font});
-        args.insert(args.end(), {"-pointsize", std::to_string(PointSize), "-strokewidth", "1"});
+        args.insert(args.end(), {"+antialias", "-pointsize", std::to_string(PointSize), "-strokewidth", "1"});
 
         const std::vector<std::size_t> order = FocusOrder(menu.hotspots);
         for (std::size_t i = 0; i < menu.hotspots.size(); ++i) {

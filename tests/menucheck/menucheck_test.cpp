@@ -1,0 +1,261 @@
+#include "tools/menucheck/bmp_header.h"
+#include "tools/menucheck/diagnostic.h"
+#include "tools/menucheck/menu_check.h"
+#include "tools/menucheck/preview.h"
+#include "tools/menucheck/resource_script.h"
+#include "tools/menucheck/text_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+void Put16(std::string& bytes, std::size_t at, std::uint16_t value)
+{
+    bytes[at] = static_cast<char>(value & 0xff);
+    bytes[at + 1] = static_cast<char>(value >> 8);
+}
+
+void Put32(std::string& bytes, std::size_t at, std::uint32_t value)
+{
+    Put16(bytes, at, static_cast<std::uint16_t>(value & 0xffff));
+    Put16(bytes, at + 2, static_cast<std::uint16_t>(value >> 16));
+}
+
+// A complete uncompressed bitmap with a BITMAPINFOHEADER.
+std::string Bitmap(std::int32_t width, std::int32_t height, std::uint16_t bits = 24)
+{
+    // Room for the pixels of a sane size; the header may then claim any other.
+    const std::uint64_t stride = (static_cast<std::uint64_t>(width > 0 ? width : 1) * bits + 31) / 32 * 4;
+    const std::uint64_t rows = height < 0 ? -static_cast<std::int64_t>(height) : height;
+    std::string bytes(54 + stride * rows, '\0');
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    Put32(bytes, 2, static_cast<std::uint32_t>(bytes.size()));
+    Put32(bytes, 10, 54);
+    Put32(bytes, 14, 40);
+    Put32(bytes, 18, static_cast<std::uint32_t>(width));
+    Put32(bytes, 22, static_cast<std::uint32_t>(height));
+    Put16(bytes, 26, 1);
+    Put16(bytes, 28, bits);
+    return bytes;
+}
+
+std::string Problem(const std::string& bytes)
+{
+    BmpHeader header;
+    std::string problem;
+    EXPECT_FALSE(ReadBmpHeader(bytes, header, problem));
+    EXPECT_EQ(header.width, 0) << "the header must stay unchanged on failure";
+    return problem;
+}
+
+TEST(BmpHeader, ReadsTheSizesOfBottomUpAndTopDownBitmaps)
+{
+    BmpHeader header;
+    std::string problem;
+    ASSERT_TRUE(ReadBmpHeader(Bitmap(600, 450), header, problem)) << problem;
+    EXPECT_EQ(header.width, 600);
+    EXPECT_EQ(header.height, 450);
+    EXPECT_EQ(header.bitsPerPixel, 24);
+    EXPECT_FALSE(header.topDown);
+
+    ASSERT_TRUE(ReadBmpHeader(Bitmap(3, -2, 8), header, problem)) << problem;
+    EXPECT_EQ(header.height, 2);
+    EXPECT_TRUE(header.topDown);
+
+    // The old OS/2 header: 16-bit sizes.
+    std::string core(14 + 12 + 4, '\0');
+    core[0] = 'B';
+    core[1] = 'M';
+    Put32(core, 10, 26);
+    Put32(core, 14, 12);
+    Put16(core, 18, 1);
+    Put16(core, 20, 1);
+    Put16(core, 22, 1);
+    Put16(core, 24, 24);
+    ASSERT_TRUE(ReadBmpHeader(core, header, problem)) << problem;
+    EXPECT_EQ(header.width, 1);
+}
+
+TEST(BmpHeader, RefusesTruncatedOrForeignBytesWithoutReadingPastThem)
+{
+    EXPECT_NE(Problem(""), "");
+    EXPECT_NE(Problem("BM"), "");
+    EXPECT_EQ(Problem(std::string("PK\x03\x04") + std::string(60, '\0')), "not a BMP file (no \"BM\" at its start)");
+
+    std::string bitmap = Bitmap(600, 450);
+    EXPECT_EQ(Problem(bitmap.substr(0, 30)), "bitmap header cut short");
+    EXPECT_EQ(Problem(bitmap.substr(0, bitmap.size() - 1)), "pixel data cut short");
+
+    std::string offset = Bitmap(4, 4);
+    Put32(offset, 10, 0xfffffff0u);
+    EXPECT_EQ(Problem(offset), "pixel data offset outside the file");
+    Put32(offset, 10, 20);  // inside the headers
+    EXPECT_EQ(Problem(offset), "pixel data offset outside the file");
+}
+
+TEST(BmpHeader, RefusesWhatTheBitmapLoaderCannotDraw)
+{
+    EXPECT_EQ(Problem(Bitmap(0, 10)), "width or height is zero or negative");
+    EXPECT_EQ(Problem(Bitmap(-5, 10)), "width or height is zero or negative");
+    EXPECT_EQ(Problem(Bitmap(5, 0)), "width or height is zero or negative");
+    EXPECT_EQ(Problem(Bitmap(5, 5, 7)), "unsupported bits per pixel");
+
+    std::string planes = Bitmap(5, 5);
+    Put16(planes, 26, 2);
+    EXPECT_EQ(Problem(planes), "plane count is not 1");
+
+    std::string png = Bitmap(5, 5);
+    Put32(png, 30, 5);  // BI_PNG
+    EXPECT_EQ(Problem(png), "unsupported compression");
+
+    std::string rle = Bitmap(5, -5, 8);
+    Put32(rle, 30, 1);  // BI_RLE8 may not run top-down
+    EXPECT_EQ(Problem(rle), "a compressed bitmap cannot be top-down");
+}
+
+TEST(BmpHeader, HugeDimensionsDoNotOverflowTheSizeArithmetic)
+{
+    std::string bitmap = Bitmap(1, 1, 32);
+    Put32(bitmap, 18, 0x7fffffffu);
+    Put32(bitmap, 22, 0x7fffffffu);
+    EXPECT_EQ(Problem(bitmap), "pixel data cut short");
+    Put32(bitmap, 22, 0x80000000u);  // the height that has no positive twin
+    EXPECT_EQ(Problem(bitmap), "width or height is zero or negative");
+}
+
+TEST(TextLines, AutorunsLinesCarryTheEditorsLineNumbers)
+{
+    const std::vector<TextLine> lines = CutAsAutorunDoes("a\r\nb\nc\r\n\r\nd");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].text, "a");
+    EXPECT_EQ(lines[0].number, 1);
+    EXPECT_EQ(lines[1].text, "b\nc");  // a lone LF does not end a line for autorun
+    EXPECT_EQ(lines[1].number, 2);
+    EXPECT_EQ(lines[2].text, "");
+    EXPECT_EQ(lines[2].number, 4);
+    EXPECT_EQ(lines[3].number, 5);
+
+    EXPECT_EQ(FirstBareLineFeed("a\r\nb\r\nc\nd\n"), 3);
+    EXPECT_EQ(FirstBareLineFeed("a\r\nb\r\n"), 0);
+    EXPECT_EQ(FirstBareLineFeed("\n"), 1);
+}
+
+class ScriptFiles : public ::testing::Test {
+protected:
+    std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                ("menucheck-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    void SetUp() override { std::filesystem::create_directories(dir); }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    void Write(const std::string& name, const std::string& text)
+    {
+        std::ofstream(dir / name, std::ios::binary) << text;
+    }
+};
+
+TEST_F(ScriptFiles, FindsTheMenuResourcesThroughIncludesAndIgnoresEverythingElse)
+{
+    Write("autorun.rc", "#include \"resource_ids.h\"\n#include \"menus.rc\"\n1000 ICON \"autorun.ico\"\n");
+    Write("menus.rc",
+          "#include <winresrc.h>\n"
+          "/* MENU-XX RCDATA \"commented.txt\"\n   still a comment */\n"
+          "\"MENU\" RCDATA \"menu.txt\" // the main index\n"
+          "menu-en RCDATA \"menu-en.txt\"\n"
+          "STRINGTABLE\nBEGIN\n  3000 \"en\"\nEND\n"
+          "MENU-EN BITMAP \"menu-en.bmp\"\n");
+    Write("menu.txt", "");
+    Write("menu-en.txt", "");
+    Write("menu-en.bmp", "");
+    std::vector<Diagnostic> diagnostics;
+    const std::vector<ResourceEntry> entries = ReadResourceScript((dir / "autorun.rc").string(), {}, diagnostics);
+    EXPECT_TRUE(diagnostics.empty()) << FormatDiagnostic(diagnostics.front());
+    ASSERT_EQ(entries.size(), 3u);
+    const ResourceEntry* main = FindResource(entries, "RCDATA", "menu");
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(main->file, (dir / "menu.txt").string());
+    EXPECT_EQ(main->line, 4);
+    EXPECT_NE(FindResource(entries, "RCDATA", "MENU-EN"), nullptr);
+    EXPECT_NE(FindResource(entries, "BITMAP", "Menu-En"), nullptr);
+    EXPECT_EQ(FindResource(entries, "BITMAP", "menu"), nullptr);
+    EXPECT_EQ(FindResource(entries, "RCDATA", "menu-xx"), nullptr);
+}
+
+TEST_F(ScriptFiles, FilesResolveAgainstTheScriptThenTheIncludeDirectories)
+{
+    std::filesystem::create_directories(dir / "generated");
+    Write("generated/menu-en.bmp", "");
+    Write("menus.rc", "MENU-EN BITMAP \"menu-en.bmp\"\n");
+    std::vector<Diagnostic> diagnostics;
+    std::vector<ResourceEntry> entries = ReadResourceScript((dir / "menus.rc").string(), {}, diagnostics);
+    ASSERT_EQ(diagnostics.size(), 1u);
+    EXPECT_EQ(diagnostics[0].line, 1);
+    EXPECT_EQ(entries.at(0).file, "");
+
+    diagnostics.clear();
+    entries = ReadResourceScript((dir / "menus.rc").string(), {(dir / "generated").string()}, diagnostics);
+    EXPECT_TRUE(diagnostics.empty());
+    EXPECT_EQ(entries.at(0).file, (dir / "generated" / "menu-en.bmp").string());
+}
+
+TEST_F(ScriptFiles, AScriptThatIncludesItselfEndsWithAnError)
+{
+    Write("loop.rc", "#include \"loop.rc\"\n");
+    std::vector<Diagnostic> diagnostics;
+    ReadResourceScript((dir / "loop.rc").string(), {}, diagnostics);
+    ASSERT_EQ(diagnostics.size(), 1u);
+    EXPECT_EQ(diagnostics[0].text, "scripts include each other too deeply");
+}
+
+Hotspot Spot(const std::string& command, const std::string& argument = "")
+{
+    Hotspot hotspot;
+    hotspot.command = command;
+    hotspot.argument = argument;
+    return hotspot;
+}
+
+TEST(Preview, FocusOrderSkipsCloseAndKeepsLineOrder)
+{
+    const std::vector<CheckedHotspot> hotspots{
+        {Spot("close"), 1}, {Spot("execute", "a.exe"), 2}, {Spot("Close"), 3}, {Spot("close"), 4}, {Spot("back"), 5}};
+    EXPECT_EQ(FocusOrder(hotspots), (std::vector<std::size_t>{1, 2, 4}));
+    EXPECT_TRUE(FocusOrder({{Spot("close"), 1}, {Spot("close"), 2}}).empty());
+    EXPECT_TRUE(FocusOrder({}).empty());
+}
+
+TEST(Preview, LabelsNameTheCommandAndWhatItOpens)
+{
+    EXPECT_EQ(PreviewLabel(Spot("execute", "software\\pdfreader\\docrunner.exe manual\\manual-de.pdf"), 1),
+              "1 execute manual-de.pdf");
+    EXPECT_EQ(PreviewLabel(Spot("execute", "setup\\setup.exe -q"), 2), "2 execute setup.exe");
+    EXPECT_EQ(PreviewLabel(Spot("showmenu", "help"), 3), "3 showmenu help");
+    EXPECT_EQ(PreviewLabel(Spot("showmenu"), 3), "3 showmenu (root)");
+    EXPECT_EQ(PreviewLabel(Spot("close"), 0), "close");
+    EXPECT_EQ(PreviewLabel(Spot("execute", std::string(80, 'x')), 1).size(), 40u);
+
+    CheckedMenu menu;
+    menu.language = "de";
+    menu.name = "../hilfe menü";
+    menu.country = "Germany";
+    EXPECT_EQ(PreviewFileName(menu), "de-___hilfe_men__-Germany.png");
+    menu.name.clear();
+    menu.country.clear();
+    EXPECT_EQ(PreviewFileName(menu), "de-root.png");
+}
+
+TEST(Diagnostics, OneFindingStaysOnOneLine)
+{
+    EXPECT_EQ(FormatDiagnostic({"menu.txt", 3, Severity::Error, "invalid line: a\nb\rc"}),
+              "menu.txt:3: error: invalid line: a\\nb\\rc");
+    EXPECT_EQ(FormatDiagnostic({"menus.rc", 0, Severity::Warning, "w"}), "menus.rc: warning: w");
+    EXPECT_FALSE(HasErrors({{"a", 1, Severity::Warning, "w"}}));
+    EXPECT_TRUE(HasErrors({{"a", 1, Severity::Warning, "w"}, {"a", 2, Severity::Error, "e"}}));
+}
+
+}  // namespace
