@@ -108,6 +108,56 @@ TEST(ReadLinkTimeStamp, FilesTooShortForTheHeaderOffset)
     EXPECT_EQ(seconds, 7u);
 }
 
+TEST(WriteLinkTimeStamp, StampsOnlyAPeImage)
+{
+    std::vector<unsigned char> bytes = Image(0x80 + PeHeaderBytes, 0x80, 0x11111111);
+    ASSERT_TRUE(WriteLinkTimeStamp(bytes.data(), bytes.size(), 0x5F5E1000));
+    std::uint32_t seconds = 0;
+    ASSERT_TRUE(Read(bytes, seconds));
+    EXPECT_EQ(seconds, 0x5F5E1000u);
+
+    std::vector<unsigned char> shortFile = Image(0x80 + PeHeaderBytes - 1, 0x80, 0x11111111);
+    const std::vector<unsigned char> before = shortFile;
+    EXPECT_FALSE(WriteLinkTimeStamp(shortFile.data(), shortFile.size(), 0));
+    EXPECT_EQ(shortFile, before);
+}
+
+std::uint32_t StoredChecksum(const std::vector<unsigned char>& bytes)
+{
+    const std::size_t at = 0x80 + 88;
+    return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+}
+
+TEST(WriteLinkTimeStamp, AChecksumThatWasSetIsRecomputedAndAbsentOneStaysAbsent)
+{
+    std::vector<unsigned char> bytes = Image(0x301, 0x80, 1);
+    for (std::size_t i = 0x80 + 12; i < bytes.size(); ++i)
+        bytes[i] = static_cast<unsigned char>(i * 7);
+    bytes[0x80 + 88] = bytes[0x80 + 89] = bytes[0x80 + 90] = bytes[0x80 + 91] = 0;
+    ASSERT_TRUE(WriteLinkTimeStamp(bytes.data(), bytes.size(), 2));
+    EXPECT_EQ(StoredChecksum(bytes), 0u);
+
+    bytes[0x80 + 88] = 1;
+    ASSERT_TRUE(WriteLinkTimeStamp(bytes.data(), bytes.size(), 3));
+    const std::uint32_t checksum = StoredChecksum(bytes);
+    EXPECT_EQ(checksum, PeChecksum(bytes.data(), bytes.size(), 0x80 + 88));
+    // The field itself does not count: stamping again gives the same value.
+    ASSERT_TRUE(WriteLinkTimeStamp(bytes.data(), bytes.size(), 3));
+    EXPECT_EQ(StoredChecksum(bytes), checksum);
+    ASSERT_TRUE(WriteLinkTimeStamp(bytes.data(), bytes.size(), 4));
+    EXPECT_NE(StoredChecksum(bytes), checksum);
+}
+
+TEST(PeChecksum, WordsWithEndAroundCarryThenTheSize)
+{
+    // 0xFFFF + 0xFFFF folds to 0xFFFF, + 2 folds to 2, + 6 bytes = 8.
+    const unsigned char words[] = {0xFF, 0xFF, 0xFF, 0xFF, 0x02, 0x00};
+    EXPECT_EQ(PeChecksum(words, sizeof(words), 100), 8u);
+    // An odd last byte is the low half of a word; the field counts as zero.
+    const unsigned char odd[] = {0x01, 0x00, 0xAA, 0xBB, 0xCC, 0xDD, 0x05};
+    EXPECT_EQ(PeChecksum(odd, sizeof(odd), 2), 1u + 5u + 7u);
+}
+
 // The file-time origin 1601-01-01 lies 369 years (89 of them leap years)
 // before the Unix epoch.
 TEST(SecondsToFileTime, CountsHundredNanosecondsSince1601)
