@@ -190,6 +190,44 @@ private:
     bool ok_ = false;
 };
 
+// Wine's own prefix opens PDF documents with its browser bridge; while this
+// lives, the type has no program, as on a machine without a PDF viewer.
+class PdfTypeUnassociated {
+public:
+    PdfTypeUnassociated()
+    {
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.pdf", 0, KEY_QUERY_VALUE | KEY_SET_VALUE,
+                          &key_) != ERROR_SUCCESS) {
+            key_ = nullptr;
+            return;
+        }
+        char value[256] = {};
+        DWORD size = sizeof value - 1;
+        DWORD type = 0;
+        if (RegQueryValueExA(key_, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
+                ERROR_SUCCESS &&
+            type == REG_SZ) {
+            saved_ = value;
+            RegDeleteValueA(key_, nullptr);
+        }
+    }
+    ~PdfTypeUnassociated()
+    {
+        if (key_ == nullptr)
+            return;
+        if (!saved_.empty())
+            RegSetValueExA(key_, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved_.c_str()),
+                           static_cast<DWORD>(saved_.size() + 1));
+        RegCloseKey(key_);
+    }
+    PdfTypeUnassociated(const PdfTypeUnassociated&) = delete;
+    PdfTypeUnassociated& operator=(const PdfTypeUnassociated&) = delete;
+
+private:
+    HKEY key_ = nullptr;
+    std::string saved_;
+};
+
 }  // namespace
 
 WINE_TEST(debug_lines_for_each_entry)
@@ -343,4 +381,42 @@ WINE_TEST(empty_reader_starts_nothing)
     CHECK_EQ(run.exitCode, DWORD{0});
     CHECK(!setup.HasRecord("sumatrapdf"));
     CHECK(!setup.HasRecord("-restrict"));
+}
+
+WINE_TEST(menu_hotspot_opens_the_manual_in_the_reader)
+{
+    // The disc as shipped: autorun at the top, docrunner and the reader in
+    // software\pdfreader, the manual in manual. The first hotspot of the
+    // German menu starts docrunner on the German manual.
+    Setup setup("end_to_end");
+    REQUIRE(setup.Ready());
+    const std::string disc = setup.base + "\\disc";
+    const std::string pdfreader = disc + "\\software\\pdfreader";
+    for (const std::string& folder : {disc, disc + "\\software", pdfreader, disc + "\\manual"})
+        CreateDirectoryA(folder.c_str(), nullptr);
+    REQUIRE(CopyFileTo(AUTORUN_EXE, disc + "\\autorun.exe"));
+    REQUIRE(CopyFileTo(setup.docrunner, pdfreader + "\\docrunner.exe"));
+    REQUIRE(setup.PlaceStandIn(pdfreader + "\\sumatrapdf.exe"));
+    REQUIRE(WriteWholeFile(disc + "\\manual\\manual-de.pdf", "%PDF-1.4\n"));
+    PdfTypeUnassociated noViewer;
+
+    // Started from elsewhere: the launcher's own folder must be the one the
+    // relative paths resolve in.
+    ChildProcess launcher;
+    REQUIRE(launcher.Start("\"" + disc + "\\autorun.exe\" -lang:de", setup.work));
+    HWND window = WaitForProcessWindow(launcher.Id(), "VelmoraAutorunClass");
+    REQUIRE(window != nullptr);
+    const LPARAM manualButton = MAKELPARAM((75 + 258) / 2, (163 + 206) / 2);
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, manualButton);
+    PostMessageA(window, WM_LBUTTONUP, 0, manualButton);
+
+    Record record;
+    REQUIRE(setup.WaitForRecord("sumatrapdf", record));
+    CHECK_EQ(record.commandLine, pdfreader + "\\sumatrapdf.exe -restrict manual\\manual-de.pdf");
+    CHECK_EQ(record.directory, disc);
+
+    setup.StopStandIns();
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    CHECK(launcher.WaitForExit());
+    CHECK_EQ(launcher.ExitCode(), DWORD{0});
 }
