@@ -4,7 +4,7 @@ JOBS ?= 2
 TEST_FUZZ_SECONDS ?= 5
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build host win64 win32 fuzz-build test demo fuzz clean cd iso
+.PHONY: all deps build host win64 win32 fuzz-build test demo fuzz clean cd iso bench
 
 all: build
 
@@ -58,6 +58,11 @@ cd: host win32
 
 iso: cd
 	scripts/make-iso $(BUILD)/cd $(BUILD)/velmora-cd.iso
+
+# Speed, size and idle figures written to bench/results.md; not part of
+# `make test`. Builds its own host tree without sanitizers.
+bench: win32 win64
+	JOBS=$(JOBS) bench/run-bench $(BUILD) --command "make bench BUILD=$(BUILD)"
 
 demo: win64
 	scripts/demo $(BUILD)/win64
