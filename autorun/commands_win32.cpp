@@ -152,7 +152,11 @@ void ExecuteArgument(HWND window, std::string argument)
             WatchLaunch(window, info.hProcess);
     } else {
         const DWORD error = GetLastError();
-        if (error == ERROR_NO_ASSOCIATION) {
+        // Windows reports a missing association through the thread's error
+        // code; Wine only through hInstApp, which Windows sets alike.
+        const bool unassociated = error == ERROR_NO_ASSOCIATION ||
+                                  reinterpret_cast<INT_PTR>(info.hInstApp) == SE_ERR_NOASSOC;
+        if (unassociated) {
             // The open-with chooser takes the target as it stands, unquoted.
             const std::string chooser = "shell32.dll,OpenAs_RunDLL " + parts.target;
             ShellExecuteA(window, nullptr, "rundll32.exe", chooser.c_str(), nullptr, SW_SHOWNORMAL);

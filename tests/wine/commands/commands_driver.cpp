@@ -9,7 +9,10 @@
 // command out, so its sound record and the process it started already exist.
 #include "tests/wine/support/test_support.h"
 
+#include <winternl.h>
+
 #include <cstdio>
+#include <memory>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -129,11 +132,142 @@ void DeleteSoundKey()
     RegDeleteKeyA(HKEY_CURRENT_USER, SoundKey);
 }
 
+// A program started under this driver as its debugger, which also follows
+// every process that program starts: each new process is reported, and its
+// command line read, before it runs its first instruction. So a program that
+// the launcher starts through the shell is seen however briefly it lives and
+// wherever the system finds it.
+class DebuggedProcess {
+public:
+    DebuggedProcess(const std::string& commandLine, const std::string& directory)
+        : commandLine_(commandLine), directory_(directory)
+    {
+        InitializeCriticalSection(&lock_);
+        started_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        thread_.reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
+        if (thread_)
+            WaitForSingleObject(started_.get(), 10000);
+    }
+    DebuggedProcess(const DebuggedProcess&) = delete;
+    DebuggedProcess& operator=(const DebuggedProcess&) = delete;
+    ~DebuggedProcess()
+    {
+        if (process_)
+            TerminateProcess(process_.get(), 1);
+        if (thread_)
+            WaitForSingleObject(thread_.get(), 10000);
+        DeleteCriticalSection(&lock_);
+    }
+
+    DWORD Id() const { return id_; }
+    HANDLE Handle() const { return process_.get(); }
+    // The command lines of the started program and of everything it started.
+    std::vector<std::string> CommandLines()
+    {
+        EnterCriticalSection(&lock_);
+        std::vector<std::string> copy = commandLines_;
+        LeaveCriticalSection(&lock_);
+        return copy;
+    }
+
+private:
+    static std::string CommandLineOf(HANDLE process)
+    {
+        PROCESS_BASIC_INFORMATION basic = {};
+        ULONG got = 0;
+        if (NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, &got) != 0)
+            return std::string();
+        PEB peb = {};
+        RTL_USER_PROCESS_PARAMETERS parameters = {};
+        SIZE_T read = 0;
+        if (!ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, &read) ||
+            !ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, &read))
+            return std::string();
+        std::wstring wide(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
+        if (wide.empty() || !ReadProcessMemory(process, parameters.CommandLine.Buffer, &wide[0],
+                                               parameters.CommandLine.Length, &read))
+            return std::string();
+        const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                             nullptr, nullptr);
+        std::string text(static_cast<size_t>(size), '\0');
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], size, nullptr, nullptr);
+        return text;
+    }
+
+    // Debug events may only be waited for by the thread that started the
+    // program, so this thread does both.
+    static DWORD WINAPI Run(void* self)
+    {
+        auto* me = static_cast<DebuggedProcess*>(self);
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info = {};
+        std::vector<char> line(me->commandLine_.begin(), me->commandLine_.end());
+        line.push_back('\0');
+        const BOOL created = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, DEBUG_PROCESS, nullptr,
+                                            me->directory_.c_str(), &startup, &info);
+        if (created) {
+            CloseHandle(info.hThread);
+            me->process_.reset(info.hProcess);
+            me->id_ = info.dwProcessId;
+        }
+        SetEvent(me->started_.get());
+        if (!created)
+            return 0;
+        int running = 0;
+        for (;;) {
+            DEBUG_EVENT event = {};
+            if (!WaitForDebugEvent(&event, INFINITE))
+                return 0;
+            DWORD status = DBG_CONTINUE;
+            switch (event.dwDebugEventCode) {
+            case CREATE_PROCESS_DEBUG_EVENT: {
+                ++running;
+                const std::string text = CommandLineOf(event.u.CreateProcessInfo.hProcess);
+                EnterCriticalSection(&me->lock_);
+                me->commandLines_.push_back(text);
+                LeaveCriticalSection(&me->lock_);
+                if (event.u.CreateProcessInfo.hFile)
+                    CloseHandle(event.u.CreateProcessInfo.hFile);
+                break;
+            }
+            case LOAD_DLL_DEBUG_EVENT:
+                if (event.u.LoadDll.hFile)
+                    CloseHandle(event.u.LoadDll.hFile);
+                break;
+            case EXCEPTION_DEBUG_EVENT:
+                // Only the initial breakpoint is ours; every other exception
+                // goes back to the program as if no debugger were there.
+                if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+                    status = DBG_EXCEPTION_NOT_HANDLED;
+                break;
+            case EXIT_PROCESS_DEBUG_EVENT:
+                --running;
+                break;
+            }
+            ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+            if (event.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT && running == 0)
+                return 0;
+        }
+    }
+
+    std::string commandLine_;
+    std::string directory_;
+    CRITICAL_SECTION lock_;
+    UniqueHandle started_;
+    UniqueHandle thread_;
+    UniqueHandle process_;
+    DWORD id_ = 0;
+    std::vector<std::string> commandLines_;
+};
+
 // A copy of the test build in a folder of its own, with the recorder beside
 // it, started from another folder and shown.
 class Launcher {
 public:
-    explicit Launcher(const std::string& name, bool standInChooser = false)
+    // `debugged`: started under a DebuggedProcess, which sees every program
+    // that the launcher starts.
+    explicit Launcher(const std::string& name, bool debugged = false)
     {
         // Keep the real pointer off the window: only the driver's clicks count.
         SetCursorPos(0, 0);
@@ -143,18 +277,21 @@ public:
         copied_ = CopyFileTo(programs + "\\autorun.exe", directory_ + "\\autorun.exe") &&
                   CopyFileTo(programs + "\\recorder.exe", directory_ + "\\recorder.exe") &&
                   WriteWholeFile(directory_ + "\\" + UnassociatedFile, "no program opens this\r\n");
-        if (standInChooser) {
-            // Found before the system's copy, because the shell looks in the
-            // directory of the program that asks first.
-            copied_ = copied_ && CopyFileTo(programs + "\\recorder.exe", directory_ + "\\rundll32.exe");
-        }
         recorderLog_ = elsewhere + "\\recorder.log";
         soundLog_ = elsewhere + "\\sound.log";
         SetEnvironmentVariableA("VELMORA_RECORDER_LOG", recorderLog_.c_str());
         SetEnvironmentVariableA("VELMORA_SOUND_LOG", soundLog_.c_str());
-        if (!copied_ || !process_.Start("\"" + directory_ + "\\autorun.exe\"", elsewhere))
+        if (!copied_)
             return;
-        window_ = WaitForProcessWindow(process_.Id(), MenuClass);
+        const std::string commandLine = "\"" + directory_ + "\\autorun.exe\"";
+        if (debugged) {
+            debugged_.reset(new DebuggedProcess(commandLine, elsewhere));
+            if (debugged_->Id() == 0)
+                return;
+        } else if (!process_.Start(commandLine, elsewhere)) {
+            return;
+        }
+        window_ = WaitForProcessWindow(Id(), MenuClass);
         if (window_ != nullptr && !WaitUntil([&] { return IsWindowVisible(window_) != FALSE; }))
             window_ = nullptr;
     }
@@ -162,6 +299,8 @@ public:
     bool Ready() const { return window_ != nullptr; }
     HWND Window() const { return window_; }
     ChildProcess& Process() { return process_; }
+    DWORD Id() const { return debugged_ ? debugged_->Id() : process_.Id(); }
+    DebuggedProcess* Debugged() { return debugged_.get(); }
     const std::string& Directory() const { return directory_; }
     std::string ProgramPath() const { return directory_ + "\\autorun.exe"; }
 
@@ -212,6 +351,7 @@ private:
     std::string soundLog_;
     bool copied_ = false;
     ChildProcess process_;
+    std::unique_ptr<DebuggedProcess> debugged_;
     HWND window_ = nullptr;
 };
 
@@ -405,7 +545,7 @@ WINE_TEST(missing_target_shows_the_system_error_over_the_menu)
 
     launcher.PostClick(MainMissingTarget);
     std::vector<HWND> boxes;
-    REQUIRE(WaitUntil([&] { return !(boxes = OwnedWindows(launcher.Process().Id(), window)).empty(); }));
+    REQUIRE(WaitUntil([&] { return !(boxes = OwnedWindows(launcher.Id(), window)).empty(); }));
     REQUIRE(boxes.size() == 1u);
     const HWND box = boxes[0];
     CHECK_EQ(ClassNameOf(box), std::string("#32770"));
@@ -439,20 +579,34 @@ WINE_TEST(unassociated_target_opens_the_chooser)
     REQUIRE(launcher.Ready());
 
     launcher.Click(MainUnassociated);
-    REQUIRE(launcher.WaitForRecords(1));
-    const Record record = launcher.Records()[0];
-    // The stand-in rundll32.exe got the entry point and the target as the
-    // hotspot names it: relative and unquoted.
+    // The system's rundll32 with the open-with entry point and the target as
+    // the hotspot names it: relative and unquoted.
     const std::string tail = std::string(" shell32.dll,OpenAs_RunDLL ") + UnassociatedFile;
-    CHECK(record.commandLine.size() > tail.size() &&
-          record.commandLine.compare(record.commandLine.size() - tail.size(), tail.size(), tail) == 0);
-    if (record.commandLine.size() <= tail.size() ||
-        record.commandLine.compare(record.commandLine.size() - tail.size(), tail.size(), tail) != 0)
-        std::printf("    command line: %s\n", Quoted(record.commandLine).c_str());
-    CHECK_EQ(record.args, (std::vector<std::string>{"shell32.dll,OpenAs_RunDLL", UnassociatedFile}));
-    // No error box besides.
-    CHECK(OwnedWindows(launcher.Process().Id(), launcher.Window()).empty());
+    auto isChooser = [&](const std::string& line) {
+        if (line.size() <= tail.size() || line.compare(line.size() - tail.size(), tail.size(), tail) != 0)
+            return false;
+        std::string program = line.substr(0, line.size() - tail.size());
+        CharLowerBuffA(&program[0], static_cast<DWORD>(program.size()));
+        return program.find("rundll32.exe") != std::string::npos;
+    };
+    std::vector<std::string> started;
+    const bool seen = WaitUntil([&] {
+        started = launcher.Debugged()->CommandLines();
+        for (const std::string& line : started)
+            if (isChooser(line))
+                return true;
+        return false;
+    });
+    CHECK(seen);
+    if (!seen || started.size() != 2) {
+        for (const std::string& line : started)
+            std::printf("    started: %s\n", Quoted(line).c_str());
+    }
+    // The launcher itself and the chooser; nothing else, and no error box.
+    CHECK_EQ(started.size(), size_t{2});
+    CHECK(OwnedWindows(launcher.Id(), launcher.Window()).empty());
     CHECK(IsWindow(launcher.Window()));
+    CHECK(launcher.Records().empty());
 }
 
 WINE_TEST(close_ends_the_launcher_without_sound)
@@ -531,7 +685,7 @@ WINE_TEST(sound_value_is_read_at_every_click)
     CHECK(onSecond);
     CHECK(launcher.Shows(launcher.Bitmap("CMD-SECOND")));
     // Nothing was reported either.
-    CHECK(OwnedWindows(launcher.Process().Id(), launcher.Window()).empty());
+    CHECK(OwnedWindows(launcher.Id(), launcher.Window()).empty());
     CHECK_EQ(launcher.Process().Output(), std::string());
 
     REQUIRE(SetSoundText("again.wav"));
