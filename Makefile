@@ -39,6 +39,7 @@ test: build
 	ctest --test-dir $(BUILD)/fuzz --output-on-failure -j $(JOBS)
 	ctest --test-dir $(BUILD)/win32 --output-on-failure
 	scripts/run-wine-tests $(BUILD)/win64
+	$(MAKE) iso BUILD=$(BUILD) JOBS=$(JOBS)
 
 # Longer fuzzing runs; `make test` runs each target for a few seconds only.
 fuzz: deps
@@ -64,8 +65,9 @@ iso: cd
 bench: win32 win64
 	JOBS=$(JOBS) bench/run-bench $(BUILD) --command "make bench BUILD=$(BUILD)"
 
+# The disc tree with the win64 programs, its menu under Wine, a manual opened.
 demo: win64
-	scripts/demo $(BUILD)/win64
+	scripts/demo $(BUILD) $(SUMATRAPDF)
 
 clean:
 	rm -rf $(BUILD)
