@@ -12,6 +12,7 @@
 #include <winternl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <cstring>
 #include <string>
@@ -76,6 +77,7 @@ struct Record {
     std::string directory;
     std::vector<std::string> args;
     std::vector<std::string> windows;  // class names of the handles among args
+    DWORD processId = 0;
 };
 
 std::vector<Record> ReadRecords(const std::string& path)
@@ -95,6 +97,8 @@ std::vector<Record> ReadRecords(const std::string& path)
             current.args.push_back(value("arg="));
         else if (line.rfind("window=", 0) == 0)
             current.windows.push_back(value("window="));
+        else if (line.rfind("pid=", 0) == 0)
+            current.processId = static_cast<DWORD>(std::strtoul(value("pid=").c_str(), nullptr, 10));
         else if (line == "end") {
             records.push_back(current);
             current = Record();
@@ -698,33 +702,22 @@ WINE_TEST(finished_launches_leave_no_handles)
     REQUIRE(SetSoundText("handles.wav"));
     Launcher launcher("handles");
     REQUIRE(launcher.Ready());
-    HANDLE process = launcher.Process().Handle();
 
-    // The first start lets the shell set up what it keeps for later ones.
-    launcher.Click(MainRecorder);
-    REQUIRE(launcher.WaitForRecords(1));
-    DWORD settled = 0;
-    REQUIRE(GetProcessHandleCount(process, &settled));
-    // Once the watcher of that start is done, the count holds still.
-    WaitUntil([&] {
-        DWORD now = 0;
-        GetProcessHandleCount(process, &now);
-        const bool same = now == settled;
-        settled = now;
-        return same;
-    });
-
-    // Four more starts in quick succession, each watcher waiting on the
-    // process of its own start; afterwards every process handle is closed.
-    for (size_t i = 2; i <= 5; ++i)
+    // Starts in quick succession, each watcher waiting on the process of its
+    // own start. A process that has ended stays reachable by its id for as
+    // long as anyone holds a handle to it; once every recorder has ended and
+    // every watcher closed its handle, none can be opened any more.
+    for (int i = 0; i < 5; ++i)
         launcher.Click(MainRecorder);
     REQUIRE(launcher.WaitForRecords(5));
-    DWORD now = 0;
-    CHECK(WaitUntil([&] {
-        GetProcessHandleCount(process, &now);
-        return now <= settled;
-    }));
-    if (now > settled)
-        std::printf("    handles: %lu after the first start, %lu after five\n", static_cast<unsigned long>(settled),
-                    static_cast<unsigned long>(now));
+    const std::vector<Record> records = launcher.Records();
+    auto reachable = [](DWORD id) {
+        const UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
+        return static_cast<bool>(process);
+    };
+    for (const Record& record : records) {
+        REQUIRE(record.processId != 0);
+        CHECK(WaitUntil([&] { return !reachable(record.processId); }));
+    }
+    CHECK(IsWindow(launcher.Window()));
 }

@@ -1,6 +1,6 @@
 // Stands in for a program that a hotspot starts: appends what it was given
-// (command line, working directory, arguments, and what a window handle among
-// them names) as one record to the file named by VELMORA_RECORDER_LOG.
+// (command line, working directory, arguments, what a window handle among
+// them names, and its process id) as one record to the file named by VELMORA_RECORDER_LOG.
 #include <windows.h>
 
 #include <cstdio>
@@ -30,6 +30,7 @@ int main(int argc, char** argv)
             record += "window=" + std::string(className) + "\r\n";
         }
     }
+    record += "pid=" + std::to_string(GetCurrentProcessId()) + "\r\n";
     record += "end\r\n";
 
     // One write per record, so records of programs started close together
