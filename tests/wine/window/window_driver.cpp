@@ -1,0 +1,836 @@
+// The menu window of a running autorun.exe, observed and steered from outside
+// as the user, the shell and other programs would: its frame and place, its
+// pixels on the screen, keys and mouse, the pause mutex, the removal of the
+// disc it runs from, and the end of the logon session.
+//
+// Every case starts its own copy of the program in a fresh folder, so the
+// one-copy-per-path rule never meets a copy of an earlier case. Messages whose
+// effect must be complete before the next check are sent, not posted: the
+// send returns once the window procedure has handled them.
+#include "tests/wine/support/test_support.h"
+
+#include <dbt.h>
+#include <winioctl.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+// How a failed check shows a rectangle or a point list.
+static std::ostream& operator<<(std::ostream& out, const RECT& rect)
+{
+    return out << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << ")";
+}
+static bool operator==(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+namespace {
+
+const char* const MenuClass = "VelmoraAutorunClass";
+const char* const PauseMutexName = "VelmoraAutorunPauseMutex";
+constexpr UINT PauseMessage = WM_APP + 1;
+const char* const RunOnceKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+
+// The shipped English root menu.
+const char* const ShippedTitle = "Brenna Netquill 4412";
+const char* const ShippedBitmap = "MENU-EN";
+const char* const ShippedIndex = "MENU-EN";
+
+// The test screens (160 x 120): main has an execute hotspot, a showmenu
+// hotspot for the second screen and a close hotspot; second starts with back.
+const char* const TestTitle = "Velmora Window Test";
+const POINT TestShowSecond = {120, 30};
+const POINT TestBackground = {120, 90};
+const RECT TestFirstHotspot = {10, 10, 70, 50};
+
+// How long a state that must not change is watched: several pause ticks.
+constexpr DWORD SteadyMs = 1200;
+
+std::string Shipped() { return WindowsPath(SHIPPED_AUTORUN); }
+
+std::string Variant(const char* name)
+{
+    return WindowsPath(std::string(WINDOW_VARIANTS_DIR) + "/" + name + "/autorun.exe");
+}
+
+// A copy of `exe` alone in a fresh folder `folder` (below the scratch folder).
+std::string FreshCopy(const std::string& exe, const std::string& folder)
+{
+    const std::string copy = ScratchDirectory(folder) + "\\autorun.exe";
+    return CopyFileTo(exe, copy) ? copy : std::string();
+}
+
+// ---- The running program ----------------------------------------------------
+
+struct RunningMenu {
+    ChildProcess process;
+    HWND window = nullptr;
+};
+
+// Starts `exe` and waits for its menu window to exist (shown or not).
+bool StartMenu(RunningMenu& menu, const std::string& exe, const std::string& directory = "")
+{
+    if (exe.empty() || !menu.process.Start("\"" + exe + "\"", directory))
+        return false;
+    menu.window = WaitForProcessWindow(menu.process.Id(), MenuClass);
+    return menu.window != nullptr;
+}
+
+bool StartShownMenu(RunningMenu& menu, const std::string& exe, const std::string& directory = "")
+{
+    return StartMenu(menu, exe, directory) && WaitUntil([&] { return IsWindowVisible(menu.window) != FALSE; });
+}
+
+// Closes the window as the system menu would and expects a clean end.
+void CloseMenu(RunningMenu& menu)
+{
+    if (menu.window && IsWindow(menu.window))
+        PostMessageA(menu.window, WM_CLOSE, 0, 0);
+    CHECK(menu.process.WaitForExit());
+    CHECK_EQ(menu.process.ExitCode(), DWORD{0});
+}
+
+LRESULT SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* answered = nullptr)
+{
+    DWORD_PTR result = 0;
+    const LRESULT ok = SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result);
+    if (answered)
+        *answered = ok != 0;
+    return static_cast<LRESULT>(result);
+}
+
+// Whether the state stays true for the whole of `periodMs`.
+bool StaysTrue(const std::function<bool()>& condition, DWORD periodMs = SteadyMs)
+{
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < periodMs) {
+        if (!condition())
+            return false;
+        Sleep(20);
+    }
+    return condition();
+}
+
+// A window of the driver's own, far from the menu, that takes the activation
+// away from it the way any other program would.
+class OtherWindow {
+public:
+    OtherWindow()
+    {
+        window_ = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "other", WS_POPUP | WS_VISIBLE | WS_BORDER, 0, 0, 40, 40,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    }
+    OtherWindow(const OtherWindow&) = delete;
+    OtherWindow& operator=(const OtherWindow&) = delete;
+    ~OtherWindow()
+    {
+        if (window_)
+            DestroyWindow(window_);
+    }
+    HWND get() const { return window_; }
+    // Brings this window to the front; its messages are pumped meanwhile.
+    bool Activate()
+    {
+        SetForegroundWindow(window_);
+        return WaitUntil([&] {
+            Pump();
+            return GetForegroundWindow() == window_;
+        });
+    }
+    static void Pump()
+    {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+    }
+
+private:
+    HWND window_ = nullptr;
+};
+
+bool BringToFront(HWND window)
+{
+    SetForegroundWindow(window);
+    return WaitUntil([&] {
+        OtherWindow::Pump();
+        return GetForegroundWindow() == window;
+    });
+}
+
+// ---- Hotspots and pixels ------------------------------------------------------
+
+// The hotspot rectangles of menu index `name` in the program file at `exe`:
+// the first four fields of each line.
+std::vector<RECT> ReadHotspots(const std::string& exe, const char* name)
+{
+    std::vector<RECT> rects;
+    UniqueLibrary module(LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    if (!module)
+        return rects;
+    HRSRC info = FindResourceA(module.get(), name, MAKEINTRESOURCEA(10));
+    HGLOBAL data = info ? LoadResource(module.get(), info) : nullptr;
+    if (!data)
+        return rects;
+    const std::string text(static_cast<const char*>(LockResource(data)), SizeofResource(module.get(), info));
+    std::string::size_type from = 0;
+    while (from < text.size()) {
+        auto end = text.find('\n', from);
+        if (end == std::string::npos)
+            end = text.size();
+        const std::string line = text.substr(from, end - from);
+        from = end + 1;
+        RECT rect;
+        if (std::sscanf(line.c_str(), "%ld;%ld;%ld;%ld;", &rect.left, &rect.top, &rect.right, &rect.bottom) == 4)
+            rects.push_back(rect);
+    }
+    return rects;
+}
+
+bool OnEdge(const RECT& rect, const POINT& point)
+{
+    const bool inside = point.x >= rect.left && point.x < rect.right && point.y >= rect.top && point.y < rect.bottom;
+    return inside && (point.x == rect.left || point.x == rect.right - 1 || point.y == rect.top ||
+                      point.y == rect.bottom - 1);
+}
+
+// True when `shown` is `bitmap` with exactly a dotted focus frame on `rect`:
+// every changed pixel lies on the frame's edge, and each of the four edges
+// has its share of changed pixels (every other one, give or take the corners).
+bool ShowsFocusFrame(const Pixels& shown, const Pixels& bitmap, const RECT& rect)
+{
+    if (shown.width != bitmap.width || shown.height != bitmap.height)
+        return false;
+    const std::vector<POINT> changed = DifferingPoints(shown, bitmap);
+    int top = 0, bottom = 0, left = 0, right = 0;
+    for (const POINT& point : changed) {
+        if (!OnEdge(rect, point))
+            return false;
+        top += point.y == rect.top;
+        bottom += point.y == rect.bottom - 1;
+        left += point.x == rect.left;
+        right += point.x == rect.right - 1;
+    }
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    return top >= width / 2 - 1 && bottom >= width / 2 - 1 && left >= height / 2 - 1 && right >= height / 2 - 1;
+}
+
+// Which hotspot's focus frame the window shows: its index, -1 for the plain
+// bitmap, -2 for anything else.
+int ShownFocus(HWND window, const Pixels& bitmap, const std::vector<RECT>& hotspots)
+{
+    const Pixels shown = CaptureClient(window);
+    if (shown == bitmap)
+        return -1;
+    for (size_t i = 0; i < hotspots.size(); ++i) {
+        if (ShowsFocusFrame(shown, bitmap, hotspots[i]))
+            return static_cast<int>(i);
+    }
+    return -2;
+}
+
+bool WaitForFocus(HWND window, const Pixels& bitmap, const std::vector<RECT>& hotspots, int expected)
+{
+    int last = -3;
+    const bool seen = WaitUntil([&] { return (last = ShownFocus(window, bitmap, hotspots)) == expected; });
+    if (!seen)
+        std::printf("    focus shown: %d, expected %d\n", last, expected);
+    return seen;
+}
+
+// ---- Real input -----------------------------------------------------------------
+
+void Key(WORD key, bool down)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, 0));
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof input);
+}
+
+void Tap(WORD key)
+{
+    Key(key, true);
+    Key(key, false);
+}
+
+void MouseButton(bool down)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    SendInput(1, &input, sizeof input);
+}
+
+void MouseTo(POINT screen)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = (screen.x * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = (screen.y * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+LPARAM PointParam(int x, int y)
+{
+    return MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(x)), static_cast<WORD>(static_cast<SHORT>(y)));
+}
+
+// A left click at a client point, as posted mouse messages.
+void PostClick(HWND window, POINT point)
+{
+    PostMessageA(window, WM_MOUSEMOVE, 0, PointParam(point.x, point.y));
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, PointParam(point.x, point.y));
+    PostMessageA(window, WM_LBUTTONUP, 0, PointParam(point.x, point.y));
+}
+
+// ---- Registry ---------------------------------------------------------------------
+
+struct RegistryValue {
+    bool present = false;
+    DWORD type = 0;
+    std::string bytes;
+};
+
+RegistryValue ReadRunOnce(const std::string& name)
+{
+    RegistryValue value;
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, RunOnceKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+        return value;
+    const UniqueRegKey key(opened);
+    DWORD size = 0;
+    if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
+        return value;
+    value.bytes.resize(size);
+    if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(&value.bytes[0]),
+                         &size) == ERROR_SUCCESS) {
+        value.present = true;
+        value.bytes.resize(size);
+    }
+    return value;
+}
+
+bool WriteRunOnce(const std::string& name, const std::string& text)
+{
+    HKEY opened = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, RunOnceKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr) !=
+        ERROR_SUCCESS)
+        return false;
+    const UniqueRegKey key(opened);
+    return RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+}
+
+void DeleteRunOnce(const std::string& name)
+{
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, RunOnceKey, 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS)
+        return;
+    const UniqueRegKey key(opened);
+    RegDeleteValueA(key.get(), name.c_str());
+}
+
+// RunOnce values are started by the next boot of the prefix: none of this
+// driver's may outlive its case, whatever the case's checks found.
+class RunOnceValues {
+public:
+    explicit RunOnceValues(std::vector<std::string> names) : names_(std::move(names)) { Clear(); }
+    RunOnceValues(const RunOnceValues&) = delete;
+    RunOnceValues& operator=(const RunOnceValues&) = delete;
+    ~RunOnceValues() { Clear(); }
+
+private:
+    void Clear()
+    {
+        for (const std::string& name : names_)
+            DeleteRunOnce(name);
+    }
+    std::vector<std::string> names_;
+};
+
+// ---- Drives -------------------------------------------------------------------------
+
+// The request of Wine's mount manager that defines or removes a drive letter
+// (the older layout in the MinGW headers lacks four fields).
+constexpr DWORD DefineUnixDrive = CTL_CODE('m', 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+struct UnixDriveRequest {
+    ULONG size;
+    ULONG type;
+    ULONG fsType;
+    DWORD serial;
+    ULONGLONG unixDevice;
+    WCHAR letter;
+    USHORT mountPointOffset;
+    USHORT deviceOffset;
+    USHORT labelOffset;
+};
+
+// A drive letter that nothing uses yet, mapped to `directory` (on Z:, the
+// Linux root) for as long as this lives. Wine's mount manager makes the
+// prefix's dosdevices link, as its drive settings do.
+class MappedDrive {
+public:
+    explicit MappedDrive(const std::string& directory)
+    {
+        if (directory.compare(0, 3, "Z:\\") != 0)
+            return;
+        std::string unixPath = directory.substr(2);
+        for (char& c : unixPath) {
+            if (c == '\\')
+                c = '/';
+        }
+        const DWORD used = GetLogicalDrives();
+        for (char letter = 'Q'; letter <= 'Y'; ++letter) {
+            if (!(used & (1u << (letter - 'A'))) && Define(letter, DRIVE_FIXED, unixPath)) {
+                letter_ = letter;
+                break;
+            }
+        }
+    }
+    MappedDrive(const MappedDrive&) = delete;
+    MappedDrive& operator=(const MappedDrive&) = delete;
+    ~MappedDrive()
+    {
+        if (letter_)
+            Define(letter_, DRIVE_NO_ROOT_DIR, std::string());
+    }
+    char letter() const { return letter_; }
+    std::string root() const { return std::string(1, letter_) + ":\\"; }
+
+private:
+    // An empty path takes the letter away again.
+    static bool Define(char letter, ULONG type, const std::string& unixPath)
+    {
+        UniqueHandle manager(CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!manager)
+            return false;
+        std::string request(sizeof(UnixDriveRequest), '\0');
+        request += unixPath;
+        request += '\0';
+        UnixDriveRequest drive = {};
+        drive.size = static_cast<ULONG>(request.size());
+        drive.type = type;
+        drive.letter = static_cast<WCHAR>(letter - 'A' + 'a');
+        drive.mountPointOffset = unixPath.empty() ? 0 : static_cast<USHORT>(sizeof(UnixDriveRequest));
+        request.replace(0, sizeof drive, reinterpret_cast<const char*>(&drive), sizeof drive);
+        DWORD returned = 0;
+        const bool done = DeviceIoControl(manager.get(), DefineUnixDrive, &request[0],
+                                          static_cast<DWORD>(request.size()), nullptr, 0, &returned, nullptr) != 0;
+        if (!done)
+            std::printf("    mount manager: error %lu for %c:\n", GetLastError(), letter);
+        return done;
+    }
+
+    char letter_ = 0;
+};
+
+DEV_BROADCAST_VOLUME VolumeRecord(char letter, WORD flags)
+{
+    DEV_BROADCAST_VOLUME volume = {};
+    volume.dbcv_size = sizeof volume;
+    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
+    volume.dbcv_unitmask = 1u << (letter - 'A');
+    volume.dbcv_flags = flags;
+    return volume;
+}
+
+}  // namespace
+
+// ---- Frame and place --------------------------------------------------------------
+
+WINE_TEST(frame_size_and_place)
+{
+    RunningMenu menu;
+    REQUIRE(StartShownMenu(menu, FreshCopy(Shipped(), "window_frame")));
+    HWND window = menu.window;
+
+    CHECK_EQ(ClassNameOf(window), std::string(MenuClass));
+    CHECK_EQ(WindowText(window), std::string(ShippedTitle));
+
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    CHECK((style & WS_CAPTION) != WS_CAPTION);
+    CHECK((style & WS_DLGFRAME) != 0);
+    CHECK((style & WS_SYSMENU) != 0);
+    CHECK((style & WS_MINIMIZEBOX) != 0);
+    CHECK((style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CHILD | WS_POPUP)) == 0);
+
+    RECT client = {};
+    GetClientRect(window, &client);
+    CHECK_EQ(client, (RECT{0, 0, 600, 450}));
+
+    // Centred on the work area of its monitor, as the driver reads it.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    REQUIRE(GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT work = monitor.rcWork;
+    RECT frame = {};
+    GetWindowRect(window, &frame);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    CHECK(width > 600 && height > 450);
+    CHECK(std::abs(frame.left - (work.left + (work.right - work.left - width) / 2)) <= 1);
+    CHECK(std::abs(frame.top - (work.top + (work.bottom - work.top - height) / 2)) <= 1);
+
+    CloseMenu(menu);
+}
+
+// ---- Pixels -------------------------------------------------------------------------
+
+WINE_TEST(bitmap_and_focus_frame_follow_tab_and_activation)
+{
+    const std::string exe = FreshCopy(Shipped(), "window_pixels");
+    const Pixels bitmap = LoadBitmapPixels(exe, ShippedBitmap);
+    const std::vector<RECT> hotspots = ReadHotspots(exe, ShippedIndex);
+    REQUIRE(bitmap.width == 600 && bitmap.height == 450);
+    REQUIRE(hotspots.size() >= 2);
+
+    RunningMenu menu;
+    REQUIRE(StartShownMenu(menu, exe));
+    HWND window = menu.window;
+    REQUIRE(BringToFront(window));
+    CHECK(WaitForFocus(window, bitmap, hotspots, -1));
+
+    // Tab from no focus: the first hotspot, an execute one in this menu.
+    PostMessageA(window, WM_CHAR, '\t', 0);
+    CHECK(WaitForFocus(window, bitmap, hotspots, 0));
+
+    OtherWindow other;
+    REQUIRE(other.Activate());
+    CHECK(WaitForFocus(window, bitmap, hotspots, -1));
+
+    REQUIRE(BringToFront(window));
+    CHECK(WaitForFocus(window, bitmap, hotspots, 0));
+
+    CloseMenu(menu);
+}
+
+// ---- Keys and mouse ---------------------------------------------------------------
+
+WINE_TEST(tab_shift_tab_and_arrows_move_the_focus)
+{
+    const std::string exe = FreshCopy(Shipped(), "window_keys");
+    const Pixels bitmap = LoadBitmapPixels(exe, ShippedBitmap);
+    const std::vector<RECT> hotspots = ReadHotspots(exe, ShippedIndex);
+    REQUIRE(hotspots.size() == 3);
+
+    RunningMenu menu;
+    REQUIRE(StartShownMenu(menu, exe));
+    HWND window = menu.window;
+    REQUIRE(BringToFront(window));
+
+    // Real keys: the window reads Shift from the keyboard state. The two
+    // execute hotspots take the focus in turn; the close box never does.
+    Tap(VK_TAB);
+    CHECK(WaitForFocus(window, bitmap, hotspots, 0));
+    Tap(VK_TAB);
+    CHECK(WaitForFocus(window, bitmap, hotspots, 1));
+    Tap(VK_TAB);
+    CHECK(WaitForFocus(window, bitmap, hotspots, 0));
+    for (int expected : {1, 0}) {
+        Key(VK_SHIFT, true);
+        Tap(VK_TAB);
+        Key(VK_SHIFT, false);
+        CHECK(WaitForFocus(window, bitmap, hotspots, expected));
+    }
+
+    // Arrows as the keyboard driver posts them.
+    PostMessageA(window, WM_KEYDOWN, VK_LEFT, 0);
+    CHECK(WaitForFocus(window, bitmap, hotspots, 1));
+    PostMessageA(window, WM_KEYDOWN, VK_UP, 0);
+    CHECK(WaitForFocus(window, bitmap, hotspots, 0));
+    PostMessageA(window, WM_KEYDOWN, VK_DOWN, 0);
+    CHECK(WaitForFocus(window, bitmap, hotspots, 1));
+    PostMessageA(window, WM_KEYDOWN, VK_RIGHT, 0);
+    CHECK(WaitForFocus(window, bitmap, hotspots, 0));
+
+    // Every key is answered 0, none is passed on to default processing.
+    CHECK_EQ(SendWithin(window, WM_KEYDOWN, VK_F10, 0), LRESULT{0});
+    CHECK(IsWindow(window));
+
+    // Esc closes the window, and the program ends cleanly.
+    Tap(VK_ESCAPE);
+    CHECK(menu.process.WaitForExit());
+    CHECK_EQ(menu.process.ExitCode(), DWORD{0});
+}
+
+WINE_TEST(left_press_on_the_background_drags_the_window)
+{
+    const std::string exe = FreshCopy(Shipped(), "window_drag");
+    const std::vector<RECT> hotspots = ReadHotspots(exe, ShippedIndex);
+    RunningMenu menu;
+    REQUIRE(StartShownMenu(menu, exe));
+    HWND window = menu.window;
+    REQUIRE(BringToFront(window));
+
+    // A point of the picture that no hotspot covers.
+    const POINT background = {300, 40};
+    for (const RECT& rect : hotspots)
+        REQUIRE(!PtInRect(&rect, background));
+    RECT before = {};
+    GetWindowRect(window, &before);
+    POINT start = background;
+    ClientToScreen(window, &start);
+
+    MouseTo(start);
+    MouseButton(true);
+    for (int step = 1; step <= 10; ++step)
+        MouseTo(POINT{start.x + 6 * step, start.y + 4 * step});
+    MouseButton(false);
+
+    RECT after = {};
+    CHECK(WaitUntil([&] {
+        GetWindowRect(window, &after);
+        return after.left == before.left + 60 && after.top == before.top + 40;
+    }));
+    CHECK_EQ(after.right - after.left, before.right - before.left);
+    CHECK_EQ(after.bottom - after.top, before.bottom - before.top);
+    CloseMenu(menu);
+}
+
+WINE_TEST(back_button_goes_back_only_when_released_inside)
+{
+    const std::string exe = FreshCopy(Variant("window"), "window_back");
+    const Pixels mainBitmap = LoadBitmapPixels(exe, "WINDOW-MAIN");
+    const Pixels secondBitmap = LoadBitmapPixels(exe, "WINDOW-SECOND");
+    REQUIRE(mainBitmap.width == 160 && secondBitmap.width == 160);
+    const std::vector<RECT> first = {TestFirstHotspot};
+
+    RunningMenu menu;
+    REQUIRE(StartShownMenu(menu, exe));
+    HWND window = menu.window;
+    CHECK_EQ(WindowText(window), std::string(TestTitle));
+    PostClick(window, TestShowSecond);
+    REQUIRE(WaitUntil([&] { return CaptureClient(window) == secondBitmap; }));
+
+    // Pressed inside, released outside the client area (left of it and below
+    // it): the screen stays. The Tab sent after it shows that the release was
+    // handled: its focus frame appears on the screen that is then current.
+    const WPARAM back = MAKEWPARAM(0, XBUTTON1);
+    SendWithin(window, WM_XBUTTONDOWN, back, PointParam(30, 30));
+    SendWithin(window, WM_XBUTTONUP, back, PointParam(-5, 30));
+    SendWithin(window, WM_XBUTTONDOWN, back, PointParam(30, 30));
+    SendWithin(window, WM_XBUTTONUP, back, PointParam(30, 125));
+    // The other extra button never goes back.
+    SendWithin(window, WM_XBUTTONUP, MAKEWPARAM(0, XBUTTON2), PointParam(30, 30));
+    REQUIRE(BringToFront(window));
+    SendWithin(window, WM_CHAR, '\t', 0);
+    CHECK(WaitForFocus(window, secondBitmap, first, 0));
+
+    // Released inside: back to the main screen.
+    SendWithin(window, WM_XBUTTONDOWN, back, PointParam(30, 30));
+    SendWithin(window, WM_XBUTTONUP, back, PointParam(30, 30));
+    CHECK(WaitUntil([&] { return CaptureClient(window) == mainBitmap; }));
+
+    // The window keeps the title and size of the root menu throughout.
+    CHECK_EQ(WindowText(window), std::string(TestTitle));
+    RECT client = {};
+    GetClientRect(window, &client);
+    CHECK_EQ(client, (RECT{0, 0, 160, 120}));
+
+    // A click on the background activates nothing.
+    PostClick(window, TestBackground);
+    SendWithin(window, WM_NULL, 0, 0);
+    CHECK(IsWindow(window));
+    CloseMenu(menu);
+}
+
+// ---- Pause ---------------------------------------------------------------------------
+
+WINE_TEST(held_pause_mutex_keeps_the_window_hidden)
+{
+    const std::string exe = FreshCopy(Shipped(), "window_pause_start");
+    UniqueHandle mutex(CreateMutexA(nullptr, FALSE, PauseMutexName));
+    REQUIRE(mutex);
+
+    RunningMenu menu;
+    REQUIRE(StartMenu(menu, exe));
+    HWND window = menu.window;
+    CHECK(StaysTrue([&] { return !IsWindowVisible(window); }));
+    RECT hidden = {};
+    GetWindowRect(window, &hidden);
+
+    mutex.reset();
+    CHECK(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 2000));
+    RECT shown = {};
+    GetWindowRect(window, &shown);
+    CHECK_EQ(shown, hidden);
+
+    // Tested only while hidden: a pause begun later needs the message.
+    mutex.reset(CreateMutexA(nullptr, FALSE, PauseMutexName));
+    REQUIRE(mutex);
+    CHECK(StaysTrue([&] { return IsWindowVisible(window) != FALSE; }));
+
+    PostMessageA(window, PauseMessage, 0, 0);
+    CHECK(WaitUntil([&] { return !IsWindowVisible(window); }));
+    CHECK(StaysTrue([&] { return !IsWindowVisible(window); }));
+    mutex.reset();
+    CHECK(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 2000));
+    CloseMenu(menu);
+}
+
+WINE_TEST(pause_message_without_mutex_shows_again_at_the_next_tick)
+{
+    RunningMenu menu;
+    REQUIRE(StartShownMenu(menu, FreshCopy(Shipped(), "window_pause_message")));
+    CHECK_EQ(SendWithin(menu.window, PauseMessage, 0, 0), LRESULT{0});
+    CHECK(!IsWindowVisible(menu.window));
+    CHECK(WaitUntil([&] { return IsWindowVisible(menu.window) != FALSE; }, 2000));
+    CloseMenu(menu);
+}
+
+// ---- Media removal -------------------------------------------------------------------
+
+WINE_TEST(removing_the_programs_disc_closes_the_menu)
+{
+    const std::string directory = ScratchDirectory("window_disc");
+    REQUIRE(CopyFileTo(Shipped(), directory + "\\autorun.exe"));
+    MappedDrive drive(directory);
+    REQUIRE(drive.letter() != 0);
+    const char other = drive.letter() == 'Q' ? 'R' : 'Q';
+
+    RunningMenu menu;
+    REQUIRE(StartShownMenu(menu, drive.root() + "autorun.exe", drive.root()));
+    HWND window = menu.window;
+
+    // Every event is answered 1; none of these closes the window.
+    struct Event {
+        WPARAM event;
+        char letter;
+        WORD flags;
+    };
+    for (const Event& e : {Event{DBT_DEVICEREMOVECOMPLETE, other, DBTF_MEDIA},
+                           Event{DBT_DEVICEREMOVECOMPLETE, drive.letter(), 0},
+                           Event{DBT_DEVICEREMOVECOMPLETE, drive.letter(), DBTF_NET},
+                           Event{DBT_DEVICEQUERYREMOVE, drive.letter(), DBTF_MEDIA},
+                           Event{DBT_DEVICEREMOVEPENDING, drive.letter(), DBTF_MEDIA},
+                           Event{DBT_DEVICEARRIVAL, drive.letter(), DBTF_MEDIA}}) {
+        DEV_BROADCAST_VOLUME volume = VolumeRecord(e.letter, e.flags);
+        bool answered = false;
+        CHECK_EQ(SendWithin(window, WM_DEVICECHANGE, e.event, reinterpret_cast<LPARAM>(&volume), &answered),
+                 LRESULT{1});
+        CHECK(answered);
+        CHECK(IsWindow(window));
+    }
+    bool answered = false;
+    CHECK_EQ(SendWithin(window, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0, &answered), LRESULT{1});
+    CHECK(answered);
+    CHECK(IsWindow(window));
+
+    // The medium of the program's own drive goes, among others.
+    DEV_BROADCAST_VOLUME volume = VolumeRecord(drive.letter(), DBTF_MEDIA);
+    volume.dbcv_unitmask |= 1u << (other - 'A');
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume),
+                        SMTO_ABORTIFHUNG, 10000, &result);
+    CHECK(menu.process.WaitForExit());
+    CHECK_EQ(menu.process.ExitCode(), DWORD{0});
+}
+
+WINE_TEST(removal_elsewhere_leaves_a_menu_on_another_drive_open)
+{
+    // Started from Z:, the Linux root: the broadcast for every other letter
+    // changes nothing.
+    RunningMenu menu;
+    REQUIRE(StartShownMenu(menu, FreshCopy(Shipped(), "window_disc_elsewhere")));
+    DEV_BROADCAST_VOLUME volume = VolumeRecord('A', DBTF_MEDIA);
+    volume.dbcv_unitmask = 0x01FFFFFF;  // a: to y:
+    CHECK_EQ(SendWithin(menu.window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume)),
+             LRESULT{1});
+    CHECK(IsWindow(menu.window));
+    CloseMenu(menu);
+}
+
+// ---- End of the logon session ---------------------------------------------------------
+
+WINE_TEST(session_end_registers_the_program_to_run_once)
+{
+    // A folder with a blank in its name: the path is stored without quotes.
+    const std::string directory = ScratchDirectory("window_run_once") + "\\cd menu";
+    REQUIRE(CreateDirectoryA(directory.c_str(), nullptr));
+    const std::string exe = directory + "\\autorun.exe";
+    REQUIRE(CopyFileTo(Shipped(), exe));
+    const std::string neighbour = "Velmora Window Test Neighbour";
+    RunOnceValues cleanup({ShippedTitle, neighbour});
+    REQUIRE(WriteRunOnce(ShippedTitle, "C:\\older\\autorun.exe"));
+    REQUIRE(WriteRunOnce(neighbour, "C:\\other.exe /x"));
+
+    RunningMenu menu;
+    REQUIRE(menu.process.Start("\"" + exe + "\" -lang:de"));
+    menu.window = WaitForProcessWindow(menu.process.Id(), MenuClass);
+    REQUIRE(menu.window);
+
+    // The session goes on: nothing is written.
+    CHECK_EQ(SendWithin(menu.window, WM_ENDSESSION, 0, 0), LRESULT{0});
+    CHECK_EQ(ReadRunOnce(ShippedTitle).bytes, std::string("C:\\older\\autorun.exe", 21));
+
+    // The session ends: the program's own path, NUL included, no arguments.
+    CHECK_EQ(SendWithin(menu.window, WM_ENDSESSION, 1, 0), LRESULT{0});
+    const RegistryValue value = ReadRunOnce(ShippedTitle);
+    CHECK(value.present);
+    CHECK_EQ(value.type, DWORD{REG_SZ});
+    CHECK_EQ(value.bytes, exe + std::string(1, '\0'));
+    CHECK_EQ(ReadRunOnce(neighbour).bytes, std::string("C:\\other.exe /x", 16));
+
+    CloseMenu(menu);
+}
+
+WINE_TEST(session_end_without_a_title_writes_the_default_value)
+{
+    RunOnceValues cleanup({""});
+    const std::string exe = FreshCopy(Variant("untitled"), "window_run_once_untitled");
+    RunningMenu menu;
+    REQUIRE(StartShownMenu(menu, exe));
+    CHECK_EQ(WindowText(menu.window), std::string());
+
+    CHECK_EQ(SendWithin(menu.window, WM_ENDSESSION, 0, 0), LRESULT{0});
+    CHECK(!ReadRunOnce("").present);
+    CHECK_EQ(SendWithin(menu.window, WM_ENDSESSION, 1, 0), LRESULT{0});
+    const RegistryValue value = ReadRunOnce("");
+    CHECK(value.present);
+    CHECK_EQ(value.type, DWORD{REG_SZ});
+    CHECK_EQ(value.bytes, exe + std::string(1, '\0'));
+    CloseMenu(menu);
+}
+
+// ---- A second start ---------------------------------------------------------------------
+
+WINE_TEST(second_start_restores_and_raises_the_window)
+{
+    const std::string exe = FreshCopy(Shipped(), "window_second_start");
+    RunningMenu menu;
+    REQUIRE(StartShownMenu(menu, exe));
+    HWND window = menu.window;
+    RECT placed = {};
+    GetWindowRect(window, &placed);
+
+    for (bool minimised : {true, false}) {
+        OtherWindow other;
+        if (minimised) {
+            ShowWindow(window, SW_MINIMIZE);
+            REQUIRE(WaitUntil([&] { return IsIconic(window) != FALSE; }));
+        }
+        REQUIRE(other.Activate());
+
+        const RunResult second = RunCaptured("\"" + exe + "\"");
+        CHECK(second.ended);
+        CHECK_EQ(second.exitCode, DWORD{0});
+        CHECK(WaitUntil([&] {
+            OtherWindow::Pump();
+            return !IsIconic(window) && GetForegroundWindow() == window;
+        }));
+        RECT now = {};
+        GetWindowRect(window, &now);
+        CHECK_EQ(now, placed);
+        CHECK(menu.process.Running());
+    }
+    CloseMenu(menu);
+}
