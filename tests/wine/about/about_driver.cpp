@@ -1,0 +1,456 @@
+// The About box of autorun under Wine: the system-menu entry, the dialog that
+// it opens over the menu window, its texts, its title font, and the ways it
+// ends. The test build carries an about text, menus whose titles differ per
+// language, and a probe that reports what only the program itself can read.
+#include "tests/wine/support/test_support.h"
+
+#include "autorun/build_time.h"
+#include "autorun/placement_math.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* MenuClass = "VelmoraAutorunClass";
+constexpr const char* DialogClass = "#32770";
+constexpr UINT IDM_ABOUT = 0x10;
+constexpr const char* AboutText = "Velmora Test Disc 7.2";
+constexpr const char* EnglishTitle = "Velmora About Test";
+constexpr const char* GermanTitle = "Velmora Info-Test";
+
+std::string Variant() { return WindowsPath(ABOUT_AUTORUN); }
+std::string ShippedResourcesVariant() { return WindowsPath(ABOUT_SHIPPED_PROBE); }
+std::string Shipped() { return WindowsPath(SHIPPED_AUTORUN); }
+
+std::string ControlText(HWND dialog, int id)
+{
+    char text[512] = {};
+    SendDlgItemMessageA(dialog, id, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::vector<std::string> Split(const std::string& text, char separator)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find(separator, start);
+        parts.push_back(text.substr(start, end - start));
+        if (end == std::string::npos)
+            return parts;
+        start = end + 1;
+    }
+}
+
+// One running copy of autorun, its menu window and, while open, its dialog.
+class Autorun {
+public:
+    bool Start(const std::string& exe, const std::string& arguments = "")
+    {
+        if (!child_.Start("\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments)))
+            return false;
+        WaitUntil([&] {
+            window_ = FindProcessWindow(child_.Id(), MenuClass);
+            return (window_ && IsWindowVisible(window_)) || !child_.Running();
+        });
+        return window_ != nullptr && IsWindowVisible(window_);
+    }
+
+    HWND Window() const { return window_; }
+
+    // The probe's answer that starts with `topic`, or "" when none came.
+    std::string Ask(WPARAM question, const std::string& topic)
+    {
+        static const UINT probe = RegisterWindowMessageA("VelmoraAboutProbe");
+        const std::size_t seen = child_.Output().size();
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(window_, probe, question, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+        std::string answer;
+        WaitUntil([&] {
+            const std::string output = child_.Output();
+            const std::size_t at = output.find(topic + "|", seen);
+            const std::size_t end = at == std::string::npos ? at : output.find("\r\n", at);
+            if (end == std::string::npos)
+                return false;
+            answer = output.substr(at + topic.size() + 1, end - at - topic.size() - 1);
+            return true;
+        });
+        return answer;
+    }
+
+    // The system menu as the program's window thread sees it.
+    std::vector<std::string> SystemMenu() { return Split(Ask(1, "sysmenu"), '|'); }
+
+    // Opens the About box from the system menu; the dialog once it is shown.
+    HWND OpenAbout()
+    {
+        PostMessageA(window_, WM_SYSCOMMAND, IDM_ABOUT, 0);
+        HWND dialog = nullptr;
+        WaitUntil([&] {
+            dialog = FindProcessWindow(child_.Id(), DialogClass);
+            return dialog && IsWindowVisible(dialog);
+        });
+        return dialog && IsWindowVisible(dialog) ? dialog : nullptr;
+    }
+
+    // Ends the program the way its own close does; true when it ended with 0.
+    bool Close()
+    {
+        PostMessageA(window_, WM_CLOSE, 0, 0);
+        return child_.WaitForExit() && child_.ExitCode() == 0;
+    }
+
+private:
+    ChildProcess child_;
+    HWND window_ = nullptr;
+};
+
+bool DialogEnds(HWND dialog)
+{
+    return WaitUntil([&] { return !IsWindow(dialog); });
+}
+
+// The date and year that the program shows for the link time stamp of the
+// file at `path`: the user's short date of the local time of that moment.
+bool ExpectedBuildDate(const std::string& path, std::string& date, int& year)
+{
+    std::string bytes;
+    std::uint32_t seconds = 0;
+    if (!ReadWholeFile(path, bytes) ||
+        !ReadLinkTimeStamp(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), seconds))
+        return false;
+    ULARGE_INTEGER count;
+    count.QuadPart = static_cast<ULONGLONG>(seconds) * 10000000ULL + 116444736000000000ULL;
+    FILETIME utc = {count.LowPart, count.HighPart};
+    FILETIME local = {};
+    SYSTEMTIME time = {};
+    char text[256] = {};
+    if (!FileTimeToLocalFileTime(&utc, &local) || !FileTimeToSystemTime(&local, &time) ||
+        GetDateFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, text, sizeof text) == 0)
+        return false;
+    date = text;
+    year = time.wYear;
+    return true;
+}
+
+// String `id` of the program file in the user-interface language, as the
+// program itself loads it.
+std::string ProgramString(const std::string& path, UINT id)
+{
+    UniqueLibrary module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    char text[512] = {};
+    if (module)
+        LoadStringA(module.get(), id, text, sizeof text);
+    return text;
+}
+
+std::string CopyrightFor(const std::string& path, int year)
+{
+    char text[512] = {};
+    std::snprintf(text, sizeof text, ProgramString(path, 3002).c_str(), year);
+    return text;
+}
+
+// A copy of the test build whose link time stamp is `seconds`.
+std::string StampedCopy(const char* name, std::uint32_t seconds)
+{
+    const std::string path = ScratchDirectory(name) + "\\autorun.exe";
+    std::string bytes;
+    if (!ReadWholeFile(Variant(), bytes) ||
+        !WriteLinkTimeStamp(reinterpret_cast<unsigned char*>(&bytes[0]), bytes.size(), seconds) ||
+        !WriteWholeFile(path, bytes))
+        return "";
+    return path;
+}
+
+// ---- The system-menu entry --------------------------------------------------
+
+void CheckAboutEntryIsLast(const std::string& expectedText)
+{
+    Autorun autorun;
+    REQUIRE(autorun.Start(Variant()));
+    const std::vector<std::string> items = autorun.SystemMenu();
+    REQUIRE(items.size() >= 4);
+    CHECK_EQ(items.back(), "10:" + expectedText);
+    CHECK_EQ(items[items.size() - 2], std::string("-"));
+    // The standard commands come first, the entry only once.
+    int entries = 0;
+    for (const std::string& item : items)
+        entries += item.compare(0, 3, "10:") == 0;
+    CHECK_EQ(entries, 1);
+    CHECK(autorun.Close());
+}
+
+WINE_TEST(system_menu_ends_with_the_about_entry)
+{
+    CheckAboutEntryIsLast("About this CD");
+}
+
+WINE_TEST(system_menu_entry_in_german)
+{
+    CheckAboutEntryIsLast("\xDC" "ber diese CD");  // the ANSI code page 1252
+}
+
+WINE_TEST(shipped_build_has_no_about_entry)
+{
+    // The shipped file carries no about text...
+    UniqueLibrary shipped(LoadLibraryExA(Shipped().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    REQUIRE(shipped);
+    CHECK(FindResourceA(shipped.get(), "MENU", reinterpret_cast<LPCSTR>(RT_RCDATA)) != nullptr);
+    CHECK(FindResourceA(shipped.get(), "ABOUT", reinterpret_cast<LPCSTR>(RT_RCDATA)) == nullptr);
+
+    // ...and a build of its very resources shows no entry; WM_SYSCOMMAND with
+    // the entry's id then opens nothing.
+    Autorun autorun;
+    REQUIRE(autorun.Start(ShippedResourcesVariant()));
+    const std::vector<std::string> items = autorun.SystemMenu();
+    REQUIRE(items.size() >= 2);
+    for (const std::string& item : items)
+        CHECK(item.compare(0, 3, "10:") != 0);
+    CHECK(items.back() != "-");
+    CHECK(autorun.Close());
+}
+
+// ---- The dialog -------------------------------------------------------------
+
+WINE_TEST(dialog_is_owned_by_the_menu_window_and_placed_over_it)
+{
+    Autorun autorun;
+    REQUIRE(autorun.Start(Variant()));
+    HWND dialog = autorun.OpenAbout();
+    REQUIRE(dialog);
+    CHECK(GetWindow(dialog, GW_OWNER) == autorun.Window());
+    CHECK(!IsWindowEnabled(autorun.Window()));  // modal
+
+    RECT own = {}, owner = {};
+    GetWindowRect(dialog, &own);
+    GetWindowRect(autorun.Window(), &owner);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    REQUIRE(GetMonitorInfoA(MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor));
+    const RECT& work = monitor.rcWork;
+    const int iconWidth = GetSystemMetrics(SM_CXSMICON);
+    const int iconHeight = GetSystemMetrics(SM_CYSMICON);
+    // The owner (96 × 64 client) is smaller than the dialog, so the dialog
+    // starts one small icon right of and below the owner's corner.
+    CHECK(own.left >= owner.left + iconWidth);
+    CHECK(own.top >= owner.top + iconHeight);
+    CHECK(own.left >= work.left && own.right <= work.right);
+    CHECK(own.top >= work.top && own.bottom <= work.bottom);
+    Rect ownRect{own.left, own.top, own.right, own.bottom};
+    Rect ownerRect{owner.left, owner.top, owner.right, owner.bottom};
+    Rect workRect{work.left, work.top, work.right, work.bottom};
+    const Point expected = CenteredPosition(ownRect, workRect, &ownerRect, iconWidth, iconHeight);
+    CHECK_EQ(own.left, static_cast<LONG>(expected.x));
+    CHECK_EQ(own.top, static_cast<LONG>(expected.y));
+
+    // The keyboard focus is on the OK button.
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    REQUIRE(GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &thread));
+    CHECK(thread.hwndFocus == GetDlgItem(dialog, IDOK));
+
+    PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    CHECK(DialogEnds(dialog));
+    CHECK(autorun.Close());
+}
+
+WINE_TEST(dialog_texts_for_an_english_user)
+{
+    std::string date;
+    int year = 0;
+    REQUIRE(ExpectedBuildDate(Variant(), date, year));
+    Autorun autorun;
+    REQUIRE(autorun.Start(Variant()));
+    HWND dialog = autorun.OpenAbout();
+    REQUIRE(dialog);
+    CHECK_EQ(WindowText(dialog), "About this CD");
+    CHECK_EQ(ControlText(dialog, IDOK), "OK");
+    CHECK_EQ(ControlText(dialog, 2001), EnglishTitle);
+    CHECK_EQ(ControlText(dialog, 2002), std::string(AboutText) + " (" + date + ")");
+    CHECK_EQ(ControlText(dialog, 2003), CopyrightFor(Variant(), year));
+    CHECK_EQ(ControlText(dialog, 2003), "\xA9 " + std::to_string(year) + " Velmora. All rights reserved.");
+    CHECK_EQ(ControlText(dialog, 2004), "Published by Velmora, Munich");
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    CHECK(DialogEnds(dialog));
+    CHECK(autorun.Close());
+}
+
+// The menus follow -lang, the dialog the user-interface language.
+WINE_TEST(german_menus_on_an_english_system)
+{
+    std::string date;
+    int year = 0;
+    REQUIRE(ExpectedBuildDate(Variant(), date, year));
+    Autorun autorun;
+    REQUIRE(autorun.Start(Variant(), "-lang:de"));
+    HWND dialog = autorun.OpenAbout();
+    REQUIRE(dialog);
+    CHECK_EQ(ControlText(dialog, 2001), GermanTitle);
+    CHECK_EQ(WindowText(dialog), "About this CD");
+    CHECK_EQ(ControlText(dialog, IDOK), "OK");
+    CHECK_EQ(ControlText(dialog, 2002), std::string(AboutText) + " (" + date + ")");
+    CHECK_EQ(ControlText(dialog, 2003), "\xA9 " + std::to_string(year) + " Velmora. All rights reserved.");
+    CHECK_EQ(ControlText(dialog, 2004), "Published by Velmora, Munich");
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    CHECK(DialogEnds(dialog));
+    CHECK(autorun.Close());
+}
+
+WINE_TEST(dialog_texts_for_a_german_user)
+{
+    std::string date;
+    int year = 0;
+    REQUIRE(ExpectedBuildDate(Variant(), date, year));
+    Autorun autorun;
+    REQUIRE(autorun.Start(Variant()));
+    HWND dialog = autorun.OpenAbout();
+    REQUIRE(dialog);
+    CHECK_EQ(WindowText(dialog), "\xDC" "ber diese CD");
+    CHECK_EQ(ControlText(dialog, IDOK), "OK");
+    CHECK_EQ(ControlText(dialog, 2001), GermanTitle);
+    CHECK_EQ(ControlText(dialog, 2002), std::string(AboutText) + " (" + date + ")");
+    CHECK_EQ(ControlText(dialog, 2003), CopyrightFor(Variant(), year));
+    CHECK_EQ(ControlText(dialog, 2004), "Herausgegeben von Velmora, M\xFCnchen");
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    CHECK(DialogEnds(dialog));
+    CHECK(autorun.Close());
+}
+
+// A link time stamp of 0 is the first second of 1970 in UTC, shown as the
+// local date of that moment; another one gives its own date and year.
+WINE_TEST(date_and_year_come_from_the_link_time_stamp)
+{
+    for (std::uint32_t seconds : {0u, 1000000000u}) {
+        const std::string copy = StampedCopy(seconds == 0 ? "stamp-zero" : "stamp-2001", seconds);
+        REQUIRE(!copy.empty());
+        std::string date;
+        int year = 0;
+        REQUIRE(ExpectedBuildDate(copy, date, year));
+        CHECK(seconds == 0 ? (year == 1970 || year == 1969) : year == 2001);
+        Autorun autorun;
+        REQUIRE(autorun.Start(copy));
+        HWND dialog = autorun.OpenAbout();
+        REQUIRE(dialog);
+        CHECK_EQ(ControlText(dialog, 2002), std::string(AboutText) + " (" + date + ")");
+        CHECK_EQ(ControlText(dialog, 2003), CopyrightFor(copy, year));
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        CHECK(DialogEnds(dialog));
+        CHECK(autorun.Close());
+    }
+}
+
+// The title line names the first menu of the language, not the one on screen.
+WINE_TEST(title_is_the_first_menus_whichever_is_on_screen)
+{
+    Autorun autorun;
+    REQUIRE(autorun.Start(Variant()));
+    // The root menu's only hotspot switches to the second screen, whose
+    // picture has the other colour.
+    const std::uint32_t rootColour = CaptureClient(autorun.Window()).At(40, 40);
+    PostMessageA(autorun.Window(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+    PostMessageA(autorun.Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+    PostMessageA(autorun.Window(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    CHECK(WaitUntil([&] { return CaptureClient(autorun.Window()).At(40, 40) != rootColour; }));
+    HWND dialog = autorun.OpenAbout();
+    REQUIRE(dialog);
+    CHECK_EQ(ControlText(dialog, 2001), EnglishTitle);
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    CHECK(DialogEnds(dialog));
+    CHECK(autorun.Close());
+}
+
+WINE_TEST(title_font_is_bold_and_deleted_with_the_dialog)
+{
+    Autorun autorun;
+    REQUIRE(autorun.Start(Variant()));
+    HWND dialog = autorun.OpenAbout();
+    REQUIRE(dialog);
+    const std::vector<std::string> fonts = Split(autorun.Ask(2, "fonts"), '|');
+    REQUIRE(fonts.size() == 3);
+    const std::vector<std::string> title = Split(fonts[0], ',');
+    const std::vector<std::string> line = Split(fonts[1], ',');
+    const std::vector<std::string> own = Split(fonts[2], ',');
+    REQUIRE(title.size() == 6 && line.size() == 6 && own.size() == 6);
+    CHECK_EQ(title[0], std::string("700"));
+    CHECK(line[0] != "700");  // the other lines keep the dialog's font
+    CHECK_EQ(title[2], std::string("0"));
+    CHECK_EQ(title[3], std::string("1"));  // DEFAULT_CHARSET
+    CHECK_EQ(title[4], own[5]);            // the face the dialog's font is drawn with
+    WindowDc screen(nullptr);
+    CHECK_EQ(title[1], std::to_string(-MulDiv(8, GetDeviceCaps(screen.get(), LOGPIXELSY), 72)));
+
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    CHECK(DialogEnds(dialog));
+    CHECK_EQ(autorun.Ask(3, "titlefont"), "deleted");
+    CHECK(autorun.Close());
+}
+
+// The dialog, its button and its lines stand on the window colour, not the
+// dialog colour.
+WINE_TEST(dialog_is_painted_in_the_window_colour)
+{
+    Autorun autorun;
+    REQUIRE(autorun.Start(Variant()));
+    HWND dialog = autorun.OpenAbout();
+    REQUIRE(dialog);
+    const COLORREF window = GetSysColor(COLOR_WINDOW);
+    const std::uint32_t expected = GetRValue(window) << 16 | GetGValue(window) << 8 | GetBValue(window);
+    REQUIRE(GetSysColor(COLOR_WINDOW) != GetSysColor(COLOR_BTNFACE));
+    // A corner of the dialog, and the empty right end of the publisher line.
+    RECT line = {};
+    GetWindowRect(GetDlgItem(dialog, 2004), &line);
+    POINT end = {line.right - 2, line.top + 1};
+    ScreenToClient(dialog, &end);
+    CHECK(WaitUntil([&] {
+        const Pixels pixels = CaptureClient(dialog);
+        return pixels.width > end.x && pixels.At(2, 2) == expected && pixels.At(end.x, end.y) == expected;
+    }));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    CHECK(DialogEnds(dialog));
+    CHECK(autorun.Close());
+}
+
+// ---- Ending the dialog --------------------------------------------------------
+
+// Opens the dialog, ends it with `end`, and checks that the menu window is
+// back: enabled, and able to open the dialog again.
+void CheckDialogEndsBy(void (*end)(HWND dialog))
+{
+    Autorun autorun;
+    REQUIRE(autorun.Start(Variant()));
+    HWND dialog = autorun.OpenAbout();
+    REQUIRE(dialog);
+    end(dialog);
+    CHECK(DialogEnds(dialog));
+    CHECK(WaitUntil([&] { return IsWindowEnabled(autorun.Window()) != FALSE; }));
+    HWND again = autorun.OpenAbout();
+    REQUIRE(again);
+    PostMessageA(GetDlgItem(again, IDOK), BM_CLICK, 0, 0);
+    CHECK(DialogEnds(again));
+    CHECK(autorun.Close());
+}
+
+WINE_TEST(escape_ends_the_dialog)
+{
+    CheckDialogEndsBy([](HWND dialog) {
+        PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+}
+
+WINE_TEST(enter_ends_the_dialog)
+{
+    CheckDialogEndsBy([](HWND dialog) {
+        PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_RETURN, 0);
+    });
+}
+
+WINE_TEST(close_button_ends_the_dialog)
+{
+    CheckDialogEndsBy([](HWND dialog) { PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); });
+}
+
+}  // namespace
