@@ -214,6 +214,158 @@ WINE_TEST(shipped_build_has_no_about_entry)
     CHECK(autorun.Close());
 }
 
+// ---- The dialog template ----------------------------------------------------
+
+// Reads the little-endian values and strings of a resource, never past its end.
+class ResourceReader {
+public:
+    ResourceReader(const unsigned char* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
+    bool ok() const { return ok_; }
+    unsigned Word()
+    {
+        if (at_ + 2 > size_) {
+            ok_ = false;
+            return 0;
+        }
+        const unsigned value = bytes_[at_] | bytes_[at_ + 1] << 8;
+        at_ += 2;
+        return value;
+    }
+    unsigned Dword() { const unsigned low = Word(); return low | Word() << 16; }
+    // A zero-ended UTF-16 string, or "#<n>" for an ordinal.
+    std::wstring NameOrOrdinal()
+    {
+        std::wstring text;
+        unsigned c = Word();
+        if (c == 0xFFFF)
+            return L"#" + std::to_wstring(Word());
+        for (; ok_ && c != 0; c = Word())
+            text += static_cast<wchar_t>(c);
+        return text;
+    }
+    void AlignDword() { at_ = (at_ + 3) & ~std::size_t(3); }
+    void Skip(std::size_t count) { at_ += count; }
+
+private:
+    const unsigned char* bytes_;
+    std::size_t size_;
+    std::size_t at_ = 0;
+    bool ok_ = true;
+};
+
+struct Language {
+    WORD id;
+    const wchar_t* caption;
+    const wchar_t* button;
+};
+
+const Language Languages[] = {
+    {0x000A, L"Sobre este CD", L"Aceptar"},
+    {0x0015, L"About this CD", L"OK"},
+    {0x0407, L"\u00DCber diese CD", L"OK"},
+    {0x0409, L"About this CD", L"OK"},
+    {0x040C, L"\u00C0 propos de ce CD-ROM", L"OK"},
+    {0x0410, L"Informazioni su questo CD-ROM", L"OK"},
+    {0x0413, L"Info CD", L"OK"},
+    {0x0816, L"About this CD", L"OK"},
+};
+
+std::string Narrow(const std::wstring& text)
+{
+    std::string out;
+    for (wchar_t c : text)
+        out += c < 0x80 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+// Entry `id` of the string table of `language`, read from its block.
+std::wstring StringOf(HMODULE module, UINT id, WORD language)
+{
+    HRSRC found = FindResourceExA(module, reinterpret_cast<LPCSTR>(RT_STRING),
+                                  MAKEINTRESOURCEA(id / 16 + 1), language);
+    if (!found)
+        return L"(none)";
+    ResourceReader block(static_cast<const unsigned char*>(LockResource(LoadResource(module, found))),
+                         SizeofResource(module, found));
+    for (UINT entry = 0; entry < id % 16; ++entry)
+        block.Skip(2 * block.Word());
+    std::wstring text(block.Word(), L'\0');
+    for (wchar_t& c : text)
+        c = static_cast<wchar_t>(block.Word());
+    return block.ok() ? text : L"(damaged)";
+}
+
+// The template as the resource compiler wrote it, in each of the eight
+// languages: the same layout and styles, the texts of the language, and a
+// caption that is the language's string 3001.
+WINE_TEST(dialog_template_in_every_language)
+{
+    UniqueLibrary module(LoadLibraryExA(Shipped().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    REQUIRE(module);
+    for (const Language& language : Languages) {
+        const std::string where = "language " + std::to_string(language.id) + ": ";
+        HRSRC found = FindResourceExA(module.get(), reinterpret_cast<LPCSTR>(RT_DIALOG),
+                                      MAKEINTRESOURCEA(2000), language.id);
+        CHECK_EQ(where + (found ? "found" : "missing"), where + "found");
+        if (!found)
+            continue;
+        ResourceReader in(static_cast<const unsigned char*>(LockResource(LoadResource(module.get(), found))),
+                          SizeofResource(module.get(), found));
+        CHECK_EQ(in.Word(), 1u);       // extended template
+        CHECK_EQ(in.Word(), 0xFFFFu);
+        CHECK_EQ(in.Dword(), 0u);      // help id
+        CHECK_EQ(in.Dword(), 0u);      // extended style
+        CHECK_EQ(in.Dword(), 0x80C800C8u);
+        CHECK_EQ(in.Word(), 5u);
+        const unsigned frame[4] = {in.Word(), in.Word(), in.Word(), in.Word()};
+        CHECK(frame[0] == 0 && frame[1] == 0 && frame[2] == 207 && frame[3] == 115);
+        CHECK(in.NameOrOrdinal().empty());  // no menu
+        CHECK(in.NameOrOrdinal().empty());  // no class
+        const std::wstring caption = in.NameOrOrdinal();
+        CHECK_EQ(where + Narrow(caption), where + Narrow(language.caption));
+        CHECK(caption == language.caption);
+        CHECK(caption == StringOf(module.get(), 3001, language.id));
+        CHECK_EQ(in.Word(), 8u);   // points
+        CHECK_EQ(in.Word(), 0u);   // weight
+        CHECK_EQ(in.Word(), 0x100u);  // not italic, character set 1
+        CHECK(in.NameOrOrdinal() == L"MS Shell Dlg");
+
+        struct Control {
+            unsigned id, style, x, y, width, height;
+            const wchar_t* kind;
+        };
+        const Control controls[] = {
+            {IDOK, 0x50010000, 150, 92, 50, 14, L"#128"}, {2001, 0x50020000, 25, 20, 161, 8, L"#130"},
+            {2002, 0x50020000, 25, 40, 161, 8, L"#130"},  {2003, 0x50020000, 25, 60, 161, 8, L"#130"},
+            {2004, 0x50020000, 25, 70, 161, 8, L"#130"},
+        };
+        for (const Control& control : controls) {
+            in.AlignDword();
+            CHECK_EQ(in.Dword(), 0u);  // help id
+            CHECK_EQ(in.Dword(), 0u);  // extended style
+            CHECK_EQ(where + std::to_string(in.Dword()), where + std::to_string(control.style));
+            const unsigned x = in.Word(), y = in.Word(), width = in.Word(), height = in.Word();
+            CHECK(x == control.x && y == control.y && width == control.width && height == control.height);
+            CHECK_EQ(in.Dword(), control.id);
+            CHECK(in.NameOrOrdinal() == control.kind);
+            const std::wstring text = in.NameOrOrdinal();
+            if (control.id == IDOK)
+                CHECK(text == language.button);
+            else if (control.id == 2004)
+                CHECK(text.find(L"Velmora, ") != std::wstring::npos);
+            else
+                CHECK(text.empty());
+            in.Skip(in.Word());  // creation data
+        }
+        CHECK(in.ok());
+        // The copyright format takes the year and nothing else.
+        const std::wstring copyright = StringOf(module.get(), 3002, language.id);
+        const std::size_t percent = copyright.find(L'%');
+        CHECK(percent != std::wstring::npos && copyright.compare(percent, 2, L"%d") == 0 &&
+              copyright.find(L'%', percent + 1) == std::wstring::npos);
+    }
+}
+
 // ---- The dialog -------------------------------------------------------------
 
 WINE_TEST(dialog_is_owned_by_the_menu_window_and_placed_over_it)
