@@ -36,16 +36,15 @@ bool IsActive(HWND window)
     return GetActiveWindow() == window;
 }
 
-// The program's own path; empty when the platform could not report it whole.
-// A cut-off path would name another file, so it is never used.
-std::string OwnProgramPath()
+// The program's own path as far as it fits the buffer; `whole` tells whether
+// it fitted. A cut-off path still starts with the right drive, but it names
+// another file.
+std::string OwnProgramPath(bool& whole)
 {
     char path[MAX_PATH];
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) {
-        return std::string();
-    }
-    return std::string(path, length);
+    whole = length > 0 && length < MAX_PATH;
+    return std::string(path, length < MAX_PATH ? length : MAX_PATH);
 }
 
 // Repaints go out one by one, in the order the logic asked for them, and
@@ -138,8 +137,10 @@ LRESULT OnEndSession(WPARAM wParam)
     if (wParam == 0 || MenuList.empty()) {
         return 0;
     }
-    const std::string path = OwnProgramPath();
-    if (!path.empty()) {
+    bool whole = false;
+    const std::string path = OwnProgramPath(whole);
+    // A cut-off path would start some other program at the next logon.
+    if (whole) {
         // Nothing can be reported while the session ends; the result is moot.
         RegisterRunOnce(MenuList.front().title, path);
     }
@@ -328,7 +329,8 @@ void CloseOnMediaRemoval(HWND window, WPARAM event, LPARAM data)
         return;
     }
     const auto volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data);
-    const std::uint32_t driveBit = DriveBitOfPath(OwnProgramPath());
+    bool whole = false;
+    const std::uint32_t driveBit = DriveBitOfPath(OwnProgramPath(whole));
     if (IsOwnMediumRemoved(event, volume->dbcv_devicetype, volume->dbcv_flags, volume->dbcv_unitmask, driveBit)) {
         SendMessageA(window, WM_CLOSE, 0, 0);
     }
