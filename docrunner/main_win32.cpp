@@ -3,6 +3,8 @@
 #include "docrunner/document_arguments.h"
 #include "docrunner/process_win32.h"
 
+#include "common/dll_search_win32.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -11,21 +13,6 @@
 #include <string>
 
 namespace {
-
-// This program lies in a CD folder among arbitrary files, and the shell loads
-// DLLs of its own while opening a document: never from beside us. Looked up
-// at run time because older systems without the update lack the function.
-void RestrictDllSearchToSystem()
-{
-    using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    if (!kernel)
-        return;
-    auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-    if (setDefault)
-        setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
-}
 
 // Empty when the path cannot be read whole: a cut-off path would name the
 // wrong folder, while an empty one lets the reader be looked for by name.
