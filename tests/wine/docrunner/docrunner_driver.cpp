@@ -10,18 +10,6 @@
 
 namespace {
 
-// Standard output is in text mode: each line feed reaches the pipe as CR LF.
-std::string AsWritten(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
-
 struct Record {
     std::string commandLine;
     std::string directory;

@@ -19,18 +19,6 @@ constexpr const char* ShippedTitle = "Brenna Netquill 4412";
 
 std::string Quote(const std::string& path) { return "\"" + path + "\""; }
 
-// Standard output is in text mode: each line feed reaches the pipe as CR LF.
-std::string AsWritten(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
-
 // The visible menu window of the process showing the English root picture.
 HWND WaitForShownMenu(const ChildProcess& child, const Pixels& picture)
 {

@@ -22,18 +22,6 @@ std::string CommandFor(const std::string& exe, const std::string& arguments)
     return "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
 }
 
-// Standard output is in text mode: each line feed reaches the pipe as CR LF.
-std::string AsWritten(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
-
 struct MenuRun {
     bool ended = false;
     DWORD exitCode = 0;

@@ -120,6 +120,17 @@ std::string DriverDirectory()
     return DirectoryOf(buffer);
 }
 
+std::string AsWritten(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
+}
+
 bool ReadWholeFile(const std::string& path, std::string& bytes)
 {
     UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

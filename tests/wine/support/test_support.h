@@ -79,6 +79,9 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 10000, 
 std::string WindowsPath(const std::string& path);
 std::string DirectoryOf(const std::string& path);  // without the last backslash
 std::string DriverDirectory();                     // where the running driver lies
+// What a program's printf of `text` puts on a pipe: its standard output is in
+// text mode, so each line feed arrives as CR LF.
+std::string AsWritten(const std::string& text);
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 bool WriteWholeFile(const std::string& path, const std::string& bytes);
 bool CopyFileTo(const std::string& from, const std::string& to);
