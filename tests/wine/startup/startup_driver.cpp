@@ -41,9 +41,11 @@ MenuRun RunMenu(const std::string& exe, const std::string& arguments = "")
     if (!child.Start(CommandFor(exe, arguments)))
         return run;
     HWND window = nullptr;
+    // Shown only once its set-up has sized it: found earlier, the window
+    // may still be inside its creation.
     WaitUntil([&] {
         window = FindProcessWindow(child.Id(), MenuClass);
-        return window || !child.Running();
+        return (window && IsWindowVisible(window)) || !child.Running();
     });
     if (window) {
         run.window = true;
@@ -92,6 +94,7 @@ void ExpectSecondStartRaisesFirst(const std::string& exe, const std::string& aga
     REQUIRE(first.Start(CommandFor(exe, "")));
     HWND window = WaitForProcessWindow(first.Id(), MenuClass);
     REQUIRE(window);
+    REQUIRE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }));
     ShowWindow(window, SW_MINIMIZE);
     REQUIRE(WaitUntil([&] { return IsIconic(window) != FALSE; }));
 

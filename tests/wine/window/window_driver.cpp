@@ -581,7 +581,19 @@ WINE_TEST(left_press_on_the_background_drags_the_window)
     ClientToScreen(window, &start);
 
     MouseTo(start);
+    WaitUntil([&] {
+        POINT cursor = {};
+        return GetCursorPos(&cursor) && cursor.x == start.x && cursor.y == start.y;
+    }, 3000);
     MouseButton(true);
+    // Moves that arrive before the menu's move loop has begun would be taken
+    // as the drag's starting point; the loop marks its thread while it runs.
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    WaitUntil([&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        return GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE) != 0;
+    }, 3000);
     for (int step = 1; step <= 10; ++step)
         MouseTo(POINT{start.x + 6 * step, start.y + 4 * step});
     MouseButton(false);
