@@ -55,17 +55,24 @@ fuzz: deps
 	ctest --test-dir $(BUILD)/fuzz --output-on-failure -j $(JOBS)
 
 # The product disc in $(BUILD)/cd: the shipped i686 programs, autorun.inf and
-# the manuals, checked by menucheck (its errors stop the build). The PDF
-# reader is the vendor's: `make cd SUMATRAPDF=/path/to/sumatrapdf.exe`.
+# the manuals, checked by menucheck (its errors stop the build), then its image.
+# The PDF reader is the vendor's: `make cd SUMATRAPDF=/path/to/sumatrapdf.exe`.
+# The image rebuilds bit for bit: everything on it, the programs' link time
+# included, carries SOURCE_DATE_EPOCH, else the date of the last commit. A new
+# layout removes the image of the previous one first, so a failed build leaves
+# no image behind; make-iso checks the image against the record of the layout
+# ($(BUILD)/cd.sha256) before it names the file velmora-cd.iso.
 SUMATRAPDF ?=
 MENUCHECK = $(BUILD)/host/tools/menucheck
 
 cd: host win32
-	scripts/make-disc-tree $(if $(SUMATRAPDF),--reader "$(SUMATRAPDF)") $(BUILD)/win32/bin $(BUILD)/cd
+	rm -f $(BUILD)/velmora-cd.iso
+	scripts/make-disc-tree --stamp $(BUILD)/win32/tools/pe_timestamp \
+	    $(if $(SUMATRAPDF),--reader "$(SUMATRAPDF)") $(BUILD)/win32/bin $(BUILD)/cd
 	$(MENUCHECK) autorun/resources $(BUILD)/cd
 
 iso: cd
-	scripts/make-iso $(BUILD)/cd $(BUILD)/velmora-cd.iso
+	scripts/make-iso --sums $(BUILD)/cd.sha256 $(BUILD)/cd $(BUILD)/velmora-cd.iso
 
 # Speed, size and idle figures written to bench/results.md; not part of
 # `make test`. Builds its own host tree without sanitizers.
