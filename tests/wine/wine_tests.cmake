@@ -1,6 +1,7 @@
 # add_wine_test(NAME <name> COMMAND <target> [args...] [LANG <locale>] [TIMEOUT <s>])
-# A test whose command is a Windows program of this build, run under wine64
+# A test whose command is a Windows program of this build, run under Wine
 # (the build's emulator). LANG picks Wine's user-interface language and locale.
+# Exit code 77 is a skip: the 32-bit build on a kernel without 32-bit support.
 function(add_wine_test)
     cmake_parse_arguments(WT "" "NAME;LANG;TIMEOUT" "COMMAND" ${ARGN})
     if(NOT WT_LANG)
@@ -13,6 +14,7 @@ function(add_wine_test)
     set_tests_properties(${WT_NAME} PROPERTIES
         ENVIRONMENT "LANG=${WT_LANG};LC_ALL=${WT_LANG}"
         TIMEOUT ${WT_TIMEOUT}
+        SKIP_RETURN_CODE 77
         RESOURCE_LOCK wine)
 endfunction()
 

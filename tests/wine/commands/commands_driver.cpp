@@ -362,36 +362,28 @@ private:
 // The visible windows of the process that the menu window owns.
 std::vector<HWND> OwnedWindows(DWORD processId, HWND owner)
 {
-    struct Search {
-        DWORD processId;
-        HWND owner;
-        std::vector<HWND> found;
-    } search = {processId, owner, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD id = 0;
-            GetWindowThreadProcessId(window, &id);
-            if (id == s->processId && GetWindow(window, GW_OWNER) == s->owner && IsWindowVisible(window))
-                s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> owned;
+    for (HWND window : ProcessWindows(processId)) {
+        if (GetWindow(window, GW_OWNER) == owner && IsWindowVisible(window))
+            owned.push_back(window);
+    }
+    return owned;
+}
+
+// A named CALLBACK function: a lambda converts only to a pointer of the
+// default calling convention, which is not CALLBACK on i686.
+BOOL CALLBACK CollectChildText(HWND child, LPARAM data)
+{
+    const std::string text = WindowText(child);
+    if (!text.empty())
+        reinterpret_cast<std::vector<std::string>*>(data)->push_back(text);
+    return TRUE;
 }
 
 std::vector<std::string> ChildTexts(HWND window)
 {
     std::vector<std::string> texts;
-    EnumChildWindows(
-        window,
-        [](HWND child, LPARAM data) -> BOOL {
-            const std::string text = WindowText(child);
-            if (!text.empty())
-                reinterpret_cast<std::vector<std::string>*>(data)->push_back(text);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&texts));
+    EnumChildWindows(window, CollectChildText, reinterpret_cast<LPARAM>(&texts));
     return texts;
 }
 

@@ -38,26 +38,6 @@ const Pixels& EnglishPicture()
     return picture;
 }
 
-// Every top-level window of the process, visible or not.
-std::vector<HWND> ProcessWindows(DWORD processId)
-{
-    struct Search {
-        DWORD id;
-        std::vector<HWND> found;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s->id)
-                s->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 bool CloseAndExpectZero(ChildProcess& child, HWND window)
 {
     PostMessageA(window, WM_CLOSE, 0, 0);

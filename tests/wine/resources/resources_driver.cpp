@@ -31,16 +31,18 @@ std::string ResourceBytes(HMODULE module, LPCSTR type, LPCSTR name,
     return std::string(static_cast<const char*>(data), SizeofResource(module, found));
 }
 
+// A named CALLBACK function: a lambda would have the wrong calling
+// convention on i686.
+BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR list)
+{
+    reinterpret_cast<std::vector<WORD>*>(list)->push_back(language);
+    return TRUE;
+}
+
 std::vector<WORD> ResourceLanguages(HMODULE module, LPCSTR type, LPCSTR name)
 {
     std::vector<WORD> languages;
-    EnumResourceLanguagesA(
-        module, type, name,
-        [](HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR list) -> BOOL {
-            reinterpret_cast<std::vector<WORD>*>(list)->push_back(language);
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&languages));
+    EnumResourceLanguagesA(module, type, name, CollectLanguage, reinterpret_cast<LONG_PTR>(&languages));
     return languages;
 }
 
@@ -137,6 +139,13 @@ const char* const MenuIndex =
 
 }  // namespace
 
+// Each build asks for the Common-Controls assembly of its own architecture.
+#ifdef _WIN64
+const char* const OwnArchitecture = "processorArchitecture=\"amd64\"";
+#else
+const char* const OwnArchitecture = "processorArchitecture=\"X86\"";
+#endif
+
 WINE_TEST(manifest_names_the_program_and_its_needs)
 {
     UniqueLibrary module = OpenModule();
@@ -148,7 +157,7 @@ WINE_TEST(manifest_names_the_program_and_its_needs)
     std::string identity = Element(xml, "assemblyIdentity", pos);
     CHECK(Has(identity, "name=\"Velmora.autorun\""));
     CHECK(Has(identity, "version=\"30.0.0.0\""));
-    CHECK(Has(identity, "processorArchitecture=\"X86\""));
+    CHECK(Has(identity, OwnArchitecture));
     CHECK(Has(identity, "type=\"win32\""));
 
     size_t dependency = xml.find("<dependency>");
@@ -156,7 +165,7 @@ WINE_TEST(manifest_names_the_program_and_its_needs)
     std::string controls = Element(xml, "assemblyIdentity", dependency);
     CHECK(Has(controls, "name=\"Microsoft.Windows.Common-Controls\""));
     CHECK(Has(controls, "version=\"6.0.0.0\""));
-    CHECK(Has(controls, "processorArchitecture=\"X86\""));
+    CHECK(Has(controls, OwnArchitecture));
 
     pos = 0;
     std::string level = Element(xml, "requestedExecutionLevel", pos);

@@ -367,6 +367,32 @@ HWND WaitForProcessWindow(DWORD processId, const char* className, DWORD timeoutM
     return window;
 }
 
+namespace {
+
+struct ProcessWindowSearch {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<ProcessWindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId)
+        search->found.push_back(window);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> ProcessWindows(DWORD processId)
+{
+    ProcessWindowSearch search{processId, {}};
+    EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 std::string WindowText(HWND window)
 {
     char buffer[1024] = {};

@@ -136,6 +136,8 @@ RunResult RunCaptured(const std::string& commandLine, const std::string& working
 // class when null), visible or not; null when there is none.
 HWND FindProcessWindow(DWORD processId, const char* className);
 HWND WaitForProcessWindow(DWORD processId, const char* className, DWORD timeoutMs = 10000);
+// Every top-level window of process `processId`, visible or not.
+std::vector<HWND> ProcessWindows(DWORD processId);
 std::string WindowText(HWND window);
 std::string ClassNameOf(HWND window);
 

@@ -10,6 +10,7 @@
 #include "tests/wine/support/test_support.h"
 
 #include <dbt.h>
+#include <tlhelp32.h>
 #include <winioctl.h>
 
 #include <cstdint>
@@ -374,11 +375,11 @@ struct UnixDriveRequest {
 };
 
 // A drive letter that nothing uses yet, mapped to `directory` (on Z:, the
-// Linux root) for as long as this lives. Wine's mount manager makes the
-// prefix's dosdevices link, as its drive settings do.
+// Linux root) for as long as this lives, as a drive of `type`. Wine's mount
+// manager makes the prefix's dosdevices link, as its drive settings do.
 class MappedDrive {
 public:
-    explicit MappedDrive(const std::string& directory)
+    explicit MappedDrive(const std::string& directory, ULONG type = DRIVE_FIXED)
     {
         if (directory.compare(0, 3, "Z:\\") != 0)
             return;
@@ -389,7 +390,7 @@ public:
         }
         const DWORD used = GetLogicalDrives();
         for (char letter = 'Q'; letter <= 'Y'; ++letter) {
-            if (!(used & (1u << (letter - 'A'))) && Define(letter, DRIVE_FIXED, unixPath)) {
+            if (!(used & (1u << (letter - 'A'))) && Define(letter, type, unixPath)) {
                 letter_ = letter;
                 break;
             }
@@ -432,6 +433,27 @@ private:
 
     char letter_ = 0;
 };
+
+// ---- Loaded modules ------------------------------------------------------------------
+
+// Where process `processId` loaded the module `name` from, in lower case;
+// empty when it has not loaded it.
+std::string LoadedModulePath(DWORD processId, const char* name)
+{
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+    if (!snapshot)
+        return {};
+    MODULEENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Module32First(snapshot.get(), &entry); more; more = Module32Next(snapshot.get(), &entry)) {
+        if (lstrcmpiA(entry.szModule, name) == 0) {
+            std::string path = entry.szExePath;
+            CharLowerA(&path[0]);
+            return path;
+        }
+    }
+    return {};
+}
 
 DEV_BROADCAST_VOLUME VolumeRecord(char letter, WORD flags)
 {
@@ -589,14 +611,19 @@ WINE_TEST(left_press_on_the_background_drags_the_window)
     // Moves that arrive before the menu's move loop has begun would be taken
     // as the drag's starting point; the loop marks its thread while it runs.
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
-    WaitUntil([&] {
+    const auto inMoveLoop = [&] {
         GUITHREADINFO info = {};
         info.cbSize = sizeof info;
         return GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE) != 0;
-    }, 3000);
+    };
+    WaitUntil(inMoveLoop, 3000);
     for (int step = 1; step <= 10; ++step)
         MouseTo(POINT{start.x + 6 * step, start.y + 4 * step});
     MouseButton(false);
+    // The drag ends when the loop has taken the release. A close that arrives
+    // while the loop still runs would end that loop instead of the program
+    // (Wine's move loop swallows the quit message).
+    CHECK(WaitUntil([&] { return !inMoveLoop(); }));
 
     RECT after = {};
     CHECK(WaitUntil([&] {
@@ -699,6 +726,27 @@ WINE_TEST(pause_message_without_mutex_shows_again_at_the_next_tick)
     CloseMenu(menu);
 }
 
+WINE_TEST(common_controls_6_are_the_ones_loaded)
+{
+    // The manifest's request must name this build's own architecture: a
+    // request for another one loads the old controls, or no program at all.
+    // Version 6 is the side-by-side assembly, not the comctl32.dll of the
+    // system folder (whose file version Wine gives both copies).
+#ifdef _WIN64
+    const std::string assembly = "\\winsxs\\amd64_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
+#else
+    const std::string assembly = "\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
+#endif
+    RunningMenu menu;
+    REQUIRE(StartShownMenu(menu, FreshCopy(Shipped(), "window_controls")));
+    const std::string controls = LoadedModulePath(menu.process.Id(), "comctl32.dll");
+    CHECK(!controls.empty());
+    CHECK(controls.find(assembly) != std::string::npos);
+    if (controls.find(assembly) == std::string::npos)
+        std::printf("    comctl32.dll loaded from %s\n", controls.c_str());
+    CloseMenu(menu);
+}
+
 // ---- Media removal -------------------------------------------------------------------
 
 WINE_TEST(removing_the_programs_disc_closes_the_menu)
@@ -740,6 +788,25 @@ WINE_TEST(removing_the_programs_disc_closes_the_menu)
     // The medium of the program's own drive goes, among others.
     DEV_BROADCAST_VOLUME volume = VolumeRecord(drive.letter(), DBTF_MEDIA);
     volume.dbcv_unitmask |= 1u << (other - 'A');
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume),
+                        SMTO_ABORTIFHUNG, 10000, &result);
+    CHECK(menu.process.WaitForExit());
+    CHECK_EQ(menu.process.ExitCode(), DWORD{0});
+}
+
+WINE_TEST(removing_the_cd_closes_the_menu_started_from_it)
+{
+    // The disc image's own content on a CD-ROM drive, as the customer's
+    // AutoPlay starts it: the menu from the drive's root.
+    MappedDrive drive(WindowsPath(DISC_CONTENT), DRIVE_CDROM);
+    REQUIRE(drive.letter() != 0);
+    CHECK_EQ(GetDriveTypeA(drive.root().c_str()), UINT{DRIVE_CDROM});
+
+    RunningMenu menu;
+    REQUIRE(StartShownMenu(menu, drive.root() + "autorun.exe", drive.root()));
+
+    DEV_BROADCAST_VOLUME volume = VolumeRecord(drive.letter(), DBTF_MEDIA);
     DWORD_PTR result = 0;
     SendMessageTimeoutA(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume),
                         SMTO_ABORTIFHUNG, 10000, &result);
