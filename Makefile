@@ -78,10 +78,13 @@ cd: host win32
 iso: cd
 	scripts/make-iso --sums $(BUILD)/cd.sha256 $(BUILD)/cd $(BUILD)/velmora-cd.iso
 
-# Speed, size and idle figures written to bench/results.md; not part of
-# `make test`. Builds its own host tree without sanitizers.
+# Speed, size, idle and fuzzing figures written to bench/results.md; not part
+# of `make test`. Builds its own host tree without sanitizers. Start-up is
+# measured on the shipped i686 build under WoW64 and on the x86_64 twin, in
+# BENCH_ROUNDS rounds (default 60, about 5 minutes for each build on a quiet
+# machine); FUZZ_SECONDS is each fuzz target's run for the fuzzing figures.
 bench: win32 win64
-	JOBS=$(JOBS) bench/run-bench $(BUILD) --command "make bench BUILD=$(BUILD)"
+	JOBS=$(JOBS) FUZZ_SECONDS=$(FUZZ_SECONDS) bench/run-bench $(BUILD) --command "make bench BUILD=$(BUILD)"
 
 # The disc image on a CD-ROM drive under Wine: its menu, a manual opened.
 # Where the kernel runs no 32-bit code, the x86_64 programs from a disc tree.

@@ -2,17 +2,19 @@
 // its figures as "RESULT <key> <value>" lines for bench/run-bench; a failed
 // CHECK means the measurement itself could not be made.
 #include "bench/bench_counters.h"
+#include "bench/bench_steps.h"
 #include "bench/repaint_script.h"
 #include "tests/wine/support/test_support.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int StartupRuns = 40;
 constexpr const char* MenuClass = "VelmoraAutorunClass";
 constexpr const char* BaselineClass = "VelmoraBaselineClass";
 constexpr UINT PauseMessage = WM_APP + 1;
@@ -64,17 +66,17 @@ bool ShowsPicture(DWORD processId, const char* className, HWND* found = nullptr)
 
 // Seconds from just before CreateProcess to the first poll that sees the
 // finished picture on the screen; negative when it never came.
-double TimeToFirstPaint(const std::string& program, const char* className)
+double TimeToFirstPaint(const std::string& program, const char* className, LONGLONG& start)
 {
     ChildProcess child;
-    const LONGLONG start = Now();
+    start = Now();
     if (!child.Start(Quote(program), WindowsPath(DirectoryOf(program))))
         return -1;
     const DWORD id = child.Id();
     LONGLONG shown = 0;
     // A 2 ms poll step: short against a start-up of about 100 ms, long enough
     // that the poll does not take the machine's time from the program it
-    // waits for. The same for both programs.
+    // waits for. The same for every program.
     if (WaitUntil([&] {
             if (!ShowsPicture(id, className))
                 return false;
@@ -92,28 +94,29 @@ double Median(std::vector<double> values)
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-// A zeroed counter block that the counting program finds by name.
-class CounterMapping {
+// A zeroed block shared by name with the program the driver starts: the
+// counting build's counters, the timed build's marks.
+template <typename Block>
+class SharedBlock {
 public:
-    CounterMapping()
-        : mapping_(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(BenchCounters),
-                                      BenchCountersName))
+    explicit SharedBlock(const char* name)
+        : mapping_(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(Block), name))
     {
         if (mapping_)
-            view_ = static_cast<BenchCounters*>(MapViewOfFile(mapping_.get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
+            view_ = static_cast<Block*>(MapViewOfFile(mapping_.get(), FILE_MAP_ALL_ACCESS, 0, 0, 0));
     }
-    ~CounterMapping()
+    ~SharedBlock()
     {
         if (view_)
             UnmapViewOfFile(view_);
     }
-    BenchCounters* operator->() const { return view_; }
-    BenchCounters* get() const { return view_; }
+    Block* operator->() const { return view_; }
+    Block* get() const { return view_; }
     explicit operator bool() const { return view_ != nullptr; }
 
 private:
     UniqueHandle mapping_;
-    BenchCounters* view_ = nullptr;
+    Block* view_ = nullptr;
 };
 
 // Timer messages between two counts, with the spacing of their ticks.
@@ -138,41 +141,140 @@ void ReportTimerTicks(const std::string& key, const BenchCounters* counters, LON
     }
 }
 
+// ---- Start-up ------------------------------------------------------------
+
+// Each start waits this long after the previous process ended, so that no
+// start overlaps the teardown of the one before it. A method, not a wait for
+// a condition.
+constexpr DWORD PauseBetweenStartsMs = 500;
+// Then, before the start, the machine must have been quiet over one sample
+// window: at most this share of all cores busy (other builds share them). The
+// wait is bounded; a start that did not get a quiet machine is counted.
+constexpr double QuietBusyShare = 0.15;
+constexpr DWORD QuietSampleMs = 200;
+constexpr DWORD QuietWaitLimitMs = 3000;
+constexpr int DefaultStartupRounds = 60;
+
+ULONGLONG Ticks(const FILETIME& time)
+{
+    return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+// The busy share of all cores over `ms` milliseconds (kernel time includes
+// the idle time, as Windows reports it); 1 when the times cannot be read.
+double BusyShare(DWORD ms)
+{
+    FILETIME idle[2], kernel[2], user[2];
+    if (!GetSystemTimes(&idle[0], &kernel[0], &user[0]))
+        return 1;
+    Sleep(ms);  // the sample window
+    if (!GetSystemTimes(&idle[1], &kernel[1], &user[1]))
+        return 1;
+    const double total = static_cast<double>(Ticks(kernel[1]) - Ticks(kernel[0]) + Ticks(user[1]) - Ticks(user[0]));
+    const double idleTime = static_cast<double>(Ticks(idle[1]) - Ticks(idle[0]));
+    return total > 0 ? 1 - idleTime / total : 1;
+}
+
+// Polls the busy share until one sample window is quiet, within the limit.
+// Returns the last share measured; `quiet` tells whether it was low enough.
+double WaitForQuietMachine(bool& quiet)
+{
+    const ULONGLONG deadline = GetTickCount64() + QuietWaitLimitMs;
+    double share = 1;
+    do {
+        share = BusyShare(QuietSampleMs);
+        quiet = share <= QuietBusyShare;
+    } while (!quiet && GetTickCount64() < deadline);
+    return share;
+}
+
+struct StartedProgram {
+    const char* name;
+    std::string path;
+    const char* className;
+    bool timed;
+};
+
+int StartupRounds()
+{
+    char text[32] = {};
+    const DWORD length = GetEnvironmentVariableA("BENCH_ROUNDS", text, sizeof text);
+    const int rounds = length > 0 && length < sizeof text ? std::atoi(text) : 0;
+    return rounds > 0 ? rounds : DefaultStartupRounds;
+}
+
 }  // namespace
 
-// Interleaved: menu, baseline, baseline, menu, ... so neither always runs
-// second. One untimed start of each first warms the wineserver and caches.
+// Rounds of one start of each program, in an order shuffled per round (fixed
+// seed, so a run can be repeated): the shipped autorun, the plain baseline,
+// its identical copy as the noise control, the contract baseline, and the
+// timed build of autorun, whose marks give the cost of each step. One
+// untimed start of each first warms the wineserver and the file cache.
+// Every start is printed; bench/run-bench makes the figures.
 WINE_TEST(startup)
 {
     REQUIRE(MenuPicture().width > 0);
-    REQUIRE(TimeToFirstPaint(BENCH_AUTORUN, MenuClass) > 0);
-    REQUIRE(TimeToFirstPaint(BENCH_BASELINE, BaselineClass) > 0);
-    std::vector<double> menu;
-    std::vector<double> baseline;
-    for (int i = 0; i < 2 * StartupRuns; ++i) {
-        const bool menuFirst = (i / 2) % 2 == 0;
-        const bool runMenu = (i % 2 == 0) == menuFirst;
-        const double seconds = runMenu ? TimeToFirstPaint(BENCH_AUTORUN, MenuClass)
-                                       : TimeToFirstPaint(BENCH_BASELINE, BaselineClass);
-        CHECK(seconds > 0);
-        (runMenu ? menu : baseline).push_back(seconds * 1000);
-        std::printf("run %d %s %.3f ms\n", i, runMenu ? "autorun" : "baseline", seconds * 1000);
+    std::string baselineBytes;
+    std::string controlBytes;
+    REQUIRE(ReadWholeFile(BENCH_BASELINE, baselineBytes));
+    REQUIRE(ReadWholeFile(BENCH_CONTROL, controlBytes));
+    REQUIRE(baselineBytes == controlBytes);
+    SharedBlock<BenchSteps> steps(BenchStepsName);
+    REQUIRE(steps);
+
+    const std::vector<StartedProgram> programs = {
+        {"autorun", BENCH_AUTORUN, MenuClass, false},
+        {"baseline", BENCH_BASELINE, BaselineClass, false},
+        {"control", BENCH_CONTROL, BaselineClass, false},
+        {"contract", BENCH_CONTRACT, BaselineClass, false},
+        {"timed", BENCH_TIMED_AUTORUN, MenuClass, true},
+    };
+    for (const StartedProgram& program : programs) {
+        LONGLONG started = 0;
+        REQUIRE(TimeToFirstPaint(program.path, program.className, started) > 0);
     }
-    Result("startup_runs_each", StartupRuns);
-    Result("startup_autorun_median_ms", Median(menu));
-    Result("startup_baseline_median_ms", Median(baseline));
-    Result("startup_autorun_min_ms", *std::min_element(menu.begin(), menu.end()));
-    Result("startup_baseline_min_ms", *std::min_element(baseline.begin(), baseline.end()));
-    Result("startup_ratio", Median(menu) / Median(baseline));
-    Result("startup_fastest_ratio", *std::min_element(menu.begin(), menu.end()) /
-                                        *std::min_element(baseline.begin(), baseline.end()));
+
+    const int rounds = StartupRounds();
+    constexpr unsigned Seed = 20261208;
+    std::mt19937 random(Seed);
+    std::printf("ROUNDS %d seed %u pause %lu ms quiet at most %.2f busy over %lu ms, waited at most %lu ms\n",
+                rounds, Seed, PauseBetweenStartsMs, QuietBusyShare, QuietSampleMs, QuietWaitLimitMs);
+    std::vector<size_t> order(programs.size());
+    for (int round = 0; round < rounds; ++round) {
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::shuffle(order.begin(), order.end(), random);
+        for (size_t which : order) {
+            const StartedProgram& program = programs[which];
+            Sleep(PauseBetweenStartsMs);  // the method: no overlap with the last teardown
+            bool quiet = false;
+            const double busy = WaitForQuietMachine(quiet);
+            if (program.timed)
+                steps->count = 0;
+            LONGLONG started = 0;
+            const double seconds = TimeToFirstPaint(program.path, program.className, started);
+            CHECK(seconds > 0);
+            std::printf("START %d %s %.3f %.3f %d\n", round, program.name, seconds * 1000, busy, quiet ? 1 : 0);
+            if (program.timed && seconds > 0) {
+                const LONG written = steps->count;
+                const LONG count = std::min(written, BenchStepSlots);
+                for (LONG i = 0; i < count; ++i) {
+                    const BenchMark& mark = steps->marks[i];
+                    if (mark.call > 0 && mark.call < BenchCallCount)
+                        std::printf("MARK %d %s %s %.3f\n", round, BenchCallNames[mark.call],
+                                    mark.leave ? "leave" : "enter", Seconds(started, mark.at) * 1000);
+                }
+            }
+            std::fflush(stdout);
+        }
+    }
 }
 
 // Shown and untouched: no timer messages at all, from start to the end of
 // the observation.
 WINE_TEST(idle_shown)
 {
-    CounterMapping counters;
+    SharedBlock<BenchCounters> counters(BenchCountersName);
     REQUIRE(counters);
     ChildProcess child;
     REQUIRE(child.Start(Quote(BENCH_COUNTING_AUTORUN), WindowsPath(DirectoryOf(BENCH_COUNTING_AUTORUN))));
@@ -189,7 +291,7 @@ WINE_TEST(idle_shown)
 // once the mutex is gone the window shows and the ticks stop.
 WINE_TEST(idle_paused)
 {
-    CounterMapping counters;
+    SharedBlock<BenchCounters> counters(BenchCountersName);
     REQUIRE(counters);
     UniqueHandle pause(CreateMutexA(nullptr, TRUE, "VelmoraAutorunPauseMutex"));
     REQUIRE(pause);
@@ -233,7 +335,7 @@ WINE_TEST(idle_paused)
 // the program makes is counted.
 WINE_TEST(repaint_window)
 {
-    CounterMapping counters;
+    SharedBlock<BenchCounters> counters(BenchCountersName);
     REQUIRE(counters);
     SetCursorPos(0, 0);  // keep the real pointer off the window
     ChildProcess child;

@@ -4,6 +4,7 @@
 // Nothing in the program changes; without the driver's mapping nothing is
 // counted.
 #include "bench/bench_counters.h"
+#include "bench/import_wrap.h"
 
 namespace {
 
@@ -27,12 +28,8 @@ BOOL WINAPI CountingInvalidateRect(HWND window, const RECT* rect, BOOL erase);
 
 }  // namespace
 
-extern "C" {
-extern DispatchFunction __real___imp_DispatchMessageA;
-extern InvalidateFunction __real___imp_InvalidateRect;
-DispatchFunction __wrap___imp_DispatchMessageA = CountingDispatchMessageA;
-InvalidateFunction __wrap___imp_InvalidateRect = CountingInvalidateRect;
-}
+BENCH_WRAP_IMPORT(DispatchFunction, DispatchMessageA, 4, RealDispatchMessageA, CountingDispatchMessageA);
+BENCH_WRAP_IMPORT(InvalidateFunction, InvalidateRect, 12, RealInvalidateRect, CountingInvalidateRect);
 
 namespace {
 
@@ -48,7 +45,7 @@ LRESULT WINAPI CountingDispatchMessageA(const MSG* message)
             counters->timerIds[slot] = message->wParam;
         }
     }
-    return __real___imp_DispatchMessageA(message);
+    return RealDispatchMessageA(message);
 }
 
 BOOL WINAPI CountingInvalidateRect(HWND window, const RECT* rect, BOOL erase)
@@ -67,7 +64,7 @@ BOOL WINAPI CountingInvalidateRect(HWND window, const RECT* rect, BOOL erase)
             InterlockedIncrement(&counters->invalidateErase);
         InterlockedIncrement(&counters->invalidateCalls);
     }
-    return __real___imp_InvalidateRect(window, rect, erase);
+    return RealInvalidateRect(window, rect, erase);
 }
 
 }  // namespace
