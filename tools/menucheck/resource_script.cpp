@@ -93,6 +93,8 @@ struct Reader {
     const std::vector<std::string>& includeDirs;
     std::vector<Diagnostic>& diagnostics;
     std::vector<ResourceEntry> entries;
+    std::vector<std::string> open;  // the scripts being read, outermost first
+    bool tooDeep = false;           // the depth limit has been reported
 
     void Error(const std::string& file, int line, const std::string& text)
     {
@@ -106,10 +108,16 @@ struct Reader {
             Error(path, 0, "cannot read the resource script");
             return;
         }
+        ReadText(text, path, depth);
+    }
+
+    void ReadText(const std::string& text, const std::string& path, int depth)
+    {
         const std::string dir = std::filesystem::path(path).parent_path().string();
         bool inComment = false;
         int lastStringLine = 0;  // a line whose last token was a string literal
         const std::vector<TextLine> lines = CutAtLineFeeds(text);
+        open.push_back(path);
         for (const TextLine& line : lines) {
             const bool startedInComment = inComment;
             const std::vector<Token> tokens = Tokens(line.text, inComment);
@@ -135,6 +143,17 @@ struct Reader {
                 continue;
             Add(tokens[0].text, type, tokens.back().text, dir, path, line.number);
         }
+        open.pop_back();
+    }
+
+    bool IsOpen(const std::string& script) const
+    {
+        std::error_code error;
+        for (const std::string& path : open) {
+            if (std::filesystem::equivalent(path, script, error))
+                return true;
+        }
+        return false;
     }
 
     void Include(const std::string& file, const std::string& dir, const std::string& path, int line, int depth)
@@ -147,6 +166,12 @@ struct Reader {
             Error(path, line, "included script \"" + file + "\" not found");
         } else if (depth >= MaxIncludeDepth) {
             Error(path, line, "scripts include each other too deeply");
+            tooDeep = true;
+        } else if (tooDeep && IsOpen(resolved)) {
+            // A loop that has been followed to the limit once. Following each
+            // of its other includes as well would read the scripts once per
+            // path through the loop: exponentially often when a script
+            // includes another one twice.
         } else {
             Read(resolved, depth + 1);
         }
@@ -173,8 +198,17 @@ struct Reader {
 std::vector<ResourceEntry> ReadResourceScript(const std::string& path, const std::vector<std::string>& includeDirs,
                                               std::vector<Diagnostic>& diagnostics)
 {
-    Reader reader{includeDirs, diagnostics, {}};
+    Reader reader{includeDirs, diagnostics, {}, {}, false};
     reader.Read(path, 0);
+    return reader.entries;
+}
+
+std::vector<ResourceEntry> ReadResourceScriptText(const std::string& text, const std::string& path,
+                                                  const std::vector<std::string>& includeDirs,
+                                                  std::vector<Diagnostic>& diagnostics)
+{
+    Reader reader{includeDirs, diagnostics, {}, {}, false};
+    reader.ReadText(text, path, 0);
     return reader.entries;
 }
 

@@ -24,6 +24,11 @@ struct ResourceEntry {
 // that joins the previous line's file name) go to `diagnostics` as errors.
 std::vector<ResourceEntry> ReadResourceScript(const std::string& path, const std::vector<std::string>& includeDirs,
                                               std::vector<Diagnostic>& diagnostics);
+// The same for a script whose bytes are at hand: `path` names it in the
+// findings, and its file names and includes resolve from its directory.
+std::vector<ResourceEntry> ReadResourceScriptText(const std::string& text, const std::string& path,
+                                                  const std::vector<std::string>& includeDirs,
+                                                  std::vector<Diagnostic>& diagnostics);
 
 // Resource names match without regard to case, as the platform matches them.
 const ResourceEntry* FindResource(const std::vector<ResourceEntry>& entries, const std::string& type,
