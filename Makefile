@@ -25,7 +25,9 @@ host: deps
 	cmake -S . -B $(BUILD)/host -G Ninja -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(BUILD)/host -j $(JOBS)
 
-FUZZ_CONFIGURE = cmake -S . -B $(BUILD)/fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+# Optimised (-O2), still with the sanitizers and debug information, so that
+# a fuzzing minute makes as many runs as it can.
+FUZZ_CONFIGURE = cmake -S . -B $(BUILD)/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	    -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DVELMORA_FUZZ=ON
 
 fuzz-build: deps

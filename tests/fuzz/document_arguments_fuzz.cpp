@@ -2,6 +2,7 @@
 // the debug lines must account for every entry.
 #include "common/command_line.h"
 #include "docrunner/document_arguments.h"
+#include "docrunner/process_command.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -58,5 +59,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Check(arguments.strReader == reader);
     if (!ownerGiven)
         Check(arguments.hwndOwner == desktop);
+
+    // The reader then starts with the document as its argument; both come
+    // from the command line, so the process command must keep them whole.
+    const std::string readerArguments = ReaderArguments(document);
+    const ProcessCommand command = BuildProcessCommand(reader, readerArguments, "");
+    const std::string& started = command.commandLine;
+    Check(started.size() > readerArguments.size() &&
+          started.compare(started.size() - readerArguments.size() - 1, std::string::npos, " " + readerArguments) == 0);
+    const std::string program = started.substr(0, started.size() - readerArguments.size() - 1);
+    Check(program == reader || program == "\"" + reader + "\"");
+    // The working directory is the start of the reader's own path: its
+    // folder, never text from elsewhere.
+    const std::size_t first = !reader.empty() && reader[0] == '"' ? 1 : 0;
+    Check(reader.compare(first, command.workingDirectory.size(), command.workingDirectory) == 0);
+    Check(command.workingDirectory.empty() || reader.find('\\') != std::string::npos);
     return 0;
 }
