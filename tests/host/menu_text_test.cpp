@@ -1,3 +1,4 @@
+#include "autorun/load_problem.h"
 #include "autorun/menu_text.h"
 
 #include <gtest/gtest.h>
@@ -135,6 +136,66 @@ TEST(SplitString, KeepsEmbeddedNulBytes)
     std::vector<std::string> out;
     SplitString(";", Bytes("a\0b;c"), out, 0);
     EXPECT_EQ(out, (std::vector<std::string>{std::string("a\0b", 3), "c"}));
+}
+
+// ---- LoadProblem ----------------------------------------------------------------
+
+namespace {
+
+LoadProblem Problem(LoadProblemKind kind, const std::string& resource, const std::string& line = "",
+                    int lineNumber = 0)
+{
+    LoadProblem problem;
+    problem.kind = kind;
+    problem.resource = resource;
+    problem.line = line;
+    problem.lineNumber = lineNumber;
+    return problem;
+}
+
+}  // namespace
+
+TEST(LoadProblem, EachKindFormatsAsAutorunWritesIt)
+{
+    EXPECT_EQ(FormatLoadProblem(Problem(LoadProblemKind::NoMainIndex, "menu")),
+              "error: can't load main index from resources\n");
+    EXPECT_EQ(FormatLoadProblem(Problem(LoadProblemKind::BadMainIndexLine, "menu", "de;x;;DAMAGED-GOOD", 1)),
+              "error: invalid line in main index:\nde;x;;DAMAGED-GOOD\n");
+    EXPECT_EQ(FormatLoadProblem(Problem(LoadProblemKind::BadMainIndexLine, "menu", "fr", 3)),
+              "error: invalid line in main index:\nfr\n");
+    EXPECT_EQ(FormatLoadProblem(Problem(LoadProblemKind::NoMenuIndex, "NO-INDEX", "en;;;NO-INDEX;No index", 4)),
+              "error: can't load menu index \"NO-INDEX\" from resources\n");
+    EXPECT_EQ(FormatLoadProblem(Problem(LoadProblemKind::NoMenuBitmap, "NO-BITMAP", "en;;;NO-BITMAP;No bitmap", 5)),
+              "error: can't load menu bitmap \"NO-BITMAP\" from resources\n");
+    EXPECT_EQ(FormatLoadProblem(Problem(LoadProblemKind::BadMenuIndexLine, "DAMAGED-GOOD", "584;5;595;16;close", 1)),
+              "error: invalid line in menu index \"DAMAGED-GOOD\":\n584;5;595;16;close\n");
+    EXPECT_EQ(FormatLoadProblem(Problem(LoadProblemKind::BadMenuIndexLine, "DAMAGED-GOOD", "garbage", 3)),
+              "error: invalid line in menu index \"DAMAGED-GOOD\":\ngarbage\n");
+}
+
+TEST(LoadProblem, HeadlineLeavesOutTheErrorMarkAndTheLine)
+{
+    EXPECT_EQ(LoadProblemHeadline(Problem(LoadProblemKind::BadMenuIndexLine, "m", "garbage", 3)),
+              "invalid line in menu index \"m\"");
+    EXPECT_EQ(LoadProblemHeadline(Problem(LoadProblemKind::NoMenuBitmap, "m", "en;;;m;T", 2)),
+              "can't load menu bitmap \"m\" from resources");
+    EXPECT_TRUE(ShowsLine(LoadProblemKind::BadMainIndexLine));
+    EXPECT_TRUE(ShowsLine(LoadProblemKind::BadMenuIndexLine));
+    EXPECT_FALSE(ShowsLine(LoadProblemKind::NoMainIndex));
+    EXPECT_FALSE(ShowsLine(LoadProblemKind::NoMenuIndex));
+    EXPECT_FALSE(ShowsLine(LoadProblemKind::NoMenuBitmap));
+}
+
+TEST(LoadProblem, NamesAndLinesEndAtANulAndFormatDirectivesStayText)
+{
+    EXPECT_EQ(FormatLoadProblem(Problem(LoadProblemKind::NoMenuIndex, Bytes("%s\0tail"), "x", 1)),
+              "error: can't load menu index \"%s\" from resources\n");
+    EXPECT_EQ(FormatLoadProblem(Problem(LoadProblemKind::BadMenuIndexLine, Bytes("%n\0a"), Bytes("%d\0b"), 2)),
+              "error: invalid line in menu index \"%n\":\n%d\n");
+    EXPECT_EQ(FormatLoadProblem(Problem(LoadProblemKind::BadMainIndexLine, "menu", Bytes("\0x"), 1)),
+              "error: invalid line in main index:\n\n");
+    EXPECT_EQ(AsShown(Bytes("a\0b")), "a");
+    EXPECT_EQ(AsShown("whole"), "whole");
 }
 
 // ---- ReadCoordinate -------------------------------------------------------------
