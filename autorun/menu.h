@@ -23,6 +23,7 @@ struct Rect {
 struct Hotspot : Rect {
     std::string command;
     std::string argument;
+    int line = 0;  // where its line starts in the menu index, so that a checker can point at it
 };
 
 // Laid out like the platform's BITMAP; only width and height are used.
@@ -40,6 +41,8 @@ struct Menu {
     std::string title;
     std::string name;
     std::string country;
+    std::string resource;  // the name of its index and its bitmap
+    int line = 0;          // where its line starts in the main index
     std::uintptr_t bitmap = 0;  // bitmap handle, held for the whole run
     BitmapInfo bitmapInfo;
     std::vector<Hotspot> hotspots;

@@ -43,9 +43,11 @@ public:
         return true;
     }
 
-    void Report(const std::string& message) override
+    // One complete message per problem, flushed at once like the program's
+    // other messages.
+    void Report(const LoadProblem& problem) override
     {
-        std::fputs(message.c_str(), stdout);
+        std::fputs(FormatLoadProblem(problem).c_str(), stdout);
         std::fflush(stdout);
     }
 

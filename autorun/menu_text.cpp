@@ -3,80 +3,107 @@
 // bytes of any length, never NUL-terminated.
 #include "autorun/menu_text.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace {
 
 constexpr const char* LineBreak = "\r\n";
-constexpr std::size_t MainIndexFields = 5;
-constexpr std::size_t MenuIndexFields = 6;
-
-// A text as a printf "%s" shows it: up to its first NUL byte.
-std::string AsShown(const std::string& text)
-{
-    return text.substr(0, text.find('\0'));
-}
 
 bool IsAsciiSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-Hotspot ReadHotspot(const std::vector<std::string>& fields)
+LoadProblem ProblemOf(LoadProblemKind kind, const std::string& resource, const IndexRecord& record)
+{
+    LoadProblem problem;
+    problem.kind = kind;
+    problem.resource = resource;
+    problem.line = record.line;
+    problem.lineNumber = record.number;
+    return problem;
+}
+
+Hotspot ReadHotspot(IndexRecord& record)
 {
     Hotspot hotspot;
-    hotspot.left = ReadCoordinate(fields[0]);
-    hotspot.top = ReadCoordinate(fields[1]);
-    hotspot.right = ReadCoordinate(fields[2]);
-    hotspot.bottom = ReadCoordinate(fields[3]);
-    hotspot.command = fields[4];
-    hotspot.argument = fields[5];
+    hotspot.left = ReadCoordinate(record.fields[0]);
+    hotspot.top = ReadCoordinate(record.fields[1]);
+    hotspot.right = ReadCoordinate(record.fields[2]);
+    hotspot.bottom = ReadCoordinate(record.fields[3]);
+    hotspot.command = std::move(record.fields[4]);
+    hotspot.argument = std::move(record.fields[5]);
+    hotspot.line = record.number;
     return hotspot;
 }
 
 void ReadHotspots(MenuResources& resources, const std::string& resourceName, const std::string& text,
                   Menu& menu)
 {
-    std::vector<std::string> lines;
-    SplitString(LineBreak, text, lines, 0);
-    for (const std::string& line : lines) {
-        if (line.empty())
-            continue;
-        std::vector<std::string> fields;
-        if (SplitString(";", line, fields, MenuIndexFields) < MenuIndexFields) {
-            resources.Report("error: invalid line in menu index \"" + AsShown(resourceName) + "\":\n" +
-                             AsShown(line) + "\n");
+    IndexReader reader(text, MenuIndexFields);
+    IndexRecord record;
+    while (reader.Next(record)) {
+        if (!record.complete) {
+            resources.Report(ProblemOf(LoadProblemKind::BadMenuIndexLine, resourceName, record));
             continue;
         }
-        menu.hotspots.push_back(ReadHotspot(fields));
+        menu.hotspots.push_back(ReadHotspot(record));
     }
 }
 
 // One main-index line of the wanted language; the menu is appended only when
 // both its index and its bitmap load.
-void LoadMenuOfLine(MenuResources& resources, const std::vector<std::string>& fields, Menus& menus)
+void LoadMenuOfLine(MenuResources& resources, const IndexRecord& record, Menus& menus)
 {
     Menu menu;
-    menu.title = fields[4];
-    menu.name = fields[1];
-    menu.country = fields[2];
-    const std::string& resourceName = fields[3];
+    menu.title = record.fields[MainIndex::Title];
+    menu.name = record.fields[MainIndex::Name];
+    menu.country = record.fields[MainIndex::Country];
+    menu.resource = record.fields[MainIndex::Resource];
+    menu.line = record.number;
 
     std::string index;
-    if (!resources.LoadText(resourceName, index)) {
-        resources.Report("error: can't load menu index \"" + AsShown(resourceName) + "\" from resources\n");
+    if (!resources.LoadText(menu.resource, index)) {
+        resources.Report(ProblemOf(LoadProblemKind::NoMenuIndex, menu.resource, record));
         return;
     }
-    if (!resources.LoadBitmap(resourceName, menu)) {
-        resources.Report("error: can't load menu bitmap \"" + AsShown(resourceName) + "\" from resources\n");
+    if (!resources.LoadBitmap(menu.resource, menu)) {
+        resources.Report(ProblemOf(LoadProblemKind::NoMenuBitmap, menu.resource, record));
         return;
     }
-    ReadHotspots(resources, resourceName, index, menu);
+    ReadHotspots(resources, menu.resource, index, menu);
     menus.push_back(std::move(menu));
 }
 
 }  // namespace
+
+bool IndexReader::Next(IndexRecord& record)
+{
+    while (!done_) {
+        const std::size_t start = position_;
+        const std::size_t lineBreak = text_.find(LineBreak, start);
+        const std::size_t end = lineBreak == std::string::npos ? text_.size() : lineBreak;
+        const int number = number_;
+        // A lone LF ends no line here, but an editor starts a new one there.
+        number_ += static_cast<int>(std::count(text_.begin() + static_cast<std::ptrdiff_t>(start),
+                                               text_.begin() + static_cast<std::ptrdiff_t>(end), '\n')) +
+                   1;
+        done_ = lineBreak == std::string::npos;
+        position_ = done_ ? end : lineBreak + 2;
+        if (end == start)
+            continue;
+        record.line.assign(text_, start, end - start);
+        record.number = number;
+        record.fields.clear();
+        record.complete = SplitString(";", record.line, record.fields, fieldCount_) >= fieldCount_;
+        return true;
+    }
+    return false;
+}
 
 std::size_t SplitString(const std::string& delimiter, const std::string& text,
                         std::vector<std::string>& out, std::size_t maxFields)
@@ -126,26 +153,26 @@ std::int32_t ReadCoordinate(const std::string& field)
 bool LoadMenusFrom(MenuResources& resources, const std::string& language, Menus& menus)
 {
     std::string mainIndex;
-    if (!resources.LoadText("menu", mainIndex)) {
-        resources.Report("error: can't load main index from resources\n");
+    if (!resources.LoadText(MainIndexResource, mainIndex)) {
+        LoadProblem problem;
+        problem.kind = LoadProblemKind::NoMainIndex;
+        problem.resource = MainIndexResource;
+        resources.Report(problem);
         return !menus.empty();
     }
 
-    std::vector<std::string> lines;
-    SplitString(LineBreak, mainIndex, lines, 0);
-    for (const std::string& line : lines) {
-        if (line.empty())
-            continue;
-        std::vector<std::string> fields;
+    IndexReader reader(mainIndex, MainIndex::Fields);
+    IndexRecord record;
+    while (reader.Next(record)) {
         // The field count is checked before the language, so a damaged line
         // is reported whichever language it belongs to.
-        if (SplitString(";", line, fields, MainIndexFields) < MainIndexFields) {
-            resources.Report("error: invalid line in main index:\n" + AsShown(line) + "\n");
+        if (!record.complete) {
+            resources.Report(ProblemOf(LoadProblemKind::BadMainIndexLine, MainIndexResource, record));
             continue;
         }
-        if (fields[0] != language)
+        if (record.fields[MainIndex::Language] != language)
             continue;
-        LoadMenuOfLine(resources, fields, menus);
+        LoadMenuOfLine(resources, record, menus);
     }
     return !menus.empty();
 }

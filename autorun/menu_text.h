@@ -1,7 +1,8 @@
 // Loading of the menu definitions: the main index, the menu indexes and their
-// messages. Platform-free; the resource texts it cuts are untrusted bytes.
+// problems. Platform-free; the resource texts it cuts are untrusted bytes.
 #pragma once
 
+#include "autorun/load_problem.h"
 #include "autorun/menu.h"
 
 #include <cstddef>
@@ -18,8 +19,49 @@ public:
     virtual bool LoadText(const std::string& name, std::string& out) = 0;
     // Loads the bitmap `name` into menu.bitmap and menu.bitmapInfo.
     virtual bool LoadBitmap(const std::string& name, Menu& menu) = 0;
-    // One complete "error: ..." message, written and flushed at once.
-    virtual void Report(const std::string& message) = 0;
+    // One problem, in the order the loader meets them.
+    virtual void Report(const LoadProblem& problem) = 0;
+};
+
+// The raw-data resource that holds the main index.
+constexpr const char* MainIndexResource = "menu";
+
+// The fields of a main-index line, "language;name;country;resource;title".
+namespace MainIndex {
+constexpr std::size_t Language = 0;
+constexpr std::size_t Name = 1;
+constexpr std::size_t Country = 2;
+constexpr std::size_t Resource = 3;
+constexpr std::size_t Title = 4;
+constexpr std::size_t Fields = 5;
+}  // namespace MainIndex
+
+// The fields of a menu-index line: "left;top;right;bottom;command;argument".
+constexpr std::size_t MenuIndexFields = 6;
+
+// One line of a main index or a menu index, cut into its fields.
+struct IndexRecord {
+    std::string line;                 // without its CR LF
+    int number = 0;                   // where it starts: 1 for the first line, counting every LF
+    std::vector<std::string> fields;  // at most the wanted number, the last holding the unsplit rest
+    bool complete = false;            // all the wanted fields are there
+};
+
+// Reads an index the way autorun does: only CR LF ends a line (a lone CR or
+// LF stays in it), empty lines are passed over, and each line is cut at ";"
+// into at most `fieldCount` fields. The text must outlive the reader.
+class IndexReader {
+public:
+    IndexReader(const std::string& text, std::size_t fieldCount) : text_(text), fieldCount_(fieldCount) {}
+    // Fills `record` with the next non-empty line; false after the last.
+    bool Next(IndexRecord& record);
+
+private:
+    const std::string& text_;
+    std::size_t fieldCount_;
+    std::size_t position_ = 0;
+    int number_ = 1;
+    bool done_ = false;
 };
 
 // Appends the fields of `text` cut at `delimiter` to `out`, at most

@@ -15,7 +15,7 @@ class FakeResources : public MenuResources {
 public:
     std::map<std::string, std::string> texts;
     std::map<std::string, BitmapInfo> bitmaps;
-    std::vector<std::string> messages;
+    std::vector<LoadProblem> problems;
     std::vector<std::string> textRequests;
 
     bool LoadText(const std::string& name, std::string& out) override
@@ -36,7 +36,7 @@ public:
         menu.bitmapInfo = found->second;
         return true;
     }
-    void Report(const std::string& message) override { messages.push_back(message); }
+    void Report(const LoadProblem& problem) override { problems.push_back(problem); }
 
     void AddMenu(const std::string& name, const std::string& index)
     {
@@ -47,12 +47,28 @@ public:
         info.bitsPerPixel = 24;
         bitmaps[name] = info;
     }
+    // What autorun would write to its standard output.
     std::string AllMessages() const
     {
         std::string all;
-        for (const std::string& message : messages)
-            all += message;
+        for (const LoadProblem& problem : problems)
+            all += FormatLoadProblem(problem);
         return all;
+    }
+    // The records themselves, one readable line each.
+    std::vector<std::string> Records() const
+    {
+        std::vector<std::string> records;
+        for (const LoadProblem& problem : problems)
+            records.push_back(Record(problem));
+        return records;
+    }
+    static std::string Record(const LoadProblem& problem)
+    {
+        static const char* const Kinds[] = {"NoMainIndex", "BadMainIndexLine", "NoMenuIndex", "NoMenuBitmap",
+                                            "BadMenuIndexLine"};
+        return std::string(Kinds[static_cast<int>(problem.kind)]) + " " + problem.resource + " @" +
+               std::to_string(problem.lineNumber) + " [" + problem.line + "]";
     }
 };
 
@@ -136,6 +152,76 @@ TEST(SplitString, KeepsEmbeddedNulBytes)
     std::vector<std::string> out;
     SplitString(";", Bytes("a\0b;c"), out, 0);
     EXPECT_EQ(out, (std::vector<std::string>{std::string("a\0b", 3), "c"}));
+}
+
+// ---- IndexReader --------------------------------------------------------------
+
+namespace {
+
+std::vector<IndexRecord> ReadAll(const std::string& text, std::size_t fieldCount)
+{
+    IndexReader reader(text, fieldCount);
+    std::vector<IndexRecord> records;
+    for (IndexRecord record; reader.Next(record);)
+        records.push_back(record);
+    return records;
+}
+
+}  // namespace
+
+TEST(IndexReader, CutsCrLfLinesIntoFieldsAndSkipsEmptyLines)
+{
+    const std::vector<IndexRecord> records = ReadAll("\r\na;b;c\r\n\r\nshort\r\nx;y;z;rest;of;it", 3);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].line, "a;b;c");
+    EXPECT_EQ(records[0].number, 2);
+    EXPECT_EQ(records[0].fields, (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_TRUE(records[0].complete);
+    EXPECT_EQ(records[1].line, "short");
+    EXPECT_EQ(records[1].number, 4);
+    EXPECT_EQ(records[1].fields, std::vector<std::string>{"short"});
+    EXPECT_FALSE(records[1].complete);
+    EXPECT_EQ(records[2].number, 5);
+    EXPECT_EQ(records[2].fields, (std::vector<std::string>{"x", "y", "z;rest;of;it"}));
+    EXPECT_TRUE(records[2].complete);
+}
+
+TEST(IndexReader, LoneCrOrLfStaysInTheLineButLfCountsAsAnEditorsLine)
+{
+    const std::vector<IndexRecord> records = ReadAll("a;b\nc;d\r\ne\rf;g\r\n \r\n\n\r\nh;i", 2);
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(records[0].line, "a;b\nc;d");
+    EXPECT_EQ(records[0].number, 1);
+    EXPECT_EQ(records[0].fields, (std::vector<std::string>{"a", "b\nc;d"}));
+    EXPECT_EQ(records[1].line, "e\rf;g");
+    EXPECT_EQ(records[1].number, 3);
+    EXPECT_EQ(records[2].line, " ");  // blanks make a line
+    EXPECT_EQ(records[2].number, 4);
+    EXPECT_FALSE(records[2].complete);
+    EXPECT_EQ(records[3].line, "\n");
+    EXPECT_EQ(records[3].number, 5);
+    EXPECT_EQ(records[4].line, "h;i");
+    EXPECT_EQ(records[4].number, 7);
+}
+
+TEST(IndexReader, NothingButLineEndsGivesNoRecord)
+{
+    for (const char* text : {"", "\r\n", "\r\n\r\n\r\n"})
+        EXPECT_TRUE(ReadAll(text, 5).empty()) << text;
+}
+
+TEST(IndexReader, ReusedRecordHoldsOnlyTheCurrentLine)
+{
+    const std::string text = "1;2;3;4;5;6\r\nx\r\n";
+    IndexReader reader(text, 6);
+    IndexRecord record;
+    ASSERT_TRUE(reader.Next(record));
+    ASSERT_TRUE(reader.Next(record));
+    EXPECT_EQ(record.line, "x");
+    EXPECT_EQ(record.fields, std::vector<std::string>{"x"});
+    EXPECT_FALSE(record.complete);
+    EXPECT_FALSE(reader.Next(record));
+    EXPECT_FALSE(reader.Next(record));
 }
 
 // ---- LoadProblem ----------------------------------------------------------------
@@ -288,7 +374,8 @@ TEST(LoadMenusFrom, MissingMainIndex)
     FakeResources resources;
     Menus menus;
     EXPECT_FALSE(LoadMenusFrom(resources, "en", menus));
-    EXPECT_EQ(resources.messages, std::vector<std::string>{"error: can't load main index from resources\n"});
+    EXPECT_EQ(resources.Records(), std::vector<std::string>{"NoMainIndex menu @0 []"});
+    EXPECT_EQ(resources.AllMessages(), "error: can't load main index from resources\n");
 }
 
 TEST(LoadMenusFrom, AppendsAndReportsSuccessFromEarlierMenus)
@@ -333,8 +420,12 @@ TEST(LoadMenusFrom, ShortMainIndexLinesAreReportedForEveryLanguage)
               "error: invalid line in main index:\nde;x;;menu-de\n"
               "error: invalid line in main index:\nfr\n"
               "error: invalid line in main index:\n;;;\n");
+    EXPECT_EQ(resources.Records(), (std::vector<std::string>{"BadMainIndexLine menu @2 [de;x;;menu-de]",
+                                                              "BadMainIndexLine menu @4 [fr]",
+                                                              "BadMainIndexLine menu @6 [;;;]"}));
     ASSERT_EQ(menus.size(), 1u);
     EXPECT_EQ(menus[0].title, "Title;with;semicolons");
+    EXPECT_EQ(menus[0].line, 5);
 }
 
 TEST(LoadMenusFrom, OnlyCrLfEndsALine)
@@ -365,8 +456,46 @@ TEST(LoadMenusFrom, MissingMenuIndexOrBitmapDropsOnlyThatMenu)
               "error: can't load menu index \"no-index\" from resources\n"
               "error: can't load menu bitmap \"no-bitmap\" from resources\n"
               "error: can't load menu index \"missing-both\" from resources\n");
+    EXPECT_EQ(resources.Records(), (std::vector<std::string>{"NoMenuIndex no-index @1 [en;a;;no-index;A]",
+                                                              "NoMenuBitmap no-bitmap @2 [en;b;;no-bitmap;B]",
+                                                              "NoMenuIndex missing-both @4 [en;d;;missing-both;D]"}));
     ASSERT_EQ(menus.size(), 1u);
     EXPECT_EQ(menus[0].name, "c");
+}
+
+TEST(LoadMenusFrom, DamagedResourcesGiveTheStartupTestsMessagesWithTheirLines)
+{
+    FakeResources resources;
+    resources.texts["menu"] =
+        "de;x;;DAMAGED-GOOD\r\n"
+        "\r\n"
+        "fr\r\n"
+        "en;;;NO-INDEX;No index\r\n"
+        "en;;;NO-BITMAP;No bitmap\r\n"
+        "en;;;DAMAGED-GOOD;Damaged; but loaded\r\n";
+    resources.texts["NO-BITMAP"] = "0;0;10;10;close;\r\n";
+    resources.bitmaps["NO-INDEX"] = BitmapInfo{};
+    resources.AddMenu("DAMAGED-GOOD", "584;5;595;16;close\r\n\r\ngarbage\r\n0;0;10;10;close;\r\n");
+    Menus menus;
+    ASSERT_TRUE(LoadMenusFrom(resources, "en", menus));
+    EXPECT_EQ(resources.AllMessages(), "error: invalid line in main index:\nde;x;;DAMAGED-GOOD\n"
+                                       "error: invalid line in main index:\nfr\n"
+                                       "error: can't load menu index \"NO-INDEX\" from resources\n"
+                                       "error: can't load menu bitmap \"NO-BITMAP\" from resources\n"
+                                       "error: invalid line in menu index \"DAMAGED-GOOD\":\n584;5;595;16;close\n"
+                                       "error: invalid line in menu index \"DAMAGED-GOOD\":\ngarbage\n");
+    EXPECT_EQ(resources.Records(),
+              (std::vector<std::string>{"BadMainIndexLine menu @1 [de;x;;DAMAGED-GOOD]", "BadMainIndexLine menu @3 [fr]",
+                                        "NoMenuIndex NO-INDEX @4 [en;;;NO-INDEX;No index]",
+                                        "NoMenuBitmap NO-BITMAP @5 [en;;;NO-BITMAP;No bitmap]",
+                                        "BadMenuIndexLine DAMAGED-GOOD @1 [584;5;595;16;close]",
+                                        "BadMenuIndexLine DAMAGED-GOOD @3 [garbage]"}));
+    ASSERT_EQ(menus.size(), 1u);
+    EXPECT_EQ(menus[0].title, "Damaged; but loaded");
+    EXPECT_EQ(menus[0].resource, "DAMAGED-GOOD");
+    EXPECT_EQ(menus[0].line, 6);
+    ASSERT_EQ(menus[0].hotspots.size(), 1u);
+    EXPECT_EQ(menus[0].hotspots[0].line, 4);
 }
 
 TEST(LoadMenusFrom, NothingLoadableGivesFalseAfterItsMessages)
@@ -375,7 +504,7 @@ TEST(LoadMenusFrom, NothingLoadableGivesFalseAfterItsMessages)
     resources.texts["menu"] = "en;;;gone;Gone\r\n";
     Menus menus;
     EXPECT_FALSE(LoadMenusFrom(resources, "en", menus));
-    EXPECT_EQ(resources.messages, std::vector<std::string>{"error: can't load menu index \"gone\" from resources\n"});
+    EXPECT_EQ(resources.AllMessages(), "error: can't load menu index \"gone\" from resources\n");
 }
 
 TEST(LoadMenusFrom, BadMenuIndexLinesAreSkippedAndTheMenuKept)
@@ -405,6 +534,9 @@ TEST(LoadMenusFrom, BadMenuIndexLinesAreSkippedAndTheMenuKept)
     EXPECT_EQ(hotspots[1].bottom, 2147483647);
     EXPECT_EQ(hotspots[2].command, "close");
     EXPECT_EQ(hotspots[2].argument, "");
+    EXPECT_EQ(hotspots[0].line, 3);
+    EXPECT_EQ(hotspots[1].line, 5);
+    EXPECT_EQ(hotspots[2].line, 6);
 }
 
 TEST(LoadMenusFrom, MenuWithoutValidLinesLoadsWithoutHotspots)
@@ -437,6 +569,11 @@ TEST(LoadMenusFrom, KeepsMainIndexOrderAndRepeatedNames)
     EXPECT_EQ(menus[0].country, "Germany");
     EXPECT_EQ(menus[1].title, "Two");
     EXPECT_EQ(menus[2].title, "Three");
+    EXPECT_EQ(menus[0].resource, "m1");
+    EXPECT_EQ(menus[1].resource, "m2");
+    EXPECT_EQ(menus[0].line, 1);
+    EXPECT_EQ(menus[1].line, 3);
+    EXPECT_EQ(menus[2].line, 4);
 }
 
 TEST(LoadMenusFrom, MessagesShowArgumentsAsPrintfWould)

@@ -1,6 +1,6 @@
-// Runs autorun's own loader over the menu sources, one source line at a time,
-// so that everything it reports can be pinned to a file and a line. The
-// source files are untrusted input like the resources they become.
+// Runs autorun's own loader over the menu sources, once per language, and
+// pins what it reports to a file and a line. The source files are untrusted
+// input like the resources they become.
 #include "tools/menucheck/menu_check.h"
 
 #include "autorun/commands_logic.h"
@@ -14,12 +14,11 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <utility>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr std::size_t MainIndexFields = 5;
 
 std::string Quoted(const std::string& text)
 {
@@ -32,80 +31,69 @@ std::string DescribeRect(const Rect& rect)
            std::to_string(rect.bottom);
 }
 
-// "error: can't load ... \"x\":\nline\n" as one diagnostic text.
-std::string AsFinding(std::string message)
+// A problem of the loader as one finding: the damaged line that autorun
+// shows below its message follows it on the same line.
+std::string FindingText(const LoadProblem& problem)
 {
-    if (message.rfind("error: ", 0) == 0)
-        message.erase(0, 7);
-    while (!message.empty() && message.back() == '\n')
-        message.pop_back();
-    const std::size_t lineBreak = message.find(":\n");
-    if (lineBreak != std::string::npos)
-        message.replace(lineBreak, 2, ": ");
-    return message;
+    std::string text = LoadProblemHeadline(problem);
+    if (!ShowsLine(problem.kind))
+        return text;
+    // LFs at its end come from LF-only line ends before the CR LF: line
+    // ends to the reader, not text of the line.
+    std::string line = AsShown(problem.line);
+    while (!line.empty() && line.back() == '\n')
+        line.pop_back();
+    return line.empty() ? text + ":" : text + ": " + line;
 }
 
-// The resources that one run of the loader sees. The main index and a menu
-// index can each be replaced by one of their lines, so that every message of
-// the run belongs to that line.
+// The resources as the resource script builds them into the program, read
+// from their source files.
 class SourceResources : public MenuResources {
 public:
-    SourceResources(const std::vector<ResourceEntry>& entries, std::string mainIndex)
-        : entries_(entries), mainIndex_(std::move(mainIndex))
-    {
-    }
+    explicit SourceResources(const std::vector<ResourceEntry>& entries) : entries_(entries) {}
 
-    // Index texts handed out in place of the files (the empty text: no lines).
-    std::map<std::string, std::string> indexOverride;
-    std::vector<std::string> messages;
-    std::string bitmapProblem;  // why the last bitmap did not load
-    BmpHeader lastBitmap;
+    std::vector<LoadProblem> problems;
+    std::map<std::string, std::string> bitmapProblems;  // by resource: why its bitmap did not load
+    std::map<std::string, BmpHeader> bitmaps;           // by resource: the bitmaps that loaded
 
     bool LoadText(const std::string& name, std::string& out) override
     {
-        if (name == "menu") {
-            out = mainIndex_;
-            return true;
-        }
         const ResourceEntry* entry = FindResource(entries_, "RCDATA", name);
-        if (entry == nullptr)
+        if (entry == nullptr || entry->file.empty())
             return false;
-        if (entry->file.empty()) {
-            knownBroken_ = true;
-            return false;
+        auto read = texts_.find(entry->file);
+        if (read == texts_.end()) {
+            // A file too large to be a menu text, or unreadable, is checked
+            // as an empty one.
+            std::string text;
+            ReadWholeFile(entry->file, text);
+            read = texts_.emplace(entry->file, std::move(text)).first;
         }
-        auto replaced = indexOverride.find(entry->name);
-        if (replaced != indexOverride.end()) {
-            out = replaced->second;
-            return true;
-        }
-        return ReadWholeFile(entry->file, out);
+        out = read->second;
+        return true;
     }
 
     bool LoadBitmap(const std::string& name, Menu& menu) override
     {
-        bitmapProblem.clear();
         const ResourceEntry* entry = FindResource(entries_, "BITMAP", name);
         if (entry == nullptr) {
-            bitmapProblem = "no BITMAP of that name in the resource script";
+            bitmapProblems[name] = "no BITMAP of that name in the resource script";
             return false;
         }
-        if (entry->file.empty()) {
-            knownBroken_ = true;
+        if (entry->file.empty())
             return false;
-        }
         std::string bytes;
         if (!ReadWholeFile(entry->file, bytes)) {
-            bitmapProblem = "cannot read " + entry->file;
+            bitmapProblems[name] = "cannot read " + entry->file;
             return false;
         }
         BmpHeader header;
         std::string problem;
         if (!ReadBmpHeader(bytes, header, problem)) {
-            bitmapProblem = entry->file + ": " + problem;
+            bitmapProblems[name] = entry->file + ": " + problem;
             return false;
         }
-        lastBitmap = header;
+        bitmaps[name] = header;
         menu.bitmapInfo.width = header.width;
         menu.bitmapInfo.height = header.height;
         menu.bitmapInfo.bitsPerPixel = header.bitsPerPixel;
@@ -113,29 +101,29 @@ public:
         return true;
     }
 
-    void Report(const std::string& message) override
+    void Report(const LoadProblem& problem) override
     {
         // A file that the resource script names but that does not exist is
         // reported at the script's line already.
-        if (knownBroken_) {
-            knownBroken_ = false;
+        if (NamesMissingFile(problem))
             return;
-        }
-        std::string text = AsFinding(message);
-        if (!bitmapProblem.empty() && text.rfind("can't load menu bitmap", 0) == 0)
-            text += " (" + bitmapProblem + ")";
-        messages.push_back(text);
+        problems.push_back(problem);
     }
 
 private:
-    const std::vector<ResourceEntry>& entries_;
-    std::string mainIndex_;
-    bool knownBroken_ = false;
-};
+    bool NamesMissingFile(const LoadProblem& problem) const
+    {
+        const char* type = problem.kind == LoadProblemKind::NoMenuIndex    ? "RCDATA"
+                           : problem.kind == LoadProblemKind::NoMenuBitmap ? "BITMAP"
+                                                                           : nullptr;
+        if (type == nullptr)
+            return false;
+        const ResourceEntry* entry = FindResource(entries_, type, problem.resource);
+        return entry != nullptr && entry->file.empty();
+    }
 
-struct MainLine {
-    TextLine line;
-    std::vector<std::string> fields;  // empty when the line is malformed
+    const std::vector<ResourceEntry>& entries_;
+    std::map<std::string, std::string> texts_;  // by file
 };
 
 class Checker {
@@ -153,7 +141,7 @@ public:
         }
         entries_ = ReadResourceScript(script, options_.includeDirs, result_.diagnostics);
 
-        const ResourceEntry* main = FindResource(entries_, "RCDATA", "menu");
+        const ResourceEntry* main = FindResource(entries_, "RCDATA", MainIndexResource);
         std::string mainText;
         if (main == nullptr || main->file.empty() || !ReadWholeFile(main->file, mainText)) {
             if (main == nullptr)
@@ -162,9 +150,12 @@ public:
         }
         mainFile_ = main->file;
         CheckLineEnds(mainFile_, mainText);
-        ReadMainIndex(mainText);
+        IndexReader reader(mainText, MainIndex::Fields);
+        for (IndexRecord record; reader.Next(record);)
+            mainLines_.push_back(record);
+        LoadLanguages();
         for (CheckedMenu& menu : result_.menus)
-            ReadMenuIndex(menu);
+            CheckMenuIndex(menu);
         for (const auto& [key, menuPosition] : firstMenuOfResource_)
             CheckGeometry(result_.menus[menuPosition]);
         for (const auto& [key, menuPosition] : firstMenuOfResource_)
@@ -186,78 +177,97 @@ private:
                 "line ends in LF only; autorun reads everything up to the next CR LF as one line");
     }
 
-    // Each main-index line goes through the loader alone, with the menu
-    // indexes seen as empty, so its messages are about that line only.
-    void ReadMainIndex(const std::string& text)
+    // Loads the menus of each language of the main index once, as autorun
+    // loads them when it runs in that language. The problems of the main
+    // index become findings here, those of the menu indexes wait for
+    // CheckMenuIndex, and the menus that load are kept in main-index order.
+    void LoadLanguages()
     {
-        for (const TextLine& line : CutAsAutorunDoes(text)) {
-            if (line.text.empty())
+        std::vector<std::string> languages;
+        for (const IndexRecord& main : mainLines_) {
+            if (!main.complete)
                 continue;
-            MainLine main{line, {}};
-            std::vector<std::string> fields;
-            if (SplitString(";", line.text, fields, MainIndexFields) >= MainIndexFields)
-                main.fields = fields;
-            mainLines_.push_back(main);
+            const std::string& language = main.fields[MainIndex::Language];
+            if (std::find(languages.begin(), languages.end(), language) == languages.end())
+                languages.push_back(language);
+        }
+        // Every load reports the damaged main-index lines; without any
+        // complete line it still takes one to find them.
+        if (languages.empty())
+            languages.emplace_back();
 
-            SourceResources resources(entries_, line.text);
-            for (const ResourceEntry& entry : entries_) {
-                if (entry.type == "RCDATA")
-                    resources.indexOverride[entry.name] = std::string();
-            }
+        SourceResources resources(entries_);
+        for (std::size_t i = 0; i < languages.size(); ++i) {
             Menus menus;
-            LoadMenusFrom(resources, main.fields.empty() ? std::string() : main.fields[0], menus);
-            for (const std::string& message : resources.messages)
-                Add(mainFile_, line.number, Severity::Error, message);
-            if (menus.empty())
-                continue;
-            CheckedMenu menu;
-            menu.language = main.fields[0];
-            menu.name = menus.front().name;
-            menu.country = menus.front().country;
-            menu.title = menus.front().title;
-            menu.resource = main.fields[3];
-            menu.mainIndexFile = mainFile_;
-            menu.mainIndexLine = line.number;
-            menu.indexFile = FindResource(entries_, "RCDATA", menu.resource)->file;
-            menu.bitmapFile = FindResource(entries_, "BITMAP", menu.resource)->file;
-            menu.bitmap = resources.lastBitmap;
-            result_.menus.push_back(menu);
+            resources.problems.clear();
+            LoadMenusFrom(resources, languages[i], menus);
+            for (const LoadProblem& problem : resources.problems)
+                Take(problem, resources, i == 0);
+            for (const Menu& menu : menus)
+                result_.menus.push_back(Checked(languages[i], menu, resources));
+        }
+        std::stable_sort(result_.menus.begin(), result_.menus.end(),
+                         [](const CheckedMenu& a, const CheckedMenu& b) { return a.mainIndexLine < b.mainIndexLine; });
+    }
+
+    void Take(const LoadProblem& problem, const SourceResources& resources, bool firstLoad)
+    {
+        switch (problem.kind) {
+        case LoadProblemKind::NoMainIndex:
+        case LoadProblemKind::BadMainIndexLine:
+            if (firstLoad)
+                Add(mainFile_, problem.lineNumber, Severity::Error, FindingText(problem));
+            break;
+        case LoadProblemKind::NoMenuIndex:
+            Add(mainFile_, problem.lineNumber, Severity::Error, FindingText(problem));
+            break;
+        case LoadProblemKind::NoMenuBitmap: {
+            std::string text = FindingText(problem);
+            auto why = resources.bitmapProblems.find(problem.resource);
+            if (why != resources.bitmapProblems.end())
+                text += " (" + why->second + ")";
+            Add(mainFile_, problem.lineNumber, Severity::Error, text);
+            break;
+        }
+        case LoadProblemKind::BadMenuIndexLine:
+            // An index that several menus name is reported by each of their
+            // loads; keep one report of each line.
+            if (seenIndexLines_.insert({problem.resource, problem.lineNumber}).second)
+                indexProblems_[problem.resource].push_back(problem);
+            break;
         }
     }
 
-    // Each menu-index line goes through the loader alone, under the main-index
-    // line of its menu. An index that several menus share is read once.
-    void ReadMenuIndex(CheckedMenu& menu)
+    CheckedMenu Checked(const std::string& language, const Menu& menu, const SourceResources& resources) const
     {
-        const ResourceEntry* entry = FindResource(entries_, "RCDATA", menu.resource);
-        const std::string key = Key(menu.resource);
-        auto known = hotspotsOfResource_.find(key);
-        if (known != hotspotsOfResource_.end()) {
-            menu.hotspots = known->second;
+        CheckedMenu checked;
+        checked.language = language;
+        checked.name = menu.name;
+        checked.country = menu.country;
+        checked.title = menu.title;
+        checked.resource = menu.resource;
+        checked.mainIndexFile = mainFile_;
+        checked.mainIndexLine = menu.line;
+        checked.indexFile = FindResource(entries_, "RCDATA", menu.resource)->file;
+        checked.bitmapFile = FindResource(entries_, "BITMAP", menu.resource)->file;
+        checked.bitmap = resources.bitmaps.at(menu.resource);
+        for (const Hotspot& hotspot : menu.hotspots)
+            checked.hotspots.push_back({hotspot, hotspot.line});
+        return checked;
+    }
+
+    // The line ends and the damaged lines of each menu index, once for all
+    // the menus that name it, under the name of the first of them.
+    void CheckMenuIndex(const CheckedMenu& menu)
+    {
+        const std::size_t position = static_cast<std::size_t>(&menu - result_.menus.data());
+        if (!firstMenuOfResource_.emplace(Key(menu.resource), position).second)
             return;
-        }
-        firstMenuOfResource_[key] = static_cast<std::size_t>(&menu - result_.menus.data());
         std::string text;
-        ReadWholeFile(entry->file, text);
-        CheckLineEnds(entry->file, text);
-        std::string mainLine;
-        for (const MainLine& main : mainLines_) {
-            if (main.line.number == menu.mainIndexLine)
-                mainLine = main.line.text;
-        }
-        for (const TextLine& line : CutAsAutorunDoes(text)) {
-            if (line.text.empty())
-                continue;
-            SourceResources resources(entries_, mainLine);
-            resources.indexOverride[entry->name] = line.text;
-            Menus menus;
-            LoadMenusFrom(resources, menu.language, menus);
-            for (const std::string& message : resources.messages)
-                Add(entry->file, line.number, Severity::Error, message);
-            if (!menus.empty() && !menus.front().hotspots.empty())
-                menu.hotspots.push_back({menus.front().hotspots.front(), line.number});
-        }
-        hotspotsOfResource_[key] = menu.hotspots;
+        ReadWholeFile(menu.indexFile, text);
+        CheckLineEnds(menu.indexFile, text);
+        for (const LoadProblem& problem : indexProblems_[menu.resource])
+            Add(menu.indexFile, problem.lineNumber, Severity::Error, FindingText(problem));
     }
 
     void CheckGeometry(const CheckedMenu& menu)
@@ -401,8 +411,8 @@ private:
 
     bool Defines(const std::string& language, const std::string& name) const
     {
-        for (const MainLine& main : mainLines_) {
-            if (!main.fields.empty() && main.fields[0] == language && main.fields[1] == name)
+        for (const IndexRecord& main : mainLines_) {
+            if (main.complete && main.fields[MainIndex::Language] == language && main.fields[MainIndex::Name] == name)
                 return true;
         }
         return false;
@@ -412,12 +422,12 @@ private:
     {
         std::map<std::string, int> firstLine;
         std::set<std::string> withRoot;
-        for (const MainLine& main : mainLines_) {
-            if (main.fields.empty())
+        for (const IndexRecord& main : mainLines_) {
+            if (!main.complete)
                 continue;
-            firstLine.emplace(main.fields[0], main.line.number);
-            if (main.fields[1].empty())
-                withRoot.insert(main.fields[0]);
+            firstLine.emplace(main.fields[MainIndex::Language], main.number);
+            if (main.fields[MainIndex::Name].empty())
+                withRoot.insert(main.fields[MainIndex::Language]);
         }
         for (const auto& [language, line] : firstLine) {
             if (withRoot.count(language) == 0) {
@@ -464,9 +474,10 @@ private:
     CheckResult result_;
     std::vector<ResourceEntry> entries_;
     std::string mainFile_;
-    std::vector<MainLine> mainLines_;
-    std::map<std::string, std::vector<CheckedHotspot>> hotspotsOfResource_;
-    std::map<std::string, std::size_t> firstMenuOfResource_;
+    std::vector<IndexRecord> mainLines_;
+    std::map<std::string, std::vector<LoadProblem>> indexProblems_;  // by resource as the main index names it
+    std::set<std::pair<std::string, int>> seenIndexLines_;
+    std::map<std::string, std::size_t> firstMenuOfResource_;  // by Key of the resource
 };
 
 }  // namespace
