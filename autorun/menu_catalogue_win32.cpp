@@ -79,14 +79,9 @@ bool LoadMenus(HINSTANCE instance, const std::string& language)
 
 MenuPosition FindMenu(const std::string& name)
 {
-    return FindMenuIn(MenuList, name, CountryMatches);
-}
-
-bool CountryMatches(const std::string& country)
-{
     // Read afresh on every call: the user may change the region while the
     // menu is open.
-    return country.empty() || country == UserCountryName();
+    return FindMenuIn(MenuList, name, UserCountryName());
 }
 
 std::string UserCountryName()

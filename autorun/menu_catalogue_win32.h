@@ -11,6 +11,5 @@ bool LoadTextResource(HINSTANCE instance, const char* name, std::string& out);
 // Appends the menus of `language` to MenuList; true when MenuList is not empty.
 bool LoadMenus(HINSTANCE instance, const std::string& language);
 MenuPosition FindMenu(const std::string& name);
-bool CountryMatches(const std::string& country);
 // The English name of the user's country ("Germany"), or "" when unreadable.
 std::string UserCountryName();

@@ -177,11 +177,11 @@ bool LoadMenusFrom(MenuResources& resources, const std::string& language, Menus&
     return !menus.empty();
 }
 
-MenuPosition FindMenuIn(const Menus& menus, const std::string& name,
-                        const std::function<bool(const std::string& country)>& countryMatches)
+MenuPosition FindMenuIn(const Menus& menus, const std::string& name, const std::string& userCountry)
 {
     for (MenuPosition pos = 0; pos < menus.size(); ++pos) {
-        if (menus[pos].name == name && countryMatches(menus[pos].country))
+        const Menu& menu = menus[pos];
+        if (menu.name == name && (menu.country.empty() || menu.country == userCountry))
             return pos;
     }
     return NoMenu;

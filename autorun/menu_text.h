@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -78,6 +77,7 @@ std::int32_t ReadCoordinate(const std::string& field);
 // Returns true when `menus` is not empty afterwards.
 bool LoadMenusFrom(MenuResources& resources, const std::string& language, Menus& menus);
 
-// The first menu named `name` whose country filter passes, or NoMenu.
-MenuPosition FindMenuIn(const Menus& menus, const std::string& name,
-                        const std::function<bool(const std::string& country)>& countryMatches);
+// The first menu named `name` that is for everyone (no country) or for
+// `userCountry`, the English name of the user's country ("" when it cannot be
+// read: then only the menus for everyone qualify); NoMenu when there is none.
+MenuPosition FindMenuIn(const Menus& menus, const std::string& name, const std::string& userCountry);

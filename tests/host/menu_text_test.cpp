@@ -95,8 +95,6 @@ std::string Bytes(const char (&text)[N])
     return std::string(text, N - 1);
 }
 
-bool Anywhere(const std::string& country) { return country.empty(); }
-
 }  // namespace
 
 // ---- SplitString ------------------------------------------------------------
@@ -605,32 +603,51 @@ TEST(LoadMenusFrom, VeryLongLinesLoad)
 
 // ---- FindMenuIn ---------------------------------------------------------------
 
-TEST(FindMenuIn, FirstMatchWhoseCountryPasses)
+TEST(FindMenuIn, FirstMenuOfTheNameForEveryoneOrTheUsersCountry)
 {
-    Menus menus(4);
+    Menus menus(5);
     menus[0].name = "sub";
     menus[1].country = "Germany";
     menus[2].title = "root";
-    menus[3].country = "";
-    menus[3].title = "later root";
-    EXPECT_EQ(FindMenuIn(menus, "", Anywhere), 2u);
-    EXPECT_EQ(FindMenuIn(menus, "", [](const std::string& c) { return c.empty() || c == "Germany"; }), 1u);
-    EXPECT_EQ(FindMenuIn(menus, "sub", Anywhere), 0u);
-    EXPECT_EQ(FindMenuIn(menus, "Sub", Anywhere), NoMenu);
-    EXPECT_EQ(FindMenuIn(menus, "", [](const std::string&) { return false; }), NoMenu);
-    EXPECT_EQ(FindMenuIn(Menus{}, "", Anywhere), NoMenu);
+    menus[3].country = "France";
+    menus[4].title = "later root";
+    EXPECT_EQ(FindMenuIn(menus, "", "Germany"), 1u);
+    EXPECT_EQ(FindMenuIn(menus, "", "France"), 2u);
+    EXPECT_EQ(FindMenuIn(menus, "", "Austria"), 2u);
+    EXPECT_EQ(FindMenuIn(menus, "", "germany"), 2u);
+    EXPECT_EQ(FindMenuIn(menus, "sub", "Germany"), 0u);
+    EXPECT_EQ(FindMenuIn(menus, "Sub", "Germany"), NoMenu);
+    EXPECT_EQ(FindMenuIn(menus, "missing", "Germany"), NoMenu);
+    EXPECT_EQ(FindMenuIn(Menus{}, "", "Germany"), NoMenu);
 }
 
 TEST(FindMenuIn, CountryOnlyRootBeforeOrAfterTheGeneralOne)
 {
-    auto germany = [](const std::string& c) { return c.empty() || c == "Germany"; };
     Menus specificFirst(2);
     specificFirst[0].country = "Germany";
-    EXPECT_EQ(FindMenuIn(specificFirst, "", germany), 0u);
-    EXPECT_EQ(FindMenuIn(specificFirst, "", Anywhere), 1u);
+    EXPECT_EQ(FindMenuIn(specificFirst, "", "Germany"), 0u);
+    EXPECT_EQ(FindMenuIn(specificFirst, "", "France"), 1u);
 
     Menus generalFirst(2);
     generalFirst[1].country = "Germany";
-    EXPECT_EQ(FindMenuIn(generalFirst, "", germany), 0u);
-    EXPECT_EQ(FindMenuIn(generalFirst, "", Anywhere), 0u);
+    EXPECT_EQ(FindMenuIn(generalFirst, "", "Germany"), 0u);
+    EXPECT_EQ(FindMenuIn(generalFirst, "", "France"), 0u);
+}
+
+TEST(FindMenuIn, UnreadableCountryFindsOnlyMenusForEveryone)
+{
+    Menus menus(4);
+    menus[0].country = "Germany";
+    menus[1].name = "help";
+    menus[1].country = "Germany";
+    menus[2].title = "root for everyone";
+    menus[3].name = "extras";
+    menus[3].country = "France";
+    EXPECT_EQ(FindMenuIn(menus, "", ""), 2u);
+    EXPECT_EQ(FindMenuIn(menus, "help", ""), NoMenu);
+    EXPECT_EQ(FindMenuIn(menus, "extras", ""), NoMenu);
+
+    Menus countryOnly(1);
+    countryOnly[0].country = "Germany";
+    EXPECT_EQ(FindMenuIn(countryOnly, "", ""), NoMenu);
 }
