@@ -60,25 +60,78 @@ fuzz: deps
 	cmake --build $(BUILD)/fuzz -j $(JOBS)
 	ctest --test-dir $(BUILD)/fuzz --output-on-failure -j $(JOBS)
 
-# The product disc in $(BUILD)/cd: the shipped i686 programs, autorun.inf and
-# the manuals, checked by menucheck (its errors stop the build), then its image.
-# The PDF reader is the vendor's: `make cd SUMATRAPDF=/path/to/sumatrapdf.exe`.
+# A vendor's disc from a project folder (README.md, "A disc project"):
+# PROJECT=DIR, by default the sample projects/velmora-cd, whose programs are
+# the shipped build's ($(BUILD)/win32) and whose disc is $(BUILD)/cd. Any
+# other project gets build trees of its own in $(BUILD)/projects/NAME, so
+# its programs never replace the shipped ones. The image is
+# $(BUILD)/NAME.iso, or ISO=FILE.
+#   make check     the menus checked, against the names the disc will have
+#   make preview   menucheck's annotated pictures, in PREVIEW
+#   make cd        the programs built with the project's menus, the disc tree
+#                  laid out and checked (a target missing from it stops it)
+#   make iso       that tree as an ISO image, checked against the tree
+#   make demo      the image on a CD-ROM drive under Wine
+# The PDF reader is the vendor's: SUMATRAPDF=/path/to/sumatrapdf.exe. With
+# SIGN_PKCS12=FILE (and SIGN_PASSWORD), or SIGN_CERT=FILE and SIGN_KEY=FILE,
+# both programs are signed on the disc; they reach the scripts through the
+# environment, so no password shows in the commands make prints.
 # The image rebuilds bit for bit: everything on it, the programs' link time
-# included, carries SOURCE_DATE_EPOCH, else the date of the last commit. A new
-# layout removes the image of the previous one first, so a failed build leaves
-# no image behind; make-iso checks the image against the record of the layout
-# ($(BUILD)/cd.sha256) before it names the file velmora-cd.iso.
+# and signature time included, carries SOURCE_DATE_EPOCH, else the date of
+# the last commit. A new layout first removes the image, the tree and (for a
+# project of its own) the programs of an earlier one, so a failed build
+# leaves nothing that could pass for its result; make-iso checks the image
+# against the record of the layout before it gives it its name.
+.PHONY: check preview project-tools project-programs forget-disc
+PROJECT ?= projects/velmora-cd
 SUMATRAPDF ?=
+SIGN_PKCS12 ?=
+SIGN_PASSWORD ?=
+SIGN_CERT ?=
+SIGN_KEY ?=
+export SIGN_PKCS12 SIGN_PASSWORD SIGN_CERT SIGN_KEY
 MENUCHECK = $(BUILD)/host/tools/menucheck
+PROJECT_DIR := $(abspath $(PROJECT))
+PROJECT_NAME := $(notdir $(PROJECT_DIR))
+ifeq ($(PROJECT_DIR),$(abspath projects/velmora-cd))
+PROJECT_BUILD = $(BUILD)
+PROJECT_PROGRAMS = win32
+else
+PROJECT_BUILD = $(BUILD)/projects/$(PROJECT_NAME)
+PROJECT_PROGRAMS = project-programs
+endif
+PROJECT_WIN32 = $(if $(filter win32,$(PROJECT_PROGRAMS)),$(BUILD),$(PROJECT_BUILD))/win32
+ISO ?= $(BUILD)/$(PROJECT_NAME).iso
+PREVIEW ?= $(PROJECT_BUILD)/preview
+PROJECT_READER = $(if $(SUMATRAPDF),--reader "$(SUMATRAPDF)")
 
-cd: host win32
-	rm -f $(BUILD)/velmora-cd.iso
-	scripts/make-disc-tree --stamp $(BUILD)/win32/tools/pe_timestamp \
-	    $(if $(SUMATRAPDF),--reader "$(SUMATRAPDF)") $(BUILD)/win32/bin $(BUILD)/cd
-	$(MENUCHECK) autorun/resources $(BUILD)/cd
+# menucheck alone, from the host tree.
+project-tools: deps
+	cmake -S . -B $(BUILD)/host -G Ninja -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(BUILD)/host -j $(JOBS) --target menucheck
+
+check: project-tools
+	scripts/project check $(PROJECT_READER) "$(PROJECT)" $(MENUCHECK)
+
+preview: project-tools
+	scripts/project preview "$(PROJECT)" $(MENUCHECK) $(PREVIEW)
+
+# The i686 programs of another project: autorun.exe with its menus.
+project-programs: deps
+	cmake -S . -B $(PROJECT_WIN32) -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DVELMORA_PROJECT="$(PROJECT_DIR)"
+	cmake --build $(PROJECT_WIN32) -j $(JOBS) --target autorun docrunner
+
+forget-disc:
+	rm -rf $(ISO) $(PROJECT_BUILD)/cd $(PROJECT_BUILD)/cd.sha256
+	$(if $(filter project-programs,$(PROJECT_PROGRAMS)),rm -f $(PROJECT_WIN32)/bin/autorun.exe $(PROJECT_WIN32)/bin/docrunner.exe)
+
+cd: forget-disc check $(PROJECT_PROGRAMS)
+	scripts/make-disc-tree --project "$(PROJECT)" --check $(MENUCHECK) \
+	    --stamp $(PROJECT_WIN32)/tools/pe_timestamp $(PROJECT_READER) $(PROJECT_WIN32)/bin $(PROJECT_BUILD)/cd
 
 iso: cd
-	scripts/make-iso --sums $(BUILD)/cd.sha256 $(BUILD)/cd $(BUILD)/velmora-cd.iso
+	scripts/make-iso --project "$(PROJECT)" --sums $(PROJECT_BUILD)/cd.sha256 $(PROJECT_BUILD)/cd $(ISO)
 
 # Speed, size, idle and fuzzing figures written to bench/results.md; not part
 # of `make test`. Builds its own host tree without sanitizers. Start-up is
@@ -92,12 +145,14 @@ bench: win32 win64
 # Where the kernel runs no 32-bit code, the x86_64 programs from a disc tree.
 demo: deps
 	@if scripts/runs-i386; then \
-	    $(MAKE) iso BUILD=$(BUILD) JOBS=$(JOBS) SUMATRAPDF="$(SUMATRAPDF)" && \
-	    scripts/demo --image $(BUILD)/velmora-cd.iso $(BUILD)/demo; \
+	    $(MAKE) iso BUILD=$(BUILD) JOBS=$(JOBS) SUMATRAPDF="$(SUMATRAPDF)" PROJECT="$(PROJECT)" ISO="$(ISO)" && \
+	    scripts/demo --project "$(PROJECT)" --image $(ISO) $(PROJECT_BUILD)/demo; \
 	else \
 	    echo "demo: this kernel does not run 32-bit code; the demo shows the x86_64 build from a disc tree"; \
-	    $(MAKE) win64 BUILD=$(BUILD) JOBS=$(JOBS) && \
-	    scripts/demo --programs $(BUILD)/win64/bin $(BUILD)/demo $(SUMATRAPDF); \
+	    cmake -S . -B $(PROJECT_BUILD)/win64 -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
+	        -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DVELMORA_PROJECT="$(PROJECT_DIR)" && \
+	    cmake --build $(PROJECT_BUILD)/win64 -j $(JOBS) --target autorun docrunner && \
+	    scripts/demo --project "$(PROJECT)" --programs $(PROJECT_BUILD)/win64/bin $(PROJECT_BUILD)/demo $(SUMATRAPDF); \
 	fi
 
 clean:
