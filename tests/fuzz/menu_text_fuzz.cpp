@@ -3,6 +3,7 @@
 // menu indexes, handed out by a hash of the resource name asked for.
 #include "autorun/menu_text.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -34,10 +35,15 @@ public:
         menu.bitmapInfo.width = static_cast<std::int32_t>(name.size());
         return true;
     }
-    void Report(const std::string& message) override
+    void Report(const LoadProblem& problem) override
     {
-        if (message.compare(0, 7, "error: ") != 0 || message.empty() || message.back() != '\n' ||
+        // The message autorun writes for it is one complete "error: ..."
+        // text, cut at NUL bytes like printf's "%s".
+        const std::string message = FormatLoadProblem(problem);
+        if (message.compare(0, 7, "error: ") != 0 || message.back() != '\n' ||
             message.find('\0') != std::string::npos)
+            std::abort();
+        if (problem.lineNumber < 0 || (!problem.line.empty() && problem.lineNumber < 1))
             std::abort();
     }
 };
@@ -57,16 +63,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool loaded = LoadMenusFrom(resources, language, menus);
     if (loaded != !menus.empty())
         std::abort();
+    // Line numbers count every LF before the line, as an editor shows them.
+    const int mainLines = static_cast<int>(std::count(mainIndex.begin(), mainIndex.end(), '\n')) + 1;
     for (const Menu& menu : menus) {
         if (menu.bitmap != 1 || mainIndex.find(menu.title) == std::string::npos)
             std::abort();
+        if (menu.line < 1 || menu.line > mainLines)
+            std::abort();
         for (const Hotspot& hotspot : menu.hotspots) {
-            if (hotspot.command.find("\r\n") != std::string::npos)
+            if (hotspot.command.find("\r\n") != std::string::npos || hotspot.line < 1)
                 std::abort();
         }
     }
-    const MenuPosition root = FindMenuIn(menus, "", [](const std::string& country) { return country.empty(); });
-    if (root != NoMenu && (root >= menus.size() || !menus[root].name.empty()))
+    // Without a readable country only the menus for everyone qualify.
+    const MenuPosition root = FindMenuIn(menus, "", "");
+    if (root != NoMenu && (root >= menus.size() || !menus[root].name.empty() || !menus[root].country.empty()))
         std::abort();
     return 0;
 }
