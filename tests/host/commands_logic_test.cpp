@@ -1,4 +1,5 @@
 #include "autorun/commands_logic.h"
+#include "autorun/menu_text.h"
 
 #include <gtest/gtest.h>
 
@@ -183,12 +184,19 @@ TEST_F(MenuHistoryTest, ThreeStepsAreUndoneExactlyThreeTimesInReverse)
 
 TEST_F(MenuHistoryTest, RootByEmptyNameThenBackReturnsToTheMenuBefore)
 {
-    // "showmenu" with an empty name finds the root menu (position 0 here).
-    current = 4;
-    ASSERT_TRUE(SwitchToMenu(0, current, history, interaction));
-    EXPECT_EQ(current, 0u);
+    // "showmenu" with an empty name looks up the root menu: the first
+    // unnamed one for this user, here behind a named one and another
+    // country's root.
+    Menus menus(4);
+    menus[0].name = "intro";
+    menus[1].country = "France";
+    menus[3].name = "details";
+    current = 3;
+    ASSERT_TRUE(SwitchToMenu(FindMenuIn(menus, "", "Germany"), current, history, interaction));
+    EXPECT_EQ(current, 2u);
     ASSERT_TRUE(ReturnToPreviousMenu(current, history, interaction));
-    EXPECT_EQ(current, 4u);
+    EXPECT_EQ(current, 3u);
+    EXPECT_TRUE(history.empty());
 }
 
 }  // namespace

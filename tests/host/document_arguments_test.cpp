@@ -62,6 +62,9 @@ TEST(DocumentArguments, FirstPositionalIsTheDocumentLaterOnesTheReader)
     EXPECT_EQ(one.strReader, "C:\\tools\\reader.exe");
 
     EXPECT_EQ(Read("a.pdf r1.exe r2.exe").strReader, "r2.exe");
+    // A reader named without a folder stays so: the platform looks for it
+    // from docrunner's current directory, not beside docrunner.
+    EXPECT_EQ(Read("a.pdf reader.exe").strReader, "reader.exe");
 
     // An empty value leaves the document to the next positional argument.
     DocumentArguments quotes = Read("\"\" a.pdf");
