@@ -8,9 +8,8 @@
 #include <string>
 #include <vector>
 
-// Laid out like the platform's RECT (left, top, right, bottom), so the window
-// hands a hotspot to the rectangle functions unchanged; the Win32 build checks
-// the layout with a static assertion.
+// A rectangle in client or screen coordinates, edges in the order of the
+// platform's RECT; the Win32 glue converts field by field.
 struct Rect {
     std::int32_t left = 0;
     std::int32_t top = 0;

@@ -19,6 +19,15 @@
 #include <cstddef>
 #include <string>
 
+// The message parameters go to the platform-free logic as they come: its
+// numbers must be the platform's own.
+static_assert(VkLeft == VK_LEFT && VkUp == VK_UP && VkRight == VK_RIGHT && VkDown == VK_DOWN,
+              "the arrow keys of the interaction logic");
+static_assert(ExtraButton1 == XBUTTON1 && ExtraButton2 == XBUTTON2, "the extra buttons of the interaction logic");
+static_assert(DeviceRemoveComplete == DBT_DEVICEREMOVECOMPLETE, "the removal event of the media logic");
+static_assert(DeviceTypeVolume == DBT_DEVTYP_VOLUME, "the volume record type of the media logic");
+static_assert(VolumeFlagMedia == DBTF_MEDIA, "the media flag of the media logic");
+
 namespace {
 
 RECT ToRect(const Rect& rect)

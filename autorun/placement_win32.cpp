@@ -3,27 +3,7 @@
 #include "autorun/placement_math.h"
 #include "common/handle_win32.h"
 
-#include <cstddef>
-#include <type_traits>
-
-// Hotspots and work areas are handed to RECT functions as they are.
-static_assert(sizeof(Rect) == sizeof(RECT), "Rect must be laid out like RECT");
-static_assert(offsetof(Rect, left) == offsetof(RECT, left), "Rect.left must match RECT");
-static_assert(offsetof(Rect, top) == offsetof(RECT, top), "Rect.top must match RECT");
-static_assert(offsetof(Rect, right) == offsetof(RECT, right), "Rect.right must match RECT");
-static_assert(offsetof(Rect, bottom) == offsetof(RECT, bottom), "Rect.bottom must match RECT");
-static_assert(alignof(Rect) == alignof(RECT), "Rect must be aligned like RECT");
-static_assert(sizeof(decltype(RECT::left)) == sizeof(std::int32_t), "RECT fields are 32-bit");
-
 namespace {
-
-// A hotspot is handed to RECT functions through its Rect base: that base
-// must be a plain record, and reaching it from a Hotspot must be an ordinary
-// (non-virtual) base conversion.
-static_assert(std::is_standard_layout<Rect>::value && std::is_trivially_copyable<Rect>::value,
-              "Rect must be a plain record");
-static_assert(std::is_base_of<Rect, Hotspot>::value && !std::is_polymorphic<Hotspot>::value,
-              "a Hotspot's Rect base must be usable as a RECT");
 
 static_assert(sizeof(MONITORINFO) == 40, "GetMonitorInfoA expects a 40-byte record");
 
