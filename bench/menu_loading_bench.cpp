@@ -42,7 +42,7 @@ public:
         return true;
     }
 
-    void Report(const std::string&) override { ++reports; }
+    void Report(const LoadProblem&) override { ++reports; }
 
     int reports = 0;
 

@@ -36,7 +36,7 @@ public:
         return true;
     }
 
-    void Report(const std::string& message) override { std::fputs(message.c_str(), stderr); }
+    void Report(const LoadProblem& problem) override { std::fputs(FormatLoadProblem(problem).c_str(), stderr); }
 
 private:
     std::string directory_;
