@@ -2,11 +2,9 @@
 // it opens over the menu window, its texts, its title font, and the ways it
 // ends. The test build carries an about text, menus whose titles differ per
 // language, and a probe that reports what only the program itself can read.
-#include "tests/wine/support/test_support.h"
+#include "tests/wine/support/autorun_fixture.h"
 
-#include "autorun/build_time.h"
-#include "autorun/placement_math.h"
-
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -14,9 +12,7 @@
 
 namespace {
 
-constexpr const char* MenuClass = "VelmoraAutorunClass";
 constexpr const char* DialogClass = "#32770";
-constexpr UINT IDM_ABOUT = 0x10;
 constexpr const char* AboutText = "Velmora Test Disc 7.2";
 constexpr const char* EnglishTitle = "Velmora About Test";
 constexpr const char* GermanTitle = "Velmora Info-Test";
@@ -45,72 +41,63 @@ std::vector<std::string> Split(const std::string& text, char separator)
     }
 }
 
-// One running copy of autorun, its menu window and, while open, its dialog.
-class Autorun {
-public:
-    bool Start(const std::string& exe, const std::string& arguments = "")
-    {
-        if (!child_.Start("\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments)))
+// A copy of autorun (the test build unless named) shown with its menu window.
+bool StartShown(Autorun& autorun, const std::string& exe, const std::string& arguments = "")
+{
+    return autorun.Start(exe, arguments) && autorun.WaitUntilShown();
+}
+
+// The probe's answer that starts with `topic`, or "" when none came.
+std::string Ask(Autorun& autorun, WPARAM question, const std::string& topic)
+{
+    static const UINT probe = RegisterWindowMessageA("VelmoraAboutProbe");
+    const std::size_t seen = autorun.Output().size();
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(autorun.Window(), probe, question, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    std::string answer;
+    WaitUntil([&] {
+        const std::string output = autorun.Output();
+        const std::size_t at = output.find(topic + "|", seen);
+        const std::size_t end = at == std::string::npos ? at : output.find("\r\n", at);
+        if (end == std::string::npos)
             return false;
-        WaitUntil([&] {
-            window_ = FindProcessWindow(child_.Id(), MenuClass);
-            return (window_ && IsWindowVisible(window_)) || !child_.Running();
-        });
-        return window_ != nullptr && IsWindowVisible(window_);
-    }
+        answer = output.substr(at + topic.size() + 1, end - at - topic.size() - 1);
+        return true;
+    });
+    return answer;
+}
 
-    HWND Window() const { return window_; }
+// The system menu as the program's window thread sees it.
+std::vector<std::string> SystemMenu(Autorun& autorun) { return Split(Ask(autorun, 1, "sysmenu"), '|'); }
 
-    // The probe's answer that starts with `topic`, or "" when none came.
-    std::string Ask(WPARAM question, const std::string& topic)
-    {
-        static const UINT probe = RegisterWindowMessageA("VelmoraAboutProbe");
-        const std::size_t seen = child_.Output().size();
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(window_, probe, question, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-        std::string answer;
-        WaitUntil([&] {
-            const std::string output = child_.Output();
-            const std::size_t at = output.find(topic + "|", seen);
-            const std::size_t end = at == std::string::npos ? at : output.find("\r\n", at);
-            if (end == std::string::npos)
-                return false;
-            answer = output.substr(at + topic.size() + 1, end - at - topic.size() - 1);
-            return true;
-        });
-        return answer;
-    }
-
-    // The system menu as the program's window thread sees it.
-    std::vector<std::string> SystemMenu() { return Split(Ask(1, "sysmenu"), '|'); }
-
-    // Opens the About box from the system menu; the dialog once it is shown.
-    HWND OpenAbout()
-    {
-        PostMessageA(window_, WM_SYSCOMMAND, IDM_ABOUT, 0);
-        HWND dialog = nullptr;
-        WaitUntil([&] {
-            dialog = FindProcessWindow(child_.Id(), DialogClass);
-            return dialog && IsWindowVisible(dialog);
-        });
-        return dialog && IsWindowVisible(dialog) ? dialog : nullptr;
-    }
-
-    // Ends the program the way its own close does; true when it ended with 0.
-    bool Close()
-    {
-        PostMessageA(window_, WM_CLOSE, 0, 0);
-        return child_.WaitForExit() && child_.ExitCode() == 0;
-    }
-
-private:
-    ChildProcess child_;
-    HWND window_ = nullptr;
-};
+// Opens the About box from the system menu; the dialog once it is shown.
+HWND OpenAbout(Autorun& autorun)
+{
+    PostMessageA(autorun.Window(), WM_SYSCOMMAND, IDM_ABOUT, 0);
+    HWND dialog = nullptr;
+    WaitUntil([&] {
+        dialog = FindProcessWindow(autorun.Id(), DialogClass);
+        return dialog && IsWindowVisible(dialog);
+    });
+    return dialog && IsWindowVisible(dialog) ? dialog : nullptr;
+}
 
 bool DialogEnds(HWND dialog)
 {
     return WaitUntil([&] { return !IsWindow(dialog); });
+}
+
+// The link time stamp of the PE file at `path`, read with the platform's
+// own description of the headers.
+bool LinkTimeStampOf(const std::string& bytes, std::size_t& at)
+{
+    IMAGE_DOS_HEADER dos = {};
+    if (bytes.size() < sizeof dos)
+        return false;
+    std::memcpy(&dos, bytes.data(), sizeof dos);
+    at = static_cast<std::size_t>(dos.e_lfanew) + 4 + offsetof(IMAGE_FILE_HEADER, TimeDateStamp);
+    return dos.e_magic == IMAGE_DOS_SIGNATURE && bytes.compare(dos.e_lfanew, 4, std::string("PE\0\0", 4)) == 0 &&
+           at + 4 <= bytes.size();
 }
 
 // The date and year that the program shows for the link time stamp of the
@@ -118,10 +105,11 @@ bool DialogEnds(HWND dialog)
 bool ExpectedBuildDate(const std::string& path, std::string& date, int& year)
 {
     std::string bytes;
-    std::uint32_t seconds = 0;
-    if (!ReadWholeFile(path, bytes) ||
-        !ReadLinkTimeStamp(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), seconds))
+    std::size_t at = 0;
+    if (!ReadWholeFile(path, bytes) || !LinkTimeStampOf(bytes, at))
         return false;
+    DWORD seconds = 0;
+    std::memcpy(&seconds, bytes.data() + at, 4);
     ULARGE_INTEGER count;
     count.QuadPart = static_cast<ULONGLONG>(seconds) * 10000000ULL + 116444736000000000ULL;
     FILETIME utc = {count.LowPart, count.HighPart};
@@ -136,34 +124,16 @@ bool ExpectedBuildDate(const std::string& path, std::string& date, int& year)
     return true;
 }
 
-// String `id` of the program file in the user-interface language, as the
-// program itself loads it.
-std::string ProgramString(const std::string& path, UINT id)
-{
-    UniqueLibrary module(LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-    char text[512] = {};
-    if (module)
-        LoadStringA(module.get(), id, text, sizeof text);
-    return text;
-}
-
-std::string CopyrightFor(const std::string& path, int year)
-{
-    char text[512] = {};
-    std::snprintf(text, sizeof text, ProgramString(path, 3002).c_str(), year);
-    return text;
-}
-
 // A copy of the test build whose link time stamp is `seconds`.
-std::string StampedCopy(const char* name, std::uint32_t seconds)
+std::string StampedCopy(const char* name, DWORD seconds)
 {
     const std::string path = ScratchDirectory(name) + "\\autorun.exe";
     std::string bytes;
-    if (!ReadWholeFile(Variant(), bytes) ||
-        !WriteLinkTimeStamp(reinterpret_cast<unsigned char*>(&bytes[0]), bytes.size(), seconds) ||
-        !WriteWholeFile(path, bytes))
+    std::size_t at = 0;
+    if (!ReadWholeFile(Variant(), bytes) || !LinkTimeStampOf(bytes, at))
         return "";
-    return path;
+    std::memcpy(&bytes[at], &seconds, 4);
+    return WriteWholeFile(path, bytes) ? path : "";
 }
 
 // ---- The system-menu entry --------------------------------------------------
@@ -171,8 +141,8 @@ std::string StampedCopy(const char* name, std::uint32_t seconds)
 void CheckAboutEntryIsLast(const std::string& expectedText)
 {
     Autorun autorun;
-    REQUIRE(autorun.Start(Variant()));
-    const std::vector<std::string> items = autorun.SystemMenu();
+    REQUIRE(StartShown(autorun, Variant()));
+    const std::vector<std::string> items = SystemMenu(autorun);
     REQUIRE(items.size() >= 4);
     CHECK_EQ(items.back(), "10:" + expectedText);
     CHECK_EQ(items[items.size() - 2], std::string("-"));
@@ -189,7 +159,7 @@ WINE_TEST(system_menu_ends_with_the_about_entry)
     CheckAboutEntryIsLast("About this CD");
 }
 
-WINE_TEST(system_menu_entry_in_german)
+WINE_TEST(system_menu_entry_in_german, "de_DE.UTF-8")
 {
     CheckAboutEntryIsLast("\xDC" "ber diese CD");  // the ANSI code page 1252
 }
@@ -205,8 +175,8 @@ WINE_TEST(shipped_build_has_no_about_entry)
     // ...and a build of its very resources shows no entry; WM_SYSCOMMAND with
     // the entry's id then opens nothing.
     Autorun autorun;
-    REQUIRE(autorun.Start(ShippedResourcesVariant()));
-    const std::vector<std::string> items = autorun.SystemMenu();
+    REQUIRE(StartShown(autorun, ShippedResourcesVariant()));
+    const std::vector<std::string> items = SystemMenu(autorun);
     REQUIRE(items.size() >= 2);
     for (const std::string& item : items)
         CHECK(item.compare(0, 3, "10:") != 0);
@@ -297,7 +267,7 @@ std::wstring StringOf(HMODULE module, UINT id, WORD language)
 
 // The template as the resource compiler wrote it, in each of the eight
 // languages: the same layout and styles, the texts of the language, and a
-// caption that is the language's string 3001.
+// caption that is the language's IDS_ABOUT.
 WINE_TEST(dialog_template_in_every_language)
 {
     UniqueLibrary module(LoadLibraryExA(Shipped().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
@@ -305,7 +275,7 @@ WINE_TEST(dialog_template_in_every_language)
     for (const Language& language : Languages) {
         const std::string where = "language " + std::to_string(language.id) + ": ";
         HRSRC found = FindResourceExA(module.get(), reinterpret_cast<LPCSTR>(RT_DIALOG),
-                                      MAKEINTRESOURCEA(2000), language.id);
+                                      MAKEINTRESOURCEA(IDD_ABOUT), language.id);
         CHECK_EQ(where + (found ? "found" : "missing"), where + "found");
         if (!found)
             continue;
@@ -324,7 +294,7 @@ WINE_TEST(dialog_template_in_every_language)
         const std::wstring caption = in.NameOrOrdinal();
         CHECK_EQ(where + Narrow(caption), where + Narrow(language.caption));
         CHECK(caption == language.caption);
-        CHECK(caption == StringOf(module.get(), 3001, language.id));
+        CHECK(caption == StringOf(module.get(), IDS_ABOUT, language.id));
         CHECK_EQ(in.Word(), 8u);   // points
         CHECK_EQ(in.Word(), 0u);   // weight
         CHECK_EQ(in.Word(), 0x100u);  // not italic, character set 1
@@ -335,9 +305,11 @@ WINE_TEST(dialog_template_in_every_language)
             const wchar_t* kind;
         };
         const Control controls[] = {
-            {IDOK, 0x50010000, 150, 92, 50, 14, L"#128"}, {2001, 0x50020000, 25, 20, 161, 8, L"#130"},
-            {2002, 0x50020000, 25, 40, 161, 8, L"#130"},  {2003, 0x50020000, 25, 60, 161, 8, L"#130"},
-            {2004, 0x50020000, 25, 70, 161, 8, L"#130"},
+            {IDOK, 0x50010000, 150, 92, 50, 14, L"#128"},
+            {IDC_ABOUT_TITLE, 0x50020000, 25, 20, 161, 8, L"#130"},
+            {IDC_ABOUT_TEXT, 0x50020000, 25, 40, 161, 8, L"#130"},
+            {IDC_ABOUT_COPYRIGHT, 0x50020000, 25, 60, 161, 8, L"#130"},
+            {IDC_ABOUT_PUBLISHER, 0x50020000, 25, 70, 161, 8, L"#130"},
         };
         for (const Control& control : controls) {
             in.AlignDword();
@@ -351,7 +323,7 @@ WINE_TEST(dialog_template_in_every_language)
             const std::wstring text = in.NameOrOrdinal();
             if (control.id == IDOK)
                 CHECK(text == language.button);
-            else if (control.id == 2004)
+            else if (control.id == IDC_ABOUT_PUBLISHER)
                 CHECK(text.find(L"Velmora, ") != std::wstring::npos);
             else
                 CHECK(text.empty());
@@ -359,7 +331,7 @@ WINE_TEST(dialog_template_in_every_language)
         }
         CHECK(in.ok());
         // The copyright format takes the year and nothing else.
-        const std::wstring copyright = StringOf(module.get(), 3002, language.id);
+        const std::wstring copyright = StringOf(module.get(), IDS_COPYRIGHT, language.id);
         const std::size_t percent = copyright.find(L'%');
         CHECK(percent != std::wstring::npos && copyright.compare(percent, 2, L"%d") == 0 &&
               copyright.find(L'%', percent + 1) == std::wstring::npos);
@@ -371,8 +343,8 @@ WINE_TEST(dialog_template_in_every_language)
 WINE_TEST(dialog_is_owned_by_the_menu_window_and_placed_over_it)
 {
     Autorun autorun;
-    REQUIRE(autorun.Start(Variant()));
-    HWND dialog = autorun.OpenAbout();
+    REQUIRE(StartShown(autorun, Variant()));
+    HWND dialog = OpenAbout(autorun);
     REQUIRE(dialog);
     CHECK(GetWindow(dialog, GW_OWNER) == autorun.Window());
     CHECK(!IsWindowEnabled(autorun.Window()));  // modal
@@ -388,16 +360,10 @@ WINE_TEST(dialog_is_owned_by_the_menu_window_and_placed_over_it)
     const int iconHeight = GetSystemMetrics(SM_CYSMICON);
     // The owner (96 × 64 client) is smaller than the dialog, so the dialog
     // starts one small icon right of and below the owner's corner.
-    CHECK(own.left >= owner.left + iconWidth);
-    CHECK(own.top >= owner.top + iconHeight);
     CHECK(own.left >= work.left && own.right <= work.right);
     CHECK(own.top >= work.top && own.bottom <= work.bottom);
-    Rect ownRect{own.left, own.top, own.right, own.bottom};
-    Rect ownerRect{owner.left, owner.top, owner.right, owner.bottom};
-    Rect workRect{work.left, work.top, work.right, work.bottom};
-    const Point expected = CenteredPosition(ownRect, workRect, &ownerRect, iconWidth, iconHeight);
-    CHECK_EQ(own.left, static_cast<LONG>(expected.x));
-    CHECK_EQ(own.top, static_cast<LONG>(expected.y));
+    CHECK_EQ(own.left, owner.left + iconWidth);
+    CHECK_EQ(own.top, owner.top + iconHeight);
 
     // The keyboard focus is on the OK button.
     GUITHREADINFO thread = {};
@@ -416,9 +382,9 @@ void CheckEnglishDialogTexts(HWND dialog, const std::string& date, int year)
 {
     CHECK_EQ(WindowText(dialog), "About this CD");
     CHECK_EQ(ControlText(dialog, IDOK), "OK");
-    CHECK_EQ(ControlText(dialog, 2002), std::string(AboutText) + " (" + date + ")");
-    CHECK_EQ(ControlText(dialog, 2003), "\xA9 " + std::to_string(year) + " Velmora. All rights reserved.");
-    CHECK_EQ(ControlText(dialog, 2004), "Published by Velmora, Munich");
+    CHECK_EQ(ControlText(dialog, IDC_ABOUT_TEXT), std::string(AboutText) + " (" + date + ")");
+    CHECK_EQ(ControlText(dialog, IDC_ABOUT_COPYRIGHT), "\xA9 " + std::to_string(year) + " Velmora. All rights reserved.");
+    CHECK_EQ(ControlText(dialog, IDC_ABOUT_PUBLISHER), "Published by Velmora, Munich");
 }
 
 WINE_TEST(dialog_texts_for_an_english_user)
@@ -427,11 +393,10 @@ WINE_TEST(dialog_texts_for_an_english_user)
     int year = 0;
     REQUIRE(ExpectedBuildDate(Variant(), date, year));
     Autorun autorun;
-    REQUIRE(autorun.Start(Variant()));
-    HWND dialog = autorun.OpenAbout();
+    REQUIRE(StartShown(autorun, Variant()));
+    HWND dialog = OpenAbout(autorun);
     REQUIRE(dialog);
-    CHECK_EQ(ControlText(dialog, 2001), EnglishTitle);
-    CHECK_EQ(ControlText(dialog, 2003), CopyrightFor(Variant(), year));
+    CHECK_EQ(ControlText(dialog, IDC_ABOUT_TITLE), EnglishTitle);
     CheckEnglishDialogTexts(dialog, date, year);
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     CHECK(DialogEnds(dialog));
@@ -445,31 +410,31 @@ WINE_TEST(german_menus_on_an_english_system)
     int year = 0;
     REQUIRE(ExpectedBuildDate(Variant(), date, year));
     Autorun autorun;
-    REQUIRE(autorun.Start(Variant(), "-lang:de"));
-    HWND dialog = autorun.OpenAbout();
+    REQUIRE(StartShown(autorun, Variant(), "-lang:de"));
+    HWND dialog = OpenAbout(autorun);
     REQUIRE(dialog);
-    CHECK_EQ(ControlText(dialog, 2001), GermanTitle);
+    CHECK_EQ(ControlText(dialog, IDC_ABOUT_TITLE), GermanTitle);
     CheckEnglishDialogTexts(dialog, date, year);
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     CHECK(DialogEnds(dialog));
     CHECK(autorun.Close());
 }
 
-WINE_TEST(dialog_texts_for_a_german_user)
+WINE_TEST(dialog_texts_for_a_german_user, "de_DE.UTF-8")
 {
     std::string date;
     int year = 0;
     REQUIRE(ExpectedBuildDate(Variant(), date, year));
     Autorun autorun;
-    REQUIRE(autorun.Start(Variant()));
-    HWND dialog = autorun.OpenAbout();
+    REQUIRE(StartShown(autorun, Variant()));
+    HWND dialog = OpenAbout(autorun);
     REQUIRE(dialog);
     CHECK_EQ(WindowText(dialog), "\xDC" "ber diese CD");
     CHECK_EQ(ControlText(dialog, IDOK), "OK");
-    CHECK_EQ(ControlText(dialog, 2001), GermanTitle);
-    CHECK_EQ(ControlText(dialog, 2002), std::string(AboutText) + " (" + date + ")");
-    CHECK_EQ(ControlText(dialog, 2003), CopyrightFor(Variant(), year));
-    CHECK_EQ(ControlText(dialog, 2004), "Herausgegeben von Velmora, M\xFCnchen");
+    CHECK_EQ(ControlText(dialog, IDC_ABOUT_TITLE), GermanTitle);
+    CHECK_EQ(ControlText(dialog, IDC_ABOUT_TEXT), std::string(AboutText) + " (" + date + ")");
+    CHECK_EQ(ControlText(dialog, IDC_ABOUT_COPYRIGHT), "\xA9 " + std::to_string(year) + " Velmora. Alle Rechte vorbehalten.");
+    CHECK_EQ(ControlText(dialog, IDC_ABOUT_PUBLISHER), "Herausgegeben von Velmora, M\xFCnchen");
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     CHECK(DialogEnds(dialog));
     CHECK(autorun.Close());
@@ -479,7 +444,7 @@ WINE_TEST(dialog_texts_for_a_german_user)
 // local date of that moment; another one gives its own date and year.
 WINE_TEST(date_and_year_come_from_the_link_time_stamp)
 {
-    for (std::uint32_t seconds : {0u, 1000000000u}) {
+    for (DWORD seconds : {DWORD{0}, DWORD{1000000000}}) {
         const std::string copy = StampedCopy(seconds == 0 ? "stamp-zero" : "stamp-2001", seconds);
         REQUIRE(!copy.empty());
         std::string date;
@@ -487,11 +452,12 @@ WINE_TEST(date_and_year_come_from_the_link_time_stamp)
         REQUIRE(ExpectedBuildDate(copy, date, year));
         CHECK(seconds == 0 ? (year == 1970 || year == 1969) : year == 2001);
         Autorun autorun;
-        REQUIRE(autorun.Start(copy));
-        HWND dialog = autorun.OpenAbout();
+        REQUIRE(StartShown(autorun, copy));
+        HWND dialog = OpenAbout(autorun);
         REQUIRE(dialog);
-        CHECK_EQ(ControlText(dialog, 2002), std::string(AboutText) + " (" + date + ")");
-        CHECK_EQ(ControlText(dialog, 2003), CopyrightFor(copy, year));
+        CHECK_EQ(ControlText(dialog, IDC_ABOUT_TEXT), std::string(AboutText) + " (" + date + ")");
+        CHECK_EQ(ControlText(dialog, IDC_ABOUT_COPYRIGHT),
+                 "\xA9 " + std::to_string(year) + " Velmora. All rights reserved.");
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         CHECK(DialogEnds(dialog));
         CHECK(autorun.Close());
@@ -502,7 +468,7 @@ WINE_TEST(date_and_year_come_from_the_link_time_stamp)
 WINE_TEST(title_is_the_first_menus_whichever_is_on_screen)
 {
     Autorun autorun;
-    REQUIRE(autorun.Start(Variant()));
+    REQUIRE(StartShown(autorun, Variant()));
     // The root menu's only hotspot switches to the second screen, whose
     // picture has the other colour.
     const std::uint32_t rootColour = CaptureClient(autorun.Window()).At(40, 40);
@@ -510,9 +476,9 @@ WINE_TEST(title_is_the_first_menus_whichever_is_on_screen)
     PostMessageA(autorun.Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
     PostMessageA(autorun.Window(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
     CHECK(WaitUntil([&] { return CaptureClient(autorun.Window()).At(40, 40) != rootColour; }));
-    HWND dialog = autorun.OpenAbout();
+    HWND dialog = OpenAbout(autorun);
     REQUIRE(dialog);
-    CHECK_EQ(ControlText(dialog, 2001), EnglishTitle);
+    CHECK_EQ(ControlText(dialog, IDC_ABOUT_TITLE), EnglishTitle);
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     CHECK(DialogEnds(dialog));
     CHECK(autorun.Close());
@@ -521,10 +487,10 @@ WINE_TEST(title_is_the_first_menus_whichever_is_on_screen)
 WINE_TEST(title_font_is_bold_and_deleted_with_the_dialog)
 {
     Autorun autorun;
-    REQUIRE(autorun.Start(Variant()));
-    HWND dialog = autorun.OpenAbout();
+    REQUIRE(StartShown(autorun, Variant()));
+    HWND dialog = OpenAbout(autorun);
     REQUIRE(dialog);
-    const std::vector<std::string> fonts = Split(autorun.Ask(2, "fonts"), '|');
+    const std::vector<std::string> fonts = Split(Ask(autorun, 2, "fonts"), '|');
     REQUIRE(fonts.size() == 3);
     const std::vector<std::string> title = Split(fonts[0], ',');
     const std::vector<std::string> line = Split(fonts[1], ',');
@@ -540,7 +506,7 @@ WINE_TEST(title_font_is_bold_and_deleted_with_the_dialog)
 
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
     CHECK(DialogEnds(dialog));
-    CHECK_EQ(autorun.Ask(3, "titlefont"), "deleted");
+    CHECK_EQ(Ask(autorun, 3, "titlefont"), "deleted");
     CHECK(autorun.Close());
 }
 
@@ -549,15 +515,15 @@ WINE_TEST(title_font_is_bold_and_deleted_with_the_dialog)
 WINE_TEST(dialog_is_painted_in_the_window_colour)
 {
     Autorun autorun;
-    REQUIRE(autorun.Start(Variant()));
-    HWND dialog = autorun.OpenAbout();
+    REQUIRE(StartShown(autorun, Variant()));
+    HWND dialog = OpenAbout(autorun);
     REQUIRE(dialog);
     const COLORREF window = GetSysColor(COLOR_WINDOW);
     const std::uint32_t expected = GetRValue(window) << 16 | GetGValue(window) << 8 | GetBValue(window);
     REQUIRE(GetSysColor(COLOR_WINDOW) != GetSysColor(COLOR_BTNFACE));
     // A corner of the dialog, and the empty right end of the publisher line.
     RECT line = {};
-    GetWindowRect(GetDlgItem(dialog, 2004), &line);
+    GetWindowRect(GetDlgItem(dialog, IDC_ABOUT_PUBLISHER), &line);
     POINT end = {line.right - 2, line.top + 1};
     ScreenToClient(dialog, &end);
     CHECK(WaitUntil([&] {
@@ -576,13 +542,13 @@ WINE_TEST(dialog_is_painted_in_the_window_colour)
 void CheckDialogEndsBy(void (*end)(HWND dialog))
 {
     Autorun autorun;
-    REQUIRE(autorun.Start(Variant()));
-    HWND dialog = autorun.OpenAbout();
+    REQUIRE(StartShown(autorun, Variant()));
+    HWND dialog = OpenAbout(autorun);
     REQUIRE(dialog);
     end(dialog);
     CHECK(DialogEnds(dialog));
     CHECK(WaitUntil([&] { return IsWindowEnabled(autorun.Window()) != FALSE; }));
-    HWND again = autorun.OpenAbout();
+    HWND again = OpenAbout(autorun);
     REQUIRE(again);
     PostMessageA(GetDlgItem(again, IDOK), BM_CLICK, 0, 0);
     CHECK(DialogEnds(again));

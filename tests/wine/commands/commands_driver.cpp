@@ -7,7 +7,10 @@
 // directory never coincide. Clicks are sent (not posted) wherever the command
 // cannot block: SendMessageA returns once the window procedure has carried the
 // command out, so its sound record and the process it started already exist.
-#include "tests/wine/support/test_support.h"
+#include "tests/wine/support/autorun_fixture.h"
+#include "tests/wine/support/input.h"
+#include "tests/wine/support/registry.h"
+#include "tests/wine/support/stand_ins.h"
 
 #include <winternl.h>
 
@@ -29,9 +32,6 @@ static std::string Describe(const std::vector<std::string>& texts)
 
 namespace {
 
-const char* const MenuClass = "VelmoraAutorunClass";
-const char* const SoundKey = "AppEvents\\Schemes\\Apps\\Explorer\\Navigating\\.current";
-
 // Centres of the test screens' hotspots (cells of 40 x 30 pixels).
 const POINT MainRecorder = {20, 15};
 const POINT MainShowSecond = {60, 15};
@@ -41,6 +41,8 @@ const POINT MainUnassociated = {60, 45};
 const POINT MainClose = {100, 45};
 const POINT SecondBack = {20, 15};
 const POINT SecondShowSecond = {60, 15};
+const POINT SecondCloseWithArgument = {20, 45};
+const POINT SecondRootInTarget = {60, 45};
 
 const char* const UnassociatedFile = "unassociated.velmoraunknown";
 
@@ -55,85 +57,6 @@ std::string HandleText(HWND window)
     std::snprintf(text, sizeof text, "0x%08x",
                   static_cast<unsigned>(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(window))));
     return text;
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::string::size_type from = 0;
-    for (;;) {
-        const auto end = text.find("\r\n", from);
-        if (end == std::string::npos)
-            break;
-        lines.push_back(text.substr(from, end - from));
-        from = end + 2;
-    }
-    return lines;
-}
-
-// One run of the recorder: what it was started with.
-struct Record {
-    std::string commandLine;
-    std::string directory;
-    std::vector<std::string> args;
-    std::vector<std::string> windows;  // class names of the handles among args
-    DWORD processId = 0;
-};
-
-std::vector<Record> ReadRecords(const std::string& path)
-{
-    std::vector<Record> records;
-    std::string text;
-    if (!ReadWholeFile(path, text))
-        return records;
-    Record current;
-    for (const std::string& line : Lines(text)) {
-        auto value = [&](const char* key) { return line.substr(std::strlen(key)); };
-        if (line.rfind("commandline=", 0) == 0)
-            current.commandLine = value("commandline=");
-        else if (line.rfind("directory=", 0) == 0)
-            current.directory = value("directory=");
-        else if (line.rfind("arg=", 0) == 0)
-            current.args.push_back(value("arg="));
-        else if (line.rfind("window=", 0) == 0)
-            current.windows.push_back(value("window="));
-        else if (line.rfind("pid=", 0) == 0)
-            current.processId = static_cast<DWORD>(std::strtoul(value("pid=").c_str(), nullptr, 10));
-        else if (line == "end") {
-            records.push_back(current);
-            current = Record();
-        }
-    }
-    return records;
-}
-
-// The user's "Navigating" sound setting, written the way a sound scheme
-// editor would, with full control over type and bytes.
-bool SetSoundValue(DWORD type, const std::string& bytes)
-{
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, SoundKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
-    const UniqueRegKey owner(key);
-    return RegSetValueExA(key, "", 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
-                          static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
-}
-bool SetSoundText(const std::string& text)
-{
-    return SetSoundValue(REG_SZ, std::string(text.c_str(), text.size() + 1));
-}
-void DeleteSoundValue()
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SoundKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "");
-        RegCloseKey(key);
-    }
-}
-void DeleteSoundKey()
-{
-    RegDeleteKeyA(HKEY_CURRENT_USER, SoundKey);
 }
 
 // A program started under this driver as its debugger, which also follows
@@ -265,96 +188,77 @@ private:
     std::vector<std::string> commandLines_;
 };
 
-// A copy of the test build in a folder of its own, with the recorder beside
-// it, started from another folder and shown.
+// A copy of the test build in a folder of its own, with the stand-in beside
+// it as recorder.exe, started from another folder and shown. The user's
+// navigation sound is put back as it was when the case ends.
 class Launcher {
 public:
     // `debugged`: started under a DebuggedProcess, which sees every program
-    // that the launcher starts.
-    explicit Launcher(const std::string& name, bool debugged = false)
+    // that the launcher starts. `waitingTargets`: the recorders it starts run
+    // until the case ends (or Release()), never ready for input.
+    explicit Launcher(const std::string& name, bool debugged = false, bool waitingTargets = false)
+        : sound(HKEY_CURRENT_USER, NavigationSoundKey, ""),
+          directory_(ScratchDirectory("commands-" + name)),
+          elsewhere_(ScratchDirectory("commands-" + name + "-elsewhere")),
+          standIns_(elsewhere_ + "\\records", waitingTargets)
     {
         // Keep the real pointer off the window: only the driver's clicks count.
         SetCursorPos(0, 0);
-        directory_ = ScratchDirectory("commands-" + name);
-        const std::string elsewhere = ScratchDirectory("commands-" + name + "-elsewhere");
-        const std::string programs = WindowsPath(COMMANDS_PROGRAMS_DIR);
-        copied_ = CopyFileTo(programs + "\\autorun.exe", directory_ + "\\autorun.exe") &&
-                  CopyFileTo(programs + "\\recorder.exe", directory_ + "\\recorder.exe") &&
-                  WriteWholeFile(directory_ + "\\" + UnassociatedFile, "no program opens this\r\n");
-        recorderLog_ = elsewhere + "\\recorder.log";
-        soundLog_ = elsewhere + "\\sound.log";
-        SetEnvironmentVariableA("VELMORA_RECORDER_LOG", recorderLog_.c_str());
+        soundLog_ = elsewhere_ + "\\sound.log";
         SetEnvironmentVariableA("VELMORA_SOUND_LOG", soundLog_.c_str());
-        if (!copied_)
+        if (!CopyFileTo(WindowsPath(COMMANDS_PROGRAMS_DIR) + "\\autorun.exe", ProgramPath()) ||
+            !standIns_.Place(directory_ + "\\recorder.exe") ||
+            !WriteWholeFile(directory_ + "\\" + UnassociatedFile, "no program opens this\r\n"))
             return;
-        const std::string commandLine = "\"" + directory_ + "\\autorun.exe\"";
         if (debugged) {
-            debugged_.reset(new DebuggedProcess(commandLine, elsewhere));
-            if (debugged_->Id() == 0)
-                return;
-        } else if (!process_.Start(commandLine, elsewhere)) {
-            return;
+            debugged_.reset(new DebuggedProcess("\"" + ProgramPath() + "\"", elsewhere_));
+            if (debugged_->Id() != 0)
+                window_ = WaitForProcessWindow(Id(), MenuWindowClassName);
+            if (window_ != nullptr && !WaitUntil([&] { return IsWindowVisible(window_) != FALSE; }))
+                window_ = nullptr;
+        } else if (menu_.Start(ProgramPath(), "", elsewhere_)) {
+            window_ = menu_.WaitUntilShown();
         }
-        window_ = WaitForProcessWindow(Id(), MenuClass);
-        if (window_ != nullptr && !WaitUntil([&] { return IsWindowVisible(window_) != FALSE; }))
-            window_ = nullptr;
     }
 
     bool Ready() const { return window_ != nullptr; }
     HWND Window() const { return window_; }
-    ChildProcess& Process() { return process_; }
-    DWORD Id() const { return debugged_ ? debugged_->Id() : process_.Id(); }
+    ChildProcess& Process() { return menu_.Process(); }
+    DWORD Id() const { return debugged_ ? debugged_->Id() : menu_.Id(); }
     DebuggedProcess* Debugged() { return debugged_.get(); }
     const std::string& Directory() const { return directory_; }
     std::string ProgramPath() const { return directory_ + "\\autorun.exe"; }
 
-    void Click(POINT at) const
-    {
-        const LPARAM point = MAKELPARAM(at.x, at.y);
-        SendMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, point);
-        SendMessageA(window_, WM_LBUTTONUP, 0, point);
-    }
+    void Click(POINT at) const { SendClick(window_, at); }
     // For commands that open a modal box and so would hold a sent message.
-    void PostClick(POINT at) const
-    {
-        const LPARAM point = MAKELPARAM(at.x, at.y);
-        PostMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, point);
-        PostMessageA(window_, WM_LBUTTONUP, 0, point);
-    }
+    void PostClick(POINT at) const { ::PostClick(window_, at); }
     void Type(char character) const { SendMessageA(window_, WM_CHAR, static_cast<unsigned char>(character), 0); }
 
-    std::vector<Record> Records() const { return ReadRecords(recorderLog_); }
-    bool WaitForRecords(size_t count) const
-    {
-        return WaitUntil([&] { return Records().size() >= count; });
-    }
+    StandIns& Targets() { return standIns_; }
+    std::vector<StandInRecord> Records() const { return standIns_.Records(); }
+    bool WaitForRecords(size_t count) const { return standIns_.WaitForRecords(count); }
+    // The sound file names handed to the sound output, one "<name>" a line.
     std::vector<std::string> Sounds() const
     {
         std::vector<std::string> sounds;
         std::string text;
-        if (ReadWholeFile(soundLog_, text)) {
-            for (const std::string& line : Lines(text))
-                sounds.push_back(line.size() >= 2 ? line.substr(1, line.size() - 2) : line);
-        }
+        ReadWholeFile(soundLog_, text);
+        for (std::string::size_type from = 0, end; (end = text.find("\r\n", from)) != std::string::npos; from = end + 2)
+            sounds.push_back(text.substr(from + 1, end - from - 2));
         return sounds;
     }
 
-    // The window's pixels once a paint has caught up with every request.
-    bool Shows(const Pixels& expected) const
-    {
-        return WaitUntil([&] {
-            UpdateWindow(window_);
-            return CaptureClient(window_) == expected;
-        });
-    }
+    bool Shows(const Pixels& expected) const { return WindowShows(window_, expected); }
     Pixels Bitmap(const char* name) const { return LoadBitmapPixels(ProgramPath(), name); }
+
+    const SavedRegistryValue sound;
 
 private:
     std::string directory_;
-    std::string recorderLog_;
+    std::string elsewhere_;
     std::string soundLog_;
-    bool copied_ = false;
-    ChildProcess process_;
+    StandIns standIns_;
+    Autorun menu_;
     std::unique_ptr<DebuggedProcess> debugged_;
     HWND window_ = nullptr;
 };
@@ -408,20 +312,20 @@ std::string TrimmedEnd(std::string text)
 
 WINE_TEST(click_starts_the_target_with_placeholders_expanded)
 {
-    REQUIRE(SetSoundText("click.wav"));
     Launcher launcher("click");
     REQUIRE(launcher.Ready());
+    REQUIRE(launcher.sound.WriteText("click.wav"));
 
     launcher.Click(MainRecorder);
     REQUIRE(launcher.WaitForRecords(1));
-    const Record record = launcher.Records()[0];
+    const StandInRecord record = launcher.Records()[0];
     CHECK(SameText(record.directory, launcher.Directory()));
     REQUIRE(record.args.size() == 4u);
     // The handle reads back as the menu window; %root% is the launcher's
     // directory, without a trailing backslash; the upper-case form is not a
     // placeholder.
     CHECK_EQ(record.args[0], HandleText(launcher.Window()));
-    CHECK_EQ(record.windows, std::vector<std::string>{MenuClass});
+    CHECK_EQ(record.windows, std::vector<std::string>{MenuWindowClassName});
     CHECK(SameText(record.args[1], launcher.Directory()));
     CHECK_EQ(record.args[2], std::string("%HWND%"));
     CHECK(SameText(record.args[3], launcher.Directory() + "\\doc.pdf"));
@@ -432,9 +336,9 @@ WINE_TEST(click_starts_the_target_with_placeholders_expanded)
 
 WINE_TEST(enter_and_space_start_the_focused_hotspot)
 {
-    REQUIRE(SetSoundText("key.wav"));
     Launcher launcher("keys");
     REQUIRE(launcher.Ready());
+    REQUIRE(launcher.sound.WriteText("key.wav"));
 
     // Without a focused hotspot Enter and Space do nothing; a start would
     // have played its sound before SendMessageA returned.
@@ -447,9 +351,9 @@ WINE_TEST(enter_and_space_start_the_focused_hotspot)
     REQUIRE(launcher.WaitForRecords(1));
     launcher.Type(' ');
     REQUIRE(launcher.WaitForRecords(2));
-    const std::vector<Record> records = launcher.Records();
+    const std::vector<StandInRecord> records = launcher.Records();
     CHECK_EQ(records.size(), size_t{2});
-    for (const Record& record : records) {
+    for (const StandInRecord& record : records) {
         CHECK(SameText(record.directory, launcher.Directory()));
         REQUIRE(!record.args.empty());
         CHECK_EQ(record.args[0], HandleText(launcher.Window()));
@@ -459,9 +363,9 @@ WINE_TEST(enter_and_space_start_the_focused_hotspot)
 
 WINE_TEST(showmenu_and_back_switch_the_picture)
 {
-    REQUIRE(SetSoundText("nav.wav"));
     Launcher launcher("switch");
     REQUIRE(launcher.Ready());
+    REQUIRE(launcher.sound.WriteText("nav.wav"));
     const HWND window = launcher.Window();
     const Pixels first = launcher.Bitmap("CMD-MAIN");
     const Pixels second = launcher.Bitmap("CMD-SECOND");
@@ -510,9 +414,9 @@ WINE_TEST(showmenu_and_back_switch_the_picture)
 
 WINE_TEST(missing_menu_and_empty_history_change_nothing)
 {
-    REQUIRE(SetSoundText("nav.wav"));
     Launcher launcher("nothing");
     REQUIRE(launcher.Ready());
+    REQUIRE(launcher.sound.WriteText("nav.wav"));
     const Pixels first = launcher.Bitmap("CMD-MAIN");
     const Pixels second = launcher.Bitmap("CMD-SECOND");
     CHECK(launcher.Shows(first));
@@ -534,9 +438,9 @@ WINE_TEST(missing_menu_and_empty_history_change_nothing)
 
 WINE_TEST(missing_target_shows_the_system_error_over_the_menu)
 {
-    REQUIRE(SetSoundText("error.wav"));
     Launcher launcher("error");
     REQUIRE(launcher.Ready());
+    REQUIRE(launcher.sound.WriteText("error.wav"));
     const HWND window = launcher.Window();
 
     launcher.PostClick(MainMissingTarget);
@@ -570,9 +474,9 @@ WINE_TEST(missing_target_shows_the_system_error_over_the_menu)
 
 WINE_TEST(unassociated_target_opens_the_chooser)
 {
-    REQUIRE(SetSoundText("chooser.wav"));
     Launcher launcher("chooser", true);
     REQUIRE(launcher.Ready());
+    REQUIRE(launcher.sound.WriteText("chooser.wav"));
 
     launcher.Click(MainUnassociated);
     // The system's rundll32 with the open-with entry point and the target as
@@ -607,9 +511,9 @@ WINE_TEST(unassociated_target_opens_the_chooser)
 
 WINE_TEST(close_ends_the_launcher_without_sound)
 {
-    REQUIRE(SetSoundText("close.wav"));
     Launcher launcher("close");
     REQUIRE(launcher.Ready());
+    REQUIRE(launcher.sound.WriteText("close.wav"));
 
     launcher.PostClick(MainClose);
     CHECK(launcher.Process().WaitForExit());
@@ -619,9 +523,9 @@ WINE_TEST(close_ends_the_launcher_without_sound)
 
 WINE_TEST(sound_value_is_read_at_every_click)
 {
-    REQUIRE(SetSoundText("start.wav"));
     Launcher launcher("sound");
     REQUIRE(launcher.Ready());
+    REQUIRE(launcher.sound.WriteText("start.wav"));
     bool onSecond = false;
     // A switch in either direction: each one asks for the sound once.
     auto toggle = [&] {
@@ -637,7 +541,7 @@ WINE_TEST(sound_value_is_read_at_every_click)
     CHECK_EQ(last(), std::string("start.wav"));
 
     // A change takes effect at the next click.
-    REQUIRE(SetSoundText("changed.wav"));
+    REQUIRE(launcher.sound.WriteText("changed.wav"));
     toggle();
     CHECK_EQ(last(), std::string("changed.wav"));
 
@@ -646,23 +550,23 @@ WINE_TEST(sound_value_is_read_at_every_click)
     while (longName.size() < 3000)
         longName += "velmora\\";
     longName += "long.wav";
-    REQUIRE(SetSoundText(longName));
+    REQUIRE(launcher.sound.WriteText(longName));
     toggle();
     CHECK_EQ(last().size(), longName.size());
     CHECK(last() == longName);
 
     // An embedded NUL ends the text.
-    REQUIRE(SetSoundValue(REG_SZ, std::string("cut.wav\0ignored.wav\0", 20)));
+    REQUIRE(launcher.sound.Write(REG_SZ, std::string("cut.wav\0ignored.wav\0", 20)));
     toggle();
     CHECK_EQ(last(), std::string("cut.wav"));
 
     // Stored without a terminator: every byte is the name.
-    REQUIRE(SetSoundValue(REG_SZ, "bare.wav"));
+    REQUIRE(launcher.sound.Write(REG_SZ, "bare.wav"));
     toggle();
     CHECK_EQ(last(), std::string("bare.wav"));
 
     // An empty name is still handed on.
-    REQUIRE(SetSoundText(""));
+    REQUIRE(launcher.sound.WriteText(""));
     toggle();
     CHECK_EQ(last(), std::string(""));
 
@@ -671,11 +575,11 @@ WINE_TEST(sound_value_is_read_at_every_click)
 
     // Unexpanded file names, no default value, no key: silence, and the
     // switches still happen.
-    REQUIRE(SetSoundValue(REG_EXPAND_SZ, std::string("%SystemRoot%\\media\\x.wav", 25)));
+    REQUIRE(launcher.sound.Write(REG_EXPAND_SZ, std::string("%SystemRoot%\\media\\x.wav", 25)));
     toggle();
-    DeleteSoundValue();
+    launcher.sound.Delete();
     toggle();
-    DeleteSoundKey();
+    launcher.sound.DeleteKey();
     toggle();
     CHECK_EQ(launcher.Sounds().size(), heard);
     CHECK(onSecond);
@@ -684,16 +588,16 @@ WINE_TEST(sound_value_is_read_at_every_click)
     CHECK(OwnedWindows(launcher.Id(), launcher.Window()).empty());
     CHECK_EQ(launcher.Process().Output(), std::string());
 
-    REQUIRE(SetSoundText("again.wav"));
+    REQUIRE(launcher.sound.WriteText("again.wav"));
     toggle();
     CHECK_EQ(last(), std::string("again.wav"));
 }
 
 WINE_TEST(finished_launches_leave_no_handles)
 {
-    REQUIRE(SetSoundText("handles.wav"));
     Launcher launcher("handles");
     REQUIRE(launcher.Ready());
+    REQUIRE(launcher.sound.WriteText("handles.wav"));
 
     // Starts in quick succession, each watcher waiting on the process of its
     // own start. A process that has ended stays reachable by its id for as
@@ -702,14 +606,136 @@ WINE_TEST(finished_launches_leave_no_handles)
     for (int i = 0; i < 5; ++i)
         launcher.Click(MainRecorder);
     REQUIRE(launcher.WaitForRecords(5));
-    const std::vector<Record> records = launcher.Records();
+    const std::vector<StandInRecord> records = launcher.Records();
     auto reachable = [](DWORD id) {
         const UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, id));
         return static_cast<bool>(process);
     };
-    for (const Record& record : records) {
+    for (const StandInRecord& record : records) {
         REQUIRE(record.processId != 0);
         CHECK(WaitUntil([&] { return !reachable(record.processId); }));
     }
     CHECK(IsWindow(launcher.Window()));
+}
+
+// ---- Edges of the commands ----------------------------------------------------
+
+WINE_TEST(double_click_is_two_activations)
+{
+    Launcher launcher("double");
+    REQUIRE(launcher.Ready());
+    REQUIRE(launcher.sound.WriteText("double.wav"));
+    const HWND window = launcher.Window();
+    // Without CS_DBLCLKS the second press of a double click arrives as a
+    // press like the first, not as WM_LBUTTONDBLCLK.
+    CHECK((GetClassLongA(window, GCL_STYLE) & CS_DBLCLKS) == 0);
+
+    REQUIRE(BringToFront(window));
+    const POINT recorder = ClientToScreenPoint(window, MainRecorder);
+    MouseTo(recorder);
+    REQUIRE(WaitForPointerAt(recorder));
+    for (int click = 0; click < 2; ++click) {
+        MouseButton(true);
+        MouseButton(false);
+    }
+    CHECK(launcher.WaitForRecords(2));
+    // A switch by a real click behind them: once it shows, every click
+    // before it has been handled, each with its sound.
+    const POINT showSecond = ClientToScreenPoint(window, MainShowSecond);
+    MouseTo(showSecond);
+    REQUIRE(WaitForPointerAt(showSecond));
+    MouseButton(true);
+    MouseButton(false);
+    CHECK(launcher.Shows(launcher.Bitmap("CMD-SECOND")));
+    CHECK_EQ(launcher.Sounds(), (std::vector<std::string>{"double.wav", "double.wav", "double.wav"}));
+    CHECK_EQ(launcher.Records().size(), size_t{2});
+}
+
+WINE_TEST(close_with_an_argument_only_closes)
+{
+    Launcher launcher("close-argument");
+    REQUIRE(launcher.Ready());
+    REQUIRE(launcher.sound.WriteText("close.wav"));
+    launcher.Click(MainShowSecond);
+    REQUIRE(launcher.Shows(launcher.Bitmap("CMD-SECOND")));
+
+    // "close;recorder.exe closing": the argument starts nothing.
+    launcher.PostClick(SecondCloseWithArgument);
+    CHECK(launcher.Process().WaitForExit());
+    CHECK_EQ(launcher.Process().ExitCode(), DWORD{0});
+    CHECK(launcher.Records().empty());
+    CHECK_EQ(launcher.Sounds(), std::vector<std::string>{"close.wav"});
+}
+
+WINE_TEST(root_placeholder_in_the_target_reaches_the_shell_unexpanded)
+{
+    Launcher launcher("root-target");
+    REQUIRE(launcher.Ready());
+    // "%root%\recorder.exe %root%": only the parameters are expanded, so the
+    // shell is asked for a folder named "%root%" below the launcher's own.
+    const std::string literal = launcher.Directory() + "\\%root%";
+    REQUIRE(CreateDirectoryA(literal.c_str(), nullptr));
+    REQUIRE(launcher.Targets().Place(literal + "\\recorder.exe"));
+    launcher.Click(MainShowSecond);
+    REQUIRE(launcher.Shows(launcher.Bitmap("CMD-SECOND")));
+
+    launcher.Click(SecondRootInTarget);
+    REQUIRE(launcher.WaitForRecords(1));
+    const StandInRecord record = launcher.Records()[0];
+    CHECK(SameText(record.program, literal + "\\recorder.exe"));
+    REQUIRE(record.args.size() == 1u);
+    CHECK(SameText(record.args[0], launcher.Directory()));
+    CHECK(OwnedWindows(launcher.Id(), launcher.Window()).empty());
+}
+
+// The cursor that the menu's thread has set, as the system shows it over the
+// foreground window.
+static HCURSOR ShownCursor()
+{
+    CURSORINFO info = {};
+    info.cbSize = sizeof info;
+    return GetCursorInfo(&info) ? info.hCursor : nullptr;
+}
+
+WINE_TEST(busy_cursor_over_a_hotspot_until_the_started_program_is_ready)
+{
+    // The recorders it starts wait for their release without ever reading
+    // input, so they are not ready for input until they end.
+    Launcher launcher("busy", false, true);
+    REQUIRE(launcher.Ready());
+    const HWND window = launcher.Window();
+    REQUIRE(BringToFront(window));
+    const POINT over = ClientToScreenPoint(window, MainShowMissing);
+    const POINT elsewhere = ClientToScreenPoint(window, MainUnassociated);
+    // The hand: what the window shows over its hotspots, steadily, once it
+    // has answered the moves over two of them.
+    for (const POINT& point : {elsewhere, over}) {
+        MouseTo(point);
+        REQUIRE(WaitForPointerAt(point));
+    }
+    HCURSOR hand = nullptr;
+    REQUIRE(WaitUntil([&] {
+        hand = ShownCursor();
+        return hand != nullptr && StaysTrue([&] { return ShownCursor() == hand; }, 300);
+    }));
+
+    launcher.Click(MainRecorder);
+    REQUIRE(launcher.WaitForRecords(1));
+    HCURSOR busy = nullptr;
+    CHECK(WaitUntil([&] { return (busy = ShownCursor()) != hand && busy != nullptr; }));
+    // The pointer moves over other hotspots: still busy, never the hand.
+    for (const POINT& point : {elsewhere, over}) {
+        MouseTo(point);
+        CHECK(WaitForPointerAt(point));
+        CHECK(StaysTrue([&] { return ShownCursor() == busy; }, 500));
+    }
+
+    // The program ends: the watcher gives the hand back without a move.
+    launcher.Targets().Release();
+    const bool handAgain = WaitUntil([&] { return ShownCursor() == hand; });
+    CHECK(handAgain);
+    if (!handAgain)
+        std::printf("    hand %p, busy %p, now %p\n", static_cast<void*>(hand), static_cast<void*>(busy),
+                    static_cast<void*>(ShownCursor()));
+    CHECK(IsWindow(window));
 }

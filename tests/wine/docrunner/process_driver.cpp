@@ -1,38 +1,20 @@
 // Process and the process start of docrunner, run against a stand-in that
 // stays alive until the case lets it go.
 #include "docrunner/process_win32.h"
-#include "tests/wine/docrunner/recorder.h"
-#include "tests/wine/support/test_support.h"
+#include "tests/wine/support/stand_ins.h"
 
 #include <string>
 
 namespace {
 
-// A folder of the case's own with a stand-in in it and its records beside;
-// every stand-in ends when the case does.
-class StandIns {
-public:
-    explicit StandIns(const std::string& name) : folder(ScratchDirectory("process_" + name))
-    {
-        stop_ = CreateEventA(nullptr, TRUE, FALSE, StopEventName);
-        ResetEvent(stop_);
-        SetEnvironmentVariableA(RecordDirectoryVariable, folder.c_str());
-    }
-    ~StandIns()
-    {
-        SetEvent(stop_);
-        CloseHandle(stop_);
-    }
-    StandIns(const StandIns&) = delete;
-    StandIns& operator=(const StandIns&) = delete;
+// A folder of the case's own for the stand-ins and their records; every
+// stand-in ends when the case does.
+struct Folder {
+    explicit Folder(const std::string& name) : path(ScratchDirectory("process_" + name)), standIns(path) {}
+    std::string Place(const std::string& file) const { return standIns.Place(path + "\\" + file) ? path + "\\" + file : ""; }
 
-    std::string Place(const std::string& path) { return CopyFileTo(STAND_IN_EXE, path) ? path : std::string(); }
-    void Stop() { SetEvent(stop_); }
-
-    const std::string folder;
-
-private:
-    HANDLE stop_ = nullptr;
+    const std::string path;
+    StandIns standIns;
 };
 
 bool HandleIsOpen(HANDLE handle)
@@ -45,23 +27,23 @@ bool HandleIsOpen(HANDLE handle)
 
 WINE_TEST(wait_tells_a_running_process_from_an_ended_one)
 {
-    StandIns standIns("wait");
-    const std::string program = standIns.Place(standIns.folder + "\\waiter.exe");
+    Folder here("wait");
+    const std::string program = here.Place("waiter.exe");
     REQUIRE(!program.empty());
     Process process = StartProcess(program, "", "");
     REQUIRE(process.IsValid());
     CHECK(process.ProcessId() != 0);
     CHECK(!process.Wait(0));
 
-    standIns.Stop();
+    here.standIns.Release();
     CHECK(process.Wait(10000));
     CHECK(process.Wait(0));
 }
 
 WINE_TEST(copies_hold_their_own_handle)
 {
-    StandIns standIns("copies");
-    const std::string program = standIns.Place(standIns.folder + "\\waiter.exe");
+    Folder here("copies");
+    const std::string program = here.Place("waiter.exe");
     REQUIRE(!program.empty());
 
     Process assigned;
@@ -93,13 +75,13 @@ WINE_TEST(copies_hold_their_own_handle)
     CHECK_EQ(GetProcessId(assigned.Handle()), id);
     CHECK(!assigned.Wait(0));
 
-    standIns.Stop();
+    here.standIns.Release();
     CHECK(assigned.Wait(10000));
 }
 
 WINE_TEST(failed_starts_give_an_invalid_process)
 {
-    StandIns standIns("failed");
+    Folder here("failed");
     Process none;
     CHECK(!none.IsValid());
     CHECK(!none.Wait(0));
@@ -107,7 +89,7 @@ WINE_TEST(failed_starts_give_an_invalid_process)
     CHECK(!copy.IsValid());
     CHECK(copy.ProcessId() == 0);
 
-    const Process missing = StartCommandLine(standIns.folder + "\\missing.exe -restrict a.pdf", "");
+    const Process missing = StartCommandLine(here.path + "\\missing.exe -restrict a.pdf", "");
     CHECK(!missing.IsValid());
     CHECK_EQ(missing.ProcessId(), DWORD{0});
     const ULONGLONG start = GetTickCount64();
@@ -115,30 +97,27 @@ WINE_TEST(failed_starts_give_an_invalid_process)
     CHECK(GetTickCount64() - start < 5000);
 
     // An empty program starts nothing, whatever lies in the current directory.
-    CHECK(!standIns.Place(standIns.folder + "\\-restrict.exe").empty());
-    SetCurrentDirectoryA(standIns.folder.c_str());
-    const Process empty = StartProcess("", "-restrict a.pdf", standIns.folder);
+    CHECK(!here.Place("-restrict.exe").empty());
+    SetCurrentDirectoryA(here.path.c_str());
+    const Process empty = StartProcess("", "-restrict a.pdf", here.path);
     CHECK(!empty.IsValid());
-    CHECK(GetFileAttributesA((standIns.folder + "\\-restrict.txt").c_str()) == INVALID_FILE_ATTRIBUTES);
+    CHECK(!here.standIns.Has("-restrict"));
 }
 
 WINE_TEST(program_path_with_blanks_is_quoted_and_gives_the_directory)
 {
-    StandIns standIns("blanks");
-    const std::string folder = standIns.folder + "\\Program Files";
+    Folder here("blanks");
+    const std::string folder = here.path + "\\Program Files";
     CreateDirectoryA(folder.c_str(), nullptr);
-    const std::string program = standIns.Place(folder + "\\reader.exe");
-    REQUIRE(!program.empty());
+    const std::string program = folder + "\\reader.exe";
+    REQUIRE(here.standIns.Place(program));
 
     Process process = StartProcess(program, "-restrict my manual.pdf", "");
     REQUIRE(process.IsValid());
-    const std::string record = standIns.folder + "\\reader.txt";
-    REQUIRE(WaitUntil([&] { return GetFileAttributesA(record.c_str()) != INVALID_FILE_ATTRIBUTES; }));
-    std::string bytes;
-    REQUIRE(ReadWholeFile(record, bytes));
-    CHECK_EQ(bytes.substr(0, bytes.find('\n')), "\"" + program + "\" -restrict my manual.pdf");
-    const std::string::size_type second = bytes.find('\n') + 1;
-    CHECK_EQ(bytes.substr(second, bytes.find('\n', second) - second), folder);
-    standIns.Stop();
+    StandInRecord record;
+    REQUIRE(here.standIns.WaitForRecord("reader", record));
+    CHECK_EQ(record.commandLine, "\"" + program + "\" -restrict my manual.pdf");
+    CHECK_EQ(record.directory, folder);
+    here.standIns.Release();
     CHECK(process.Wait(10000));
 }

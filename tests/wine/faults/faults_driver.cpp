@@ -2,8 +2,10 @@
 // docrunner waits, a pause holder crashes, the restart key cannot be
 // written, the menu picture is damaged, the program lies at a path as long as
 // the 260-character buffers or longer.
-#include "tests/wine/docrunner/recorder.h"
-#include "tests/wine/support/test_support.h"
+#include "tests/wine/support/autorun_fixture.h"
+#include "tests/wine/support/input.h"
+#include "tests/wine/support/registry.h"
+#include "tests/wine/support/stand_ins.h"
 
 #include <aclapi.h>
 
@@ -12,36 +14,12 @@
 
 namespace {
 
-constexpr const char* MenuClass = "VelmoraAutorunClass";
-constexpr const char* PauseMutex = "VelmoraAutorunPauseMutex";
-constexpr const char* RunOnceKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-constexpr const char* ShippedTitle = "Brenna Netquill 4412";
-
 std::string Quote(const std::string& path) { return "\"" + path + "\""; }
-
-// The visible menu window of the process showing the English root picture.
-HWND WaitForShownMenu(const ChildProcess& child, const Pixels& picture)
-{
-    HWND shown = nullptr;
-    WaitUntil([&] {
-        HWND window = FindProcessWindow(child.Id(), MenuClass);
-        if (window && IsWindowVisible(window) && CaptureClient(window) == picture)
-            shown = window;
-        return shown != nullptr || !child.Running();
-    });
-    return shown;
-}
 
 const Pixels& EnglishPicture()
 {
-    static const Pixels picture = LoadBitmapPixels(SHIPPED_AUTORUN, "MENU-EN");
+    static const Pixels picture = LoadBitmapPixels(SHIPPED_AUTORUN, ShippedEnglishMenu);
     return picture;
-}
-
-bool CloseAndExpectZero(ChildProcess& child, HWND window)
-{
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    return child.WaitForExit() && child.ExitCode() == 0;
 }
 
 // "\\?\" lets the wide file functions take paths beyond 260 characters
@@ -140,15 +118,6 @@ bool MakeReadOnly(HKEY key)
     return made;
 }
 
-bool RunOnceValueExists(const char* name)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, RunOnceKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return false;
-    const UniqueRegKey owned(key);
-    return RegQueryValueExA(key, name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
-}
-
 }  // namespace
 
 // ---- docrunner ------------------------------------------------------------------
@@ -156,21 +125,17 @@ bool RunOnceValueExists(const char* name)
 WINE_TEST(reader_killed_while_docrunner_waits)
 {
     const std::string base = ScratchDirectory("faults_reader");
-    const std::string records = base + "\\records";
-    CreateDirectoryA(records.c_str(), nullptr);
-    SetEnvironmentVariableA(RecordDirectoryVariable, records.c_str());
+    StandIns standIns(base + "\\records");
     REQUIRE(CopyFileTo(DOCRUNNER_EXE, base + "\\docrunner.exe"));
-    REQUIRE(CopyFileTo(STAND_IN_EXE, base + "\\sumatrapdf.exe"));
+    REQUIRE(standIns.Place(base + "\\sumatrapdf.exe"));
     // No program is associated with this type, so the reader is started.
     REQUIRE(WriteWholeFile(base + "\\manual.velmoranone", "%PDF-1.4\n"));
 
     ChildProcess docrunner;
     REQUIRE(docrunner.Start(Quote(base + "\\docrunner.exe") + " manual.velmoranone", base));
-    std::string record;
-    REQUIRE(WaitUntil([&] { return ReadWholeFile(records + "\\sumatrapdf.txt", record); }));
-    const std::string::size_type idLine = record.rfind('\n', record.size() - 2);
-    REQUIRE(idLine != std::string::npos);
-    const DWORD readerId = static_cast<DWORD>(std::stoul(record.substr(idLine + 1)));
+    StandInRecord record;
+    REQUIRE(standIns.WaitForRecord("sumatrapdf", record));
+    const DWORD readerId = record.processId;
     CHECK(docrunner.Running());
 
     // The reader dies with a failure code of its own; docrunner still ends
@@ -187,27 +152,34 @@ WINE_TEST(reader_killed_while_docrunner_waits)
 
 WINE_TEST(abandoned_pause_mutex_lets_the_menu_show)
 {
-    const std::string copy = ScratchDirectory("faults_pause") + "\\autorun.exe";
-    REQUIRE(CopyFileTo(SHIPPED_AUTORUN, copy));
     ChildProcess holder;
     REQUIRE(holder.Start(Quote(WindowsPath(MUTEX_HOLDER_EXE))));
     REQUIRE(WaitUntil([&] { return holder.Output().find("holding") != std::string::npos; }));
+    // A second process, this driver, keeps a handle while the owner dies.
+    UniqueHandle kept(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, PauseMutexName));
+    REQUIRE(kept);
 
-    ChildProcess menu;
-    REQUIRE(menu.Start(Quote(copy)));
-    HWND window = WaitForProcessWindow(menu.Id(), MenuClass);
-    REQUIRE(window);
+    Autorun menu;
+    REQUIRE(menu.StartCopy(SHIPPED_AUTORUN, "faults_pause") && menu.WaitForWindow());
+    HWND window = menu.Window();
     CHECK(!IsWindowVisible(window));
 
     // Ended from outside, the holder never releases the mutex: it is left
-    // abandoned, and with its last handle gone it no longer exists.
+    // abandoned, and it still exists. The launcher asks only whether the
+    // mutex exists, never who owns it: the menu stays hidden.
     holder.Kill();
-    CHECK(WaitUntil([] {
-        UniqueHandle probe(OpenMutexA(SYNCHRONIZE, FALSE, PauseMutex));
-        return !probe;
-    }));
-    CHECK(WaitForShownMenu(menu, EnglishPicture()) == window);
-    CHECK(CloseAndExpectZero(menu, window));
+    CHECK(StaysTrue([&] { return !IsWindowVisible(window); }));
+    // It really was abandoned: the first wait for it says so, and takes it.
+    CHECK_EQ(WaitForSingleObject(kept.get(), 0), DWORD{WAIT_ABANDONED});
+    CHECK(ReleaseMutex(kept.get()));
+    CHECK(StaysTrue([&] { return !IsWindowVisible(window); }));
+
+    // With its last handle gone the mutex no longer exists, and the menu
+    // shows at the next pause tick, as it was.
+    kept.reset();
+    CHECK(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 2000));
+    CHECK(menu.Shows(EnglishPicture()));
+    CHECK(menu.Close());
 }
 
 // ---- Restart registration ------------------------------------------------------------
@@ -218,7 +190,8 @@ WINE_TEST(run_once_key_not_writable)
     REQUIRE(RegCreateKeyExA(HKEY_CURRENT_USER, RunOnceKey, 0, nullptr, 0, READ_CONTROL | WRITE_DAC | KEY_SET_VALUE,
                             nullptr, &opened, nullptr) == ERROR_SUCCESS);
     const UniqueRegKey key(opened);
-    RegDeleteValueA(key.get(), ShippedTitle);
+    const SavedRegistryValue value(HKEY_CURRENT_USER, RunOnceKey, ShippedTitle);
+    value.Delete();
     const SavedKeySecurity saved(key.get());
     REQUIRE(saved.Saved());
     REQUIRE(MakeReadOnly(key.get()));
@@ -231,26 +204,23 @@ WINE_TEST(run_once_key_not_writable)
         REQUIRE(refused == ERROR_ACCESS_DENIED);
     }
 
-    const std::string copy = ScratchDirectory("faults_runonce") + "\\autorun.exe";
-    REQUIRE(CopyFileTo(SHIPPED_AUTORUN, copy));
-    ChildProcess menu;
-    REQUIRE(menu.Start(Quote(copy)));
-    HWND window = WaitForShownMenu(menu, EnglishPicture());
-    REQUIRE(window);
+    Autorun menu;
+    REQUIRE(menu.StartCopy(SHIPPED_AUTORUN, "faults_runonce") && menu.WaitUntilShown());
+    HWND window = menu.Window();
+    CHECK(menu.Shows(EnglishPicture()));
 
     DWORD_PTR answer = 0;
     CHECK(SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
     CHECK(answer != 0);  // the logoff may go on
     CHECK(SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 5000, &answer));
-    CHECK(!RunOnceValueExists(ShippedTitle));
+    CHECK(!value.Read().present);
     // No message box or other window came up, and nothing was written.
-    const std::vector<HWND> windows = ProcessWindows(menu.Id());
-    for (HWND other : windows) {
+    for (HWND other : ProcessWindows(menu.Id())) {
         if (other != window && IsWindowVisible(other))
             ReportFailure(__FILE__, __LINE__, "a window of class " + ClassNameOf(other) + " appeared");
     }
     CHECK_EQ(menu.Output(), std::string());
-    CHECK(CloseAndExpectZero(menu, window));
+    CHECK(menu.Close());
 }
 
 // ---- Damaged menu pictures ---------------------------------------------------------------
@@ -268,33 +238,25 @@ WINE_TEST(menu_bitmap_that_is_text)
 
 WINE_TEST(menu_bitmap_with_missing_pixels)
 {
-    // A header that promises more pixels than follow it: the platform's
-    // loader either refuses it, and the menu is reported like any picture
-    // that does not load, or takes it, and the menu opens. Either way the
-    // program keeps running normally and ends with 0.
-    ChildProcess menu;
-    REQUIRE(menu.Start(Quote(WindowsPath(BAD_BITMAPS_AUTORUN)) + " -lang:de"));
-    HWND window = nullptr;
-    WaitUntil([&] {
-        window = FindProcessWindow(menu.Id(), MenuClass);
-        return (window && IsWindowVisible(window)) || !menu.Running();
-    });
-    if (window) {
-        std::printf("the short picture was loaded\n");
-        RECT client = {};
-        GetClientRect(window, &client);
-        CHECK_EQ(client.right, 600L);
-        CHECK_EQ(client.bottom, 450L);
-        CHECK(CloseAndExpectZero(menu, window));
-        CHECK_EQ(menu.Output(), std::string());
-    } else {
-        std::printf("the short picture was refused\n");
-        CHECK(menu.WaitForExit());
-        CHECK_EQ(menu.ExitCode(), DWORD{0});
-        const std::string once = "error: can't load menu bitmap \"menu-de\" from resources\n";
-        const std::string english = "error: can't load menu bitmap \"menu-en\" from resources\n";
-        CHECK_EQ(menu.Output(), AsWritten(once + english + "error: no menus found\n"));
-    }
+    // A 600 x 450 header followed by its two bottom rows only: the
+    // platform's loader takes the header but none of the short pixel data,
+    // and the menu opens at the header's size, all black: nothing of what
+    // lies beyond the picture's bytes reaches the screen, nothing is reported.
+    Autorun menu;
+    REQUIRE(menu.Start(BAD_BITMAPS_AUTORUN, "-lang:de"));
+    HWND window = menu.WaitUntilShown();
+    REQUIRE(window);
+    RECT client = {};
+    GetClientRect(window, &client);
+    CHECK_EQ(client.right, 600L);
+    CHECK_EQ(client.bottom, 450L);
+    Pixels black;
+    black.width = 600;
+    black.height = 450;
+    black.data.assign(600 * 450, 0);
+    CHECK(menu.Shows(black));
+    CHECK(menu.Close());
+    CHECK_EQ(menu.Output(), std::string());
 }
 
 // ---- Long program paths ----------------------------------------------------------------------
@@ -305,89 +267,79 @@ WINE_TEST(program_path_of_259_characters)
 {
     const std::string program = ProgramAtPathLength(ScratchDirectory("faults_path259"), 259);
     REQUIRE(!program.empty());
-    ChildProcess first;
-    REQUIRE(first.Start(Quote(program), DirectoryOf(program)));
-    HWND window = WaitForShownMenu(first, EnglishPicture());
-    REQUIRE(window);
-    CHECK_EQ(WindowText(window), std::string(ShippedTitle));
+    Autorun first;
+    REQUIRE(first.Start(program, "", DirectoryOf(program)) && first.WaitUntilShown());
+    CHECK(first.Shows(EnglishPicture()));
+    CHECK_EQ(WindowText(first.Window()), std::string(ShippedTitle));
 
     const RunResult second = RunCaptured(Quote(program), DirectoryOf(program));
     CHECK(second.ended);
     CHECK_EQ(second.exitCode, DWORD{0});
     CHECK_EQ(second.output, std::string());
-    CHECK(first.Running());
+    CHECK(first.Process().Running());
     CHECK_EQ(ProcessWindows(first.Id()).empty(), false);
-    CHECK(CloseAndExpectZero(first, window));
+    CHECK(first.Close());
     CHECK_EQ(first.Output(), std::string());
 }
 
-// Beyond the buffers the program's own path reaches it cut short. Nothing
-// may overflow: each start either opens its menu or ends, always with 0, and
-// a second start never brings a crash or a message.
+// Beyond the buffers the program's own path would reach it cut short. Where
+// the platform starts no program at such a path, neither through the ANSI
+// start nor through the wide one the shell uses, nothing may run from it.
+// Where it does, nothing may overflow: each start either opens its menu or
+// ends, always with 0, and a second start never brings a crash or a message.
 WINE_TEST(program_path_longer_than_260_characters)
 {
     const std::string program = ProgramAtPathLength(ScratchDirectory("faults_path300"), 300);
     REQUIRE(!program.empty());
-    ChildProcess first;
-    if (!first.Start(Quote(program), DirectoryOf(program))) {
-        // The ANSI start refuses such a path; the shell starts programs with
-        // the wide one, so try that before calling the platform safe.
+    Autorun first;
+    if (!first.Start(program, "", DirectoryOf(program))) {
         std::wstring commandLine = L"\"" + Extended(program).substr(4) + L"\"";
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION started = {};
-        if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &started)) {
-            std::printf("the platform does not start a program at %zu characters (error %lu)\n", program.size(),
-                        GetLastError());
+        const BOOL wide = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                         &startup, &started);
+        const DWORD error = GetLastError();
+        if (wide) {
+            CloseHandle(started.hThread);
+            const UniqueHandle process(started.hProcess);
+            HWND window = nullptr;
+            WaitUntil([&] {
+                window = FindProcessWindow(started.dwProcessId, MenuWindowClassName);
+                return (window && IsWindowVisible(window)) || WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
+            });
+            if (window)
+                PostMessageA(window, WM_CLOSE, 0, 0);
+            CHECK(WaitForSingleObject(process.get(), 10000) == WAIT_OBJECT_0);
+            DWORD code = 1;
+            GetExitCodeProcess(process.get(), &code);
+            CHECK_EQ(code, DWORD{0});
             return;
         }
-        const UniqueHandle process(started.hProcess);
-        const UniqueHandle thread(started.hThread);
-        HWND window = nullptr;
-        WaitUntil([&] {
-            window = FindProcessWindow(started.dwProcessId, MenuClass);
-            return (window && IsWindowVisible(window)) || WaitForSingleObject(process.get(), 0) == WAIT_OBJECT_0;
-        });
-        if (window)
-            PostMessageA(window, WM_CLOSE, 0, 0);
-        CHECK(WaitForSingleObject(process.get(), 10000) == WAIT_OBJECT_0);
-        DWORD code = 1;
-        GetExitCodeProcess(process.get(), &code);
-        CHECK_EQ(code, DWORD{0});
-        std::printf("wide start: %s\n", window ? "menu opened" : "ended without a window");
+        CHECK(error != ERROR_SUCCESS);
+        std::printf("the platform starts no program at %zu characters (error %lu)\n", program.size(), error);
+        // No process has the file mapped: it opens for exclusive use.
+        const UniqueHandle unused(
+            CreateFileW(Extended(program).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        CHECK(unused);
         return;
     }
-    HWND window = nullptr;
-    WaitUntil([&] {
-        window = FindProcessWindow(first.Id(), MenuClass);
-        return (window && IsWindowVisible(window)) || !first.Running();
-    });
+    HWND window = first.WaitUntilShown();
     if (!window) {
-        CHECK(first.WaitForExit());
-        CHECK_EQ(first.ExitCode(), DWORD{0});
-        std::printf("first start ended: %s\n", Quote(first.Output()).c_str());
+        CHECK(first.EndsByItself());
+        std::printf("first start ended: %s\n", Quoted(first.Output()).c_str());
         return;
     }
-    CHECK(CaptureClient(window) == EnglishPicture() || WaitForShownMenu(first, EnglishPicture()) == window);
+    CHECK(first.Shows(EnglishPicture()));
 
-    ChildProcess second;
-    REQUIRE(second.Start(Quote(program), DirectoryOf(program)));
-    HWND secondWindow = nullptr;
-    WaitUntil([&] {
-        secondWindow = FindProcessWindow(second.Id(), MenuClass);
-        return (secondWindow && IsWindowVisible(secondWindow)) || !second.Running();
-    });
-    if (secondWindow) {
-        std::printf("second start opened a menu of its own\n");
-        CHECK(CloseAndExpectZero(second, secondWindow));
-    } else {
-        std::printf("second start ended: single instance held\n");
-        CHECK(second.WaitForExit());
-        CHECK_EQ(second.ExitCode(), DWORD{0});
-    }
+    Autorun second;
+    REQUIRE(second.Start(program, "", DirectoryOf(program)));
+    if (second.WaitUntilShown())
+        CHECK(second.Close());
+    else
+        CHECK(second.EndsByItself());
     CHECK_EQ(second.Output(), std::string());
-    CHECK(first.Running());
-    CHECK(CloseAndExpectZero(first, window));
+    CHECK(first.Process().Running());
+    CHECK(first.Close());
     CHECK_EQ(first.Output(), std::string());
 }

@@ -1,12 +1,12 @@
 // Takes the menu's pause mutex and keeps it until it is ended from outside,
 // the way a crashing installer would leave it.
-#include <windows.h>
+#include "autorun/menu_window_win32.h"
 
 #include <cstdio>
 
 int main()
 {
-    HANDLE mutex = CreateMutexA(nullptr, TRUE, "VelmoraAutorunPauseMutex");
+    HANDLE mutex = CreateMutexA(nullptr, TRUE, PauseMutexName);
     if (!mutex)
         return 1;
     std::puts("holding");

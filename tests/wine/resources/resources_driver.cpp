@@ -1,6 +1,7 @@
 // Reads the resources of the built autorun.exe the way Windows and the
 // program itself find them: the manifest, the icon group, the version block,
 // the string tables of every language, the menu texts and the menu bitmaps.
+#include "autorun/resources/resource_ids.h"
 #include "tests/wine/support/test_support.h"
 
 #include <cstring>
@@ -75,8 +76,9 @@ std::vector<std::string> StringBlock(const std::string& bytes)
     return entries;
 }
 
-// Ids 3000-3002 lie in block 188, which holds the ids 2992-3007.
-constexpr WORD LanguageCodeBlock = 3000 / 16 + 1;
+// The language code, About and copyright strings lie in one block of 16.
+constexpr WORD LanguageCodeBlock = IDS_LANGUAGE / 16 + 1;
+static_assert(IDS_COPYRIGHT / 16 + 1 == LanguageCodeBlock, "the strings share a block");
 constexpr int FirstIdOfBlock = (LanguageCodeBlock - 1) * 16;
 
 struct LanguageStrings {
@@ -186,7 +188,7 @@ WINE_TEST(icon_group_has_nine_images)
 {
     UniqueLibrary module = OpenModule();
     REQUIRE(module);
-    HRSRC found = FindResourceA(module.get(), MAKEINTRESOURCEA(1000), RT_GROUP_ICON);
+    HRSRC found = FindResourceA(module.get(), MAKEINTRESOURCEA(IDI_AUTORUN), RT_GROUP_ICON);
     REQUIRE(found);
     const BYTE* group = static_cast<const BYTE*>(LockResource(LoadResource(module.get(), found)));
     REQUIRE(group);
@@ -224,7 +226,7 @@ WINE_TEST(icon_group_has_nine_images)
 
     for (int size : {48, 32, 16}) {
         HICON loaded = static_cast<HICON>(
-            LoadImageA(module.get(), MAKEINTRESOURCEA(1000), IMAGE_ICON, size, size, 0));
+            LoadImageA(module.get(), MAKEINTRESOURCEA(IDI_AUTORUN), IMAGE_ICON, size, size, 0));
         CHECK(loaded != nullptr);
         if (!loaded)
             continue;
@@ -294,11 +296,11 @@ WINE_TEST(string_tables_in_eight_languages)
         }
         std::vector<std::string> entries = StringBlock(bytes);
         REQUIRE(entries.size() == 16u);
-        CHECK_EQ(entries[3000 - FirstIdOfBlock], expected.code);
-        CHECK_EQ(entries[3001 - FirstIdOfBlock], expected.about);
+        CHECK_EQ(entries[IDS_LANGUAGE - FirstIdOfBlock], expected.code);
+        CHECK_EQ(entries[IDS_ABOUT - FirstIdOfBlock], expected.about);
 
         // The copyright notice is a printf format for the year alone.
-        const std::string& copyright = entries[3002 - FirstIdOfBlock];
+        const std::string& copyright = entries[IDS_COPYRIGHT - FirstIdOfBlock];
         size_t mark = copyright.find('%');
         CHECK(mark != std::string::npos && copyright.compare(mark, 2, "%d") == 0);
         CHECK(mark == std::string::npos || copyright.find('%', mark + 1) == std::string::npos);
@@ -314,17 +316,17 @@ static void CheckUserStrings(const char* code, const char* about)
     UniqueLibrary module = OpenModule();
     REQUIRE(module);
     char text[256];
-    LoadStringA(module.get(), 3000, text, sizeof text);
+    LoadStringA(module.get(), IDS_LANGUAGE, text, sizeof text);
     CHECK_EQ(std::string(text), code);
-    LoadStringA(module.get(), 3001, text, sizeof text);
+    LoadStringA(module.get(), IDS_ABOUT, text, sizeof text);
     CHECK_EQ(std::string(text), about);
 }
 
-WINE_TEST(german_user_reads_german_strings) { CheckUserStrings("de", "\xDC" "ber diese CD"); }
-WINE_TEST(french_user_reads_french_strings) { CheckUserStrings("fr", "\xC0 propos de ce CD-ROM"); }
+WINE_TEST(german_user_reads_german_strings, "de_DE.UTF-8") { CheckUserStrings("de", "\xDC" "ber diese CD"); }
+WINE_TEST(french_user_reads_french_strings, "fr_FR.UTF-8") { CheckUserStrings("fr", "\xC0 propos de ce CD-ROM"); }
 WINE_TEST(english_user_reads_english_strings) { CheckUserStrings("en", "About this CD"); }
 
-WINE_TEST(menu_texts_are_byte_exact)
+WINE_TEST(menu_texts_are_byte_exact, "en_US.UTF-8", "de_DE.UTF-8")
 {
     UniqueLibrary module = OpenModule();
     REQUIRE(module);
@@ -348,7 +350,7 @@ WINE_TEST(menu_texts_are_byte_exact)
     }
 }
 
-WINE_TEST(menu_bitmaps_are_600_by_450_true_colour)
+WINE_TEST(menu_bitmaps_are_600_by_450_true_colour, "en_US.UTF-8", "de_DE.UTF-8")
 {
     UniqueLibrary module = OpenModule();
     REQUIRE(module);

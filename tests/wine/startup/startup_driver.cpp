@@ -1,14 +1,12 @@
 // Starts autorun and its test variants the way Explorer would and checks what
 // they write, which menu they open and how they end. The variants carry other
 // menu data; their captions tell which menus were loaded.
-#include "tests/wine/support/test_support.h"
+#include "tests/wine/support/autorun_fixture.h"
 
 #include <string>
 #include <vector>
 
 namespace {
-
-constexpr const char* MenuClass = "VelmoraAutorunClass";
 
 std::string Variant(const char* name)
 {
@@ -17,16 +15,10 @@ std::string Variant(const char* name)
 
 std::string Shipped() { return WindowsPath(SHIPPED_AUTORUN); }
 
-std::string CommandFor(const std::string& exe, const std::string& arguments)
-{
-    return "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-}
-
 struct MenuRun {
-    bool ended = false;
-    DWORD exitCode = 0;
+    bool ended = false;  // by itself or closed, with 0
     std::string output;
-    bool window = false;  // a menu window of the process was seen
+    bool window = false;  // a menu window of the process was shown
     std::string caption;
     int width = 0;
     int height = 0;
@@ -37,28 +29,21 @@ struct MenuRun {
 MenuRun RunMenu(const std::string& exe, const std::string& arguments = "")
 {
     MenuRun run;
-    ChildProcess child;
-    if (!child.Start(CommandFor(exe, arguments)))
+    Autorun menu;
+    if (!menu.Start(exe, arguments))
         return run;
-    HWND window = nullptr;
-    // Shown only once its set-up has sized it: found earlier, the window
-    // may still be inside its creation.
-    WaitUntil([&] {
-        window = FindProcessWindow(child.Id(), MenuClass);
-        return (window && IsWindowVisible(window)) || !child.Running();
-    });
-    if (window) {
+    if (HWND window = menu.WaitUntilShown()) {
         run.window = true;
         run.caption = WindowText(window);
         RECT client{};
         GetClientRect(window, &client);
         run.width = client.right - client.left;
         run.height = client.bottom - client.top;
-        PostMessageA(window, WM_CLOSE, 0, 0);
+        run.ended = menu.Close();
+    } else {
+        run.ended = menu.EndsByItself();
     }
-    run.ended = child.WaitForExit();
-    run.exitCode = child.ExitCode();
-    run.output = child.Output();
+    run.output = menu.Output();
     return run;
 }
 
@@ -70,7 +55,6 @@ void ExpectMenu(const std::string& exe, const std::string& arguments, const std:
     CHECK_EQ(run.caption, caption);
     CHECK_EQ(run.output, std::string());
     CHECK(run.ended);
-    CHECK_EQ(run.exitCode, DWORD{0});
 }
 
 // A start that must end by itself without a window, having written `output`.
@@ -79,7 +63,6 @@ void ExpectNoMenu(const std::string& exe, const std::string& arguments, const st
     const MenuRun run = RunMenu(exe, arguments);
     CHECK(!run.window);
     CHECK(run.ended);
-    CHECK_EQ(run.exitCode, DWORD{0});
     CHECK_EQ(run.output, AsWritten(output));
 }
 
@@ -90,32 +73,28 @@ const std::string German = "Deutsches Menue";
 // start must end by itself, without a window of its own, and raise the first.
 void ExpectSecondStartRaisesFirst(const std::string& exe, const std::string& again)
 {
-    ChildProcess first;
-    REQUIRE(first.Start(CommandFor(exe, "")));
-    HWND window = WaitForProcessWindow(first.Id(), MenuClass);
+    Autorun first;
+    REQUIRE(first.Start(exe));
+    HWND window = first.WaitUntilShown();
     REQUIRE(window);
-    REQUIRE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }));
     ShowWindow(window, SW_MINIMIZE);
     REQUIRE(WaitUntil([&] { return IsIconic(window) != FALSE; }));
 
-    ChildProcess second;
-    REQUIRE(second.Start(CommandFor(again, "")));
+    Autorun second;
+    REQUIRE(second.Start(again));
     bool secondWindow = false;
     CHECK(WaitUntil([&] {
-        secondWindow = secondWindow || FindProcessWindow(second.Id(), MenuClass) != nullptr;
-        return !second.Running();
+        secondWindow = secondWindow || FindProcessWindow(second.Id(), MenuWindowClassName) != nullptr;
+        return !second.Process().Running();
     }));
-    CHECK(second.WaitForExit());
-    CHECK_EQ(second.ExitCode(), DWORD{0});
+    CHECK(second.EndsByItself());
     CHECK_EQ(second.Output(), std::string());
     CHECK(!secondWindow);
 
     CHECK(WaitUntil([&] { return !IsIconic(window); }));
     CHECK(WaitUntil([&] { return GetForegroundWindow() == window; }));
-    CHECK(first.Running());
-    PostMessageA(window, WM_CLOSE, 0, 0);
-    CHECK(first.WaitForExit());
-    CHECK_EQ(first.ExitCode(), DWORD{0});
+    CHECK(first.Process().Running());
+    CHECK(first.Close());
 }
 
 std::string UpperCase(std::string text)
@@ -131,22 +110,21 @@ std::string UpperCase(std::string text)
 
 // ---- The shipped program ------------------------------------------------------
 
-WINE_TEST(shipped_menu_opens)
+WINE_TEST(shipped_menu_opens, "en_US.UTF-8", "de_DE.UTF-8")
 {
     const MenuRun run = RunMenu(Shipped());
     CHECK(run.window);
-    CHECK_EQ(run.caption, std::string("Brenna Netquill 4412"));
+    CHECK_EQ(run.caption, std::string(ShippedTitle));
     CHECK_EQ(run.width, 600);
     CHECK_EQ(run.height, 450);
     CHECK_EQ(run.output, std::string());
     CHECK(run.ended);
-    CHECK_EQ(run.exitCode, DWORD{0});
 }
 
 // ---- The menu language --------------------------------------------------------
 
 WINE_TEST(english_user_gets_english_menus) { ExpectMenu(Variant("langs"), "", English); }
-WINE_TEST(german_user_gets_german_menus) { ExpectMenu(Variant("langs"), "", German); }
+WINE_TEST(german_user_gets_german_menus, "de_DE.UTF-8") { ExpectMenu(Variant("langs"), "", German); }
 
 WINE_TEST(lang_option_chooses_the_language)
 {
@@ -154,7 +132,7 @@ WINE_TEST(lang_option_chooses_the_language)
     ExpectMenu(Variant("langs"), "/lang:de", German);
 }
 
-WINE_TEST(lang_option_overrides_the_user_language) { ExpectMenu(Variant("langs"), "-lang:en", English); }
+WINE_TEST(lang_option_overrides_the_user_language, "de_DE.UTF-8") { ExpectMenu(Variant("langs"), "-lang:en", English); }
 
 // A "lang" without exactly one value, or spelt another way, leaves the user's
 // own language in place, whichever it is.
@@ -165,9 +143,9 @@ static void ExpectMalformedLangOptionsIgnored(const std::string& caption)
 }
 
 WINE_TEST(malformed_lang_option_keeps_english) { ExpectMalformedLangOptionsIgnored(English); }
-WINE_TEST(malformed_lang_option_keeps_german) { ExpectMalformedLangOptionsIgnored(German); }
+WINE_TEST(malformed_lang_option_keeps_german, "de_DE.UTF-8") { ExpectMalformedLangOptionsIgnored(German); }
 
-WINE_TEST(language_without_menus_falls_back_to_english)
+WINE_TEST(language_without_menus_falls_back_to_english, "de_DE.UTF-8")
 {
     ExpectMenu(Variant("langs"), "-lang:xx", English);
 }
@@ -209,7 +187,6 @@ WINE_TEST(damaged_lines_are_reported_and_the_rest_loads)
                                    "error: invalid line in menu index \"DAMAGED-GOOD\":\n584;5;595;16;close\n"
                                    "error: invalid line in menu index \"DAMAGED-GOOD\":\ngarbage\n"));
     CHECK(run.ended);
-    CHECK_EQ(run.exitCode, DWORD{0});
 }
 
 WINE_TEST(unloadable_english_menus_are_tried_twice)
@@ -232,7 +209,7 @@ WINE_TEST(no_root_menu_for_the_language)
 
 // ---- Country filters ---------------------------------------------------------------
 
-WINE_TEST(country_menus_for_a_user_in_germany)
+WINE_TEST(country_menus_for_a_user_in_germany, "de_DE.UTF-8")
 {
     ExpectMenu(Variant("country"), "-lang:en", "Germany root");
     ExpectMenu(Variant("country"), "-lang:xy", "General first");
@@ -260,27 +237,14 @@ WINE_TEST(second_start_in_other_letter_case_raises_the_first)
 
 WINE_TEST(copy_at_another_path_runs_alone)
 {
-    const std::string copy = ScratchDirectory("startup_copy") + "\\autorun.exe";
-    REQUIRE(CopyFileTo(Variant("langs"), copy));
-
-    ChildProcess first;
-    REQUIRE(first.Start(CommandFor(Variant("langs"), "")));
-    HWND firstWindow = WaitForProcessWindow(first.Id(), MenuClass);
-    REQUIRE(firstWindow);
-    ChildProcess second;
-    REQUIRE(second.Start(CommandFor(copy, "")));
-    HWND secondWindow = WaitForProcessWindow(second.Id(), MenuClass);
-    CHECK(secondWindow != nullptr);
-    CHECK(first.Running());
-
-    for (HWND window : {firstWindow, secondWindow}) {
-        if (window)
-            PostMessageA(window, WM_CLOSE, 0, 0);
-    }
-    CHECK(first.WaitForExit());
-    CHECK(second.WaitForExit());
-    CHECK_EQ(first.ExitCode(), DWORD{0});
-    CHECK_EQ(second.ExitCode(), DWORD{0});
+    Autorun first;
+    REQUIRE(first.Start(Variant("langs")) && first.WaitForWindow());
+    Autorun second;
+    REQUIRE(second.StartCopy(Variant("langs"), "startup_copy"));
+    CHECK(second.WaitForWindow() != nullptr);
+    CHECK(first.Process().Running());
+    CHECK(first.Close());
+    CHECK(second.Close());
     CHECK_EQ(second.Output(), std::string());
 }
 
@@ -290,7 +254,7 @@ WINE_TEST(command_line_of_32k_characters)
 {
     const std::string exe = Variant("langs");
     // CreateProcessA takes at most 32767 characters with the terminator.
-    const std::size_t room = 32766 - CommandFor(exe, "").size() - 1;
+    const std::size_t room = 32766 - ("\"" + exe + "\"").size() - 1;
     const std::string pattern = "a\"b -c:d,e /f: \t-lang \"-x:y z\"";
     std::string arguments = "-lang:de ";
     while (arguments.size() < room)
@@ -303,5 +267,4 @@ WINE_TEST(command_line_of_32k_characters)
         separators[i] = i % 2 ? ',' : '-';
     const MenuRun run = RunMenu(exe, separators);
     CHECK(run.ended);
-    CHECK_EQ(run.exitCode, DWORD{0});
 }

@@ -2,25 +2,79 @@
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <map>
 
 // ---- Test cases -----------------------------------------------------------
 
 namespace {
 
-std::map<std::string, TestFunction>& Registry()
+struct Case {
+    TestFunction function;
+    bool probe;
+};
+
+std::map<std::string, Case>& Registry()
 {
-    static std::map<std::string, TestFunction> cases;
+    static std::map<std::string, Case> cases;
     return cases;
 }
 
 int failures = 0;
 
+enum class Outcome { Passed, Failed, Skipped };
+
+Outcome RunCase(const std::string& name, TestFunction function)
+{
+    const int before = failures;
+    try {
+        function();
+    } catch (const CaseEnded&) {
+        // Reported where it was thrown.
+    } catch (const CaseSkipped& skipped) {
+        if (failures == before) {
+            std::printf("%s: SKIPPED: %s\n", name.c_str(), skipped.reason.c_str());
+            std::fflush(stdout);
+            return Outcome::Skipped;
+        }
+    } catch (const std::exception& error) {
+        ReportFailure(name.c_str(), 0, std::string("exception: ") + error.what());
+    }
+    return failures == before ? Outcome::Passed : Outcome::Failed;
+}
+
+// `driver --registered NAME...`: CMake passes the cases it registered from
+// the source; a case it missed would silently never run.
+int CheckRegistered(int argc, char** argv)
+{
+    std::map<std::string, bool> registered;
+    for (int i = 2; i < argc; ++i)
+        registered[argv[i]] = true;
+    int missing = 0;
+    for (const auto& entry : Registry()) {
+        if (!entry.second.probe && !registered.count(entry.first)) {
+            std::printf("case %s is not registered with ctest\n", entry.first.c_str());
+            ++missing;
+        }
+    }
+    for (const auto& entry : registered) {
+        const auto found = Registry().find(entry.first);
+        if (found == Registry().end() || found->second.probe) {
+            std::printf("ctest runs %s, which this driver does not have\n", entry.first.c_str());
+            ++missing;
+        }
+    }
+    if (missing != 0)
+        return 1;
+    std::printf("every case is registered\n");
+    return 0;
+}
+
 }  // namespace
 
-TestRegistration::TestRegistration(const char* name, TestFunction function)
+TestRegistration::TestRegistration(const char* name, TestFunction function, bool probe)
 {
-    Registry()[name] = function;
+    Registry()[name] = Case{function, probe};
 }
 
 void ReportFailure(const char* file, int line, const std::string& what)
@@ -28,6 +82,17 @@ void ReportFailure(const char* file, int line, const std::string& what)
     ++failures;
     std::printf("%s:%d: FAILED: %s\n", file, line, what.c_str());
     std::fflush(stdout);
+}
+
+void EndCase(const char* file, int line, const std::string& what)
+{
+    ReportFailure(file, line, what);
+    throw CaseEnded();
+}
+
+void SkipCase(const std::string& reason)
+{
+    throw CaseSkipped{reason};
 }
 
 std::string Quoted(const std::string& text)
@@ -51,22 +116,42 @@ std::string Quoted(const std::string& text)
 int main(int argc, char** argv)
 {
     const auto& cases = Registry();
-    if (argc > 1) {
-        auto found = cases.find(argv[1]);
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (first == "--list") {
+        for (const auto& entry : cases) {
+            if (!entry.second.probe)
+                std::printf("%s\n", entry.first.c_str());
+        }
+        return 0;
+    }
+    if (first == "--registered")
+        return CheckRegistered(argc, argv);
+    int run = 0;
+    int skipped = 0;
+    if (!first.empty()) {
+        auto found = cases.find(first);
         if (found == cases.end()) {
-            std::printf("no test case named %s\n", argv[1]);
+            std::printf("no test case named %s\n", first.c_str());
             return 1;
         }
-        found->second();
+        ++run;
+        skipped += RunCase(found->first, found->second.function) == Outcome::Skipped;
     } else {
         for (const auto& entry : cases) {
+            if (entry.second.probe)
+                continue;
             std::printf("[ %s ]\n", entry.first.c_str());
             std::fflush(stdout);
-            entry.second();
+            ++run;
+            skipped += RunCase(entry.first, entry.second.function) == Outcome::Skipped;
         }
     }
-    std::printf(failures == 0 ? "passed\n" : "%d check(s) failed\n", failures);
-    return failures > 255 ? 255 : failures;
+    if (failures != 0) {
+        std::printf("%d check(s) failed\n", failures);
+        return 1;
+    }
+    std::printf(skipped == run ? "skipped\n" : "passed\n");
+    return skipped == run ? 77 : 0;
 }
 
 // ---- Waiting --------------------------------------------------------------
@@ -204,32 +289,62 @@ std::string ScratchDirectory(const std::string& name)
 
 // ---- Processes ------------------------------------------------------------
 
+// What the reader thread fills. The thread holds a share of it until the pipe
+// breaks, which a program the child started can put off beyond the child's
+// end and beyond this ChildProcess's life.
+struct ChildProcess::OutputBuffer {
+    OutputBuffer() { InitializeCriticalSection(&lock); }
+    ~OutputBuffer() { DeleteCriticalSection(&lock); }
+    OutputBuffer(const OutputBuffer&) = delete;
+    OutputBuffer& operator=(const OutputBuffer&) = delete;
+
+    CRITICAL_SECTION lock;
+    std::string text;
+    UniqueHandle readEnd;
+};
+
+namespace {
+
+struct ReaderShare {
+    std::shared_ptr<void> keep;
+    HANDLE readEnd;
+    CRITICAL_SECTION* lock;
+    std::string* text;
+};
+
+DWORD WINAPI ReadOutput(void* parameter)
+{
+    const std::unique_ptr<ReaderShare> share(static_cast<ReaderShare*>(parameter));
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(share->readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+        EnterCriticalSection(share->lock);
+        share->text->append(buffer, got);
+        LeaveCriticalSection(share->lock);
+    }
+    return 0;
+}
+
+}  // namespace
+
 ChildProcess::~ChildProcess()
 {
     if (Running()) {
         Kill();
     }
-    if (reader_) {
-        WaitForSingleObject(reader_.get(), 5000);
-    }
-    if (lockReady_) {
-        DeleteCriticalSection(&lock_);
-    }
+    // The reader is not waited for: it owns its share of the buffer.
 }
 
 bool ChildProcess::Start(const std::string& commandLine, const std::string& workingDirectory)
 {
-    if (!lockReady_) {
-        InitializeCriticalSection(&lock_);
-        lockReady_ = true;
-    }
     SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
     HANDLE readEnd = nullptr;
     HANDLE writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) {
         return false;
     }
-    readEnd_.reset(readEnd);
+    auto output = std::make_shared<OutputBuffer>();
+    output->readEnd.reset(readEnd);
     UniqueHandle writeOwner(writeEnd);
     SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
 
@@ -250,21 +365,12 @@ bool ChildProcess::Start(const std::string& commandLine, const std::string& work
     process_.reset(info.hProcess);
     id_ = info.dwProcessId;
     writeOwner.reset();  // the child holds the only write end now
-    reader_.reset(CreateThread(nullptr, 0, ReadOutput, this, 0, nullptr));
+    output_ = output;
+    auto* share = new ReaderShare{output, output->readEnd.get(), &output->lock, &output->text};
+    reader_.reset(CreateThread(nullptr, 0, ReadOutput, share, 0, nullptr));
+    if (!reader_)
+        delete share;
     return true;
-}
-
-DWORD WINAPI ChildProcess::ReadOutput(void* self)
-{
-    auto* child = static_cast<ChildProcess*>(self);
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(child->readEnd_.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        EnterCriticalSection(&child->lock_);
-        child->output_.append(buffer, got);
-        LeaveCriticalSection(&child->lock_);
-    }
-    return 0;
 }
 
 bool ChildProcess::WaitForExit(DWORD timeoutMs)
@@ -296,12 +402,12 @@ DWORD ChildProcess::ExitCode() const
 
 std::string ChildProcess::Output()
 {
-    if (!lockReady_) {
+    if (!output_) {
         return std::string();
     }
-    EnterCriticalSection(&lock_);
-    std::string copy = output_;
-    LeaveCriticalSection(&lock_);
+    EnterCriticalSection(&output_->lock);
+    std::string copy = output_->text;
+    LeaveCriticalSection(&output_->lock);
     return copy;
 }
 
@@ -484,7 +590,17 @@ Pixels LoadBitmapPixels(const std::string& path, const char* name)
 std::vector<POINT> DifferingPoints(const Pixels& a, const Pixels& b)
 {
     std::vector<POINT> points;
-    if (a.width != b.width || a.height != b.height) {
+    if (a.Empty() || b.Empty() || a.width != b.width || a.height != b.height) {
+        const int width = a.width > b.width ? a.width : b.width;
+        const int height = a.height > b.height ? a.height : b.height;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                points.push_back(POINT{x, y});
+            }
+        }
+        if (points.empty()) {
+            points.push_back(POINT{0, 0});
+        }
         return points;
     }
     for (int y = 0; y < a.height; ++y) {

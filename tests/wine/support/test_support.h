@@ -9,27 +9,47 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 // ---- Test cases -----------------------------------------------------------
 // A driver defines cases with WINE_TEST(name) { ... } and gets its main() from
-// the support library: `driver NAME` runs one case, `driver` runs them all.
-// The exit code is the number of failed checks, so ctest names the failure.
+// the support library: `driver NAME` runs one case, `driver` runs them all,
+// `driver --list` names them. CMake registers each case from the WINE_TEST
+// line of the driver's source (wine_tests.cmake): locales after the name run
+// the case under those user languages instead of en_US, one ctest each.
+// A case fails with any failed check (exit 1) and is skipped by SKIP (77).
 
 using TestFunction = void (*)();
 struct TestRegistration {
-    TestRegistration(const char* name, TestFunction function);
+    TestRegistration(const char* name, TestFunction function, bool probe = false);
 };
 
-#define WINE_TEST(name)                                                   \
+#define WINE_TEST(name, ...)                                              \
     static void name();                                                   \
     static const TestRegistration name##_registration(#name, name);       \
     static void name()
 
+// A case that only another case runs, in a child driver, to see how the
+// runner ends it; never run by ctest or by a run of every case.
+#define WINE_PROBE(name)                                                  \
+    static void name();                                                   \
+    static const TestRegistration name##_registration(#name, name, true); \
+    static void name()
+
 void ReportFailure(const char* file, int line, const std::string& what);
 std::string Quoted(const std::string& text);  // escapes control bytes
+
+// Thrown by REQUIRE and SKIP, caught by the runner only: a helper at any
+// depth ends its case, and the case's objects are cleaned up on the way.
+struct CaseEnded {};
+struct CaseSkipped {
+    std::string reason;
+};
+[[noreturn]] void EndCase(const char* file, int line, const std::string& what);
+[[noreturn]] void SkipCase(const std::string& reason);
 
 template <typename T>
 std::string Describe(const T& value)
@@ -57,14 +77,15 @@ inline std::string Describe(const char* value) { return Quoted(value ? value : "
                               Describe(check_expected_));                                \
     } while (0)
 
-// Ends the current case at once when a precondition fails.
+// Ends the current case at once when a precondition fails, from the case
+// itself or from any helper it called.
 #define REQUIRE(condition)                                                \
     do {                                                                  \
-        if (!(condition)) {                                               \
-            ReportFailure(__FILE__, __LINE__, "required: " #condition);   \
-            return;                                                       \
-        }                                                                 \
+        if (!(condition)) EndCase(__FILE__, __LINE__, "required: " #condition); \
     } while (0)
+
+// Ends the current case as skipped: what it would test cannot happen here.
+#define SKIP(reason) SkipCase(reason)
 
 // ---- Waiting --------------------------------------------------------------
 
@@ -110,15 +131,12 @@ public:
     void Kill();
 
 private:
-    static DWORD WINAPI ReadOutput(void* self);
+    struct OutputBuffer;  // shared with the reader thread, which may outlive this
 
     UniqueHandle process_;
-    UniqueHandle readEnd_;
+    std::shared_ptr<OutputBuffer> output_;
     UniqueHandle reader_;
     DWORD id_ = 0;
-    CRITICAL_SECTION lock_{};
-    bool lockReady_ = false;
-    std::string output_;
 };
 
 // Runs a program to its end; false when it did not end within the time.
@@ -148,15 +166,20 @@ struct Pixels {
     int height = 0;
     std::vector<std::uint32_t> data;  // top-down rows, 0x00RRGGBB
 
+    bool Empty() const { return width <= 0 || height <= 0; }
     std::uint32_t At(int x, int y) const { return data[static_cast<size_t>(y) * width + x]; }
+    // An empty picture (one that could not be read) equals none, not even
+    // another empty one.
     bool operator==(const Pixels& other) const
     {
-        return width == other.width && height == other.height && data == other.data;
+        return !Empty() && width == other.width && height == other.height && data == other.data;
     }
+    bool operator!=(const Pixels& other) const { return !(*this == other); }
 };
 // The client area of a window as it is on the screen.
 Pixels CaptureClient(HWND window);
 // The bitmap resource `name` of the program file at `path`.
 Pixels LoadBitmapPixels(const std::string& path, const char* name);
-// The points where two pictures of the same size differ.
+// The points where two pictures differ. Pictures that are empty or of other
+// sizes differ everywhere: every point of the larger one, (0, 0) at least.
 std::vector<POINT> DifferingPoints(const Pixels& a, const Pixels& b);

@@ -7,7 +7,10 @@
 // one-copy-per-path rule never meets a copy of an earlier case. Messages whose
 // effect must be complete before the next check are sent, not posted: the
 // send returns once the window procedure has handled them.
-#include "tests/wine/support/test_support.h"
+#include "tests/wine/support/autorun_fixture.h"
+#include "tests/wine/support/input.h"
+#include "tests/wine/support/registry.h"
+#include "tests/wine/support/stand_ins.h"
 
 #include <dbt.h>
 #include <tlhelp32.h>
@@ -19,7 +22,7 @@
 #include <string>
 #include <vector>
 
-// How a failed check shows a rectangle or a point list.
+// How a failed check shows a rectangle.
 static std::ostream& operator<<(std::ostream& out, const RECT& rect)
 {
     return out << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << ")";
@@ -31,16 +34,6 @@ static bool operator==(const RECT& a, const RECT& b)
 
 namespace {
 
-const char* const MenuClass = "VelmoraAutorunClass";
-const char* const PauseMutexName = "VelmoraAutorunPauseMutex";
-constexpr UINT PauseMessage = WM_APP + 1;
-const char* const RunOnceKey = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
-
-// The shipped English root menu.
-const char* const ShippedTitle = "Brenna Netquill 4412";
-const char* const ShippedBitmap = "MENU-EN";
-const char* const ShippedIndex = "MENU-EN";
-
 // The test screens (160 x 120): main has an execute hotspot, a showmenu
 // hotspot for the second screen and a close hotspot; second starts with back.
 const char* const TestTitle = "Velmora Window Test";
@@ -48,118 +41,11 @@ const POINT TestShowSecond = {120, 30};
 const POINT TestBackground = {120, 90};
 const RECT TestFirstHotspot = {10, 10, 70, 50};
 
-// How long a state that must not change is watched: several pause ticks.
-constexpr DWORD SteadyMs = 1200;
-
 std::string Shipped() { return WindowsPath(SHIPPED_AUTORUN); }
 
 std::string Variant(const char* name)
 {
     return WindowsPath(std::string(WINDOW_VARIANTS_DIR) + "/" + name + "/autorun.exe");
-}
-
-// A copy of `exe` alone in a fresh folder `folder` (below the scratch folder).
-std::string FreshCopy(const std::string& exe, const std::string& folder)
-{
-    const std::string copy = ScratchDirectory(folder) + "\\autorun.exe";
-    return CopyFileTo(exe, copy) ? copy : std::string();
-}
-
-// ---- The running program ----------------------------------------------------
-
-struct RunningMenu {
-    ChildProcess process;
-    HWND window = nullptr;
-};
-
-// Starts `exe` and waits for its menu window to exist (shown or not).
-bool StartMenu(RunningMenu& menu, const std::string& exe, const std::string& directory = "")
-{
-    if (exe.empty() || !menu.process.Start("\"" + exe + "\"", directory))
-        return false;
-    menu.window = WaitForProcessWindow(menu.process.Id(), MenuClass);
-    return menu.window != nullptr;
-}
-
-bool StartShownMenu(RunningMenu& menu, const std::string& exe, const std::string& directory = "")
-{
-    return StartMenu(menu, exe, directory) && WaitUntil([&] { return IsWindowVisible(menu.window) != FALSE; });
-}
-
-// Closes the window as the system menu would and expects a clean end.
-void CloseMenu(RunningMenu& menu)
-{
-    if (menu.window && IsWindow(menu.window))
-        PostMessageA(menu.window, WM_CLOSE, 0, 0);
-    CHECK(menu.process.WaitForExit());
-    CHECK_EQ(menu.process.ExitCode(), DWORD{0});
-}
-
-LRESULT SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* answered = nullptr)
-{
-    DWORD_PTR result = 0;
-    const LRESULT ok = SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result);
-    if (answered)
-        *answered = ok != 0;
-    return static_cast<LRESULT>(result);
-}
-
-// Whether the state stays true for the whole of `periodMs`.
-bool StaysTrue(const std::function<bool()>& condition, DWORD periodMs = SteadyMs)
-{
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < periodMs) {
-        if (!condition())
-            return false;
-        Sleep(20);
-    }
-    return condition();
-}
-
-// A window of the driver's own, far from the menu, that takes the activation
-// away from it the way any other program would.
-class OtherWindow {
-public:
-    OtherWindow()
-    {
-        window_ = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "other", WS_POPUP | WS_VISIBLE | WS_BORDER, 0, 0, 40, 40,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    }
-    OtherWindow(const OtherWindow&) = delete;
-    OtherWindow& operator=(const OtherWindow&) = delete;
-    ~OtherWindow()
-    {
-        if (window_)
-            DestroyWindow(window_);
-    }
-    HWND get() const { return window_; }
-    // Brings this window to the front; its messages are pumped meanwhile.
-    bool Activate()
-    {
-        SetForegroundWindow(window_);
-        return WaitUntil([&] {
-            Pump();
-            return GetForegroundWindow() == window_;
-        });
-    }
-    static void Pump()
-    {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-    }
-
-private:
-    HWND window_ = nullptr;
-};
-
-bool BringToFront(HWND window)
-{
-    SetForegroundWindow(window);
-    return WaitUntil([&] {
-        OtherWindow::Pump();
-        return GetForegroundWindow() == window;
-    });
 }
 
 // ---- Hotspots and pixels ------------------------------------------------------
@@ -243,120 +129,6 @@ bool WaitForFocus(HWND window, const Pixels& bitmap, const std::vector<RECT>& ho
     return seen;
 }
 
-// ---- Real input -----------------------------------------------------------------
-
-void Key(WORD key, bool down)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, 0));
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &input, sizeof input);
-}
-
-void Tap(WORD key)
-{
-    Key(key, true);
-    Key(key, false);
-}
-
-void MouseButton(bool down)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &input, sizeof input);
-}
-
-void MouseTo(POINT screen)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = (screen.x * 65535 + GetSystemMetrics(SM_CXSCREEN) / 2) / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = (screen.y * 65535 + GetSystemMetrics(SM_CYSCREEN) / 2) / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
-
-LPARAM PointParam(int x, int y)
-{
-    return MAKELPARAM(static_cast<WORD>(static_cast<SHORT>(x)), static_cast<WORD>(static_cast<SHORT>(y)));
-}
-
-// A left click at a client point, as posted mouse messages.
-void PostClick(HWND window, POINT point)
-{
-    PostMessageA(window, WM_MOUSEMOVE, 0, PointParam(point.x, point.y));
-    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, PointParam(point.x, point.y));
-    PostMessageA(window, WM_LBUTTONUP, 0, PointParam(point.x, point.y));
-}
-
-// ---- Registry ---------------------------------------------------------------------
-
-struct RegistryValue {
-    bool present = false;
-    DWORD type = 0;
-    std::string bytes;
-};
-
-RegistryValue ReadRunOnce(const std::string& name)
-{
-    RegistryValue value;
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, RunOnceKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
-        return value;
-    const UniqueRegKey key(opened);
-    DWORD size = 0;
-    if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
-        return value;
-    value.bytes.resize(size);
-    if (RegQueryValueExA(key.get(), name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(&value.bytes[0]),
-                         &size) == ERROR_SUCCESS) {
-        value.present = true;
-        value.bytes.resize(size);
-    }
-    return value;
-}
-
-bool WriteRunOnce(const std::string& name, const std::string& text)
-{
-    HKEY opened = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, RunOnceKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
-    const UniqueRegKey key(opened);
-    return RegSetValueExA(key.get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                          static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
-}
-
-void DeleteRunOnce(const std::string& name)
-{
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, RunOnceKey, 0, KEY_SET_VALUE, &opened) != ERROR_SUCCESS)
-        return;
-    const UniqueRegKey key(opened);
-    RegDeleteValueA(key.get(), name.c_str());
-}
-
-// RunOnce values are started by the next boot of the prefix: none of this
-// driver's may outlive its case, whatever the case's checks found.
-class RunOnceValues {
-public:
-    explicit RunOnceValues(std::vector<std::string> names) : names_(std::move(names)) { Clear(); }
-    RunOnceValues(const RunOnceValues&) = delete;
-    RunOnceValues& operator=(const RunOnceValues&) = delete;
-    ~RunOnceValues() { Clear(); }
-
-private:
-    void Clear()
-    {
-        for (const std::string& name : names_)
-            DeleteRunOnce(name);
-    }
-    std::vector<std::string> names_;
-};
-
 // ---- Drives -------------------------------------------------------------------------
 
 // The request of Wine's mount manager that defines or removes a drive letter
@@ -434,6 +206,14 @@ private:
     char letter_ = 0;
 };
 
+// The move loop marks the window's thread while it runs.
+bool InMoveLoop(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) && (info.flags & GUI_INMOVESIZE) != 0;
+}
+
 // ---- Loaded modules ------------------------------------------------------------------
 
 // Where process `processId` loaded the module `name` from, in lower case;
@@ -471,11 +251,11 @@ DEV_BROADCAST_VOLUME VolumeRecord(char letter, WORD flags)
 
 WINE_TEST(frame_size_and_place)
 {
-    RunningMenu menu;
-    REQUIRE(StartShownMenu(menu, FreshCopy(Shipped(), "window_frame")));
-    HWND window = menu.window;
+    Autorun menu;
+    REQUIRE(menu.StartCopy(Shipped(), "window_frame") && menu.WaitUntilShown());
+    HWND window = menu.Window();
 
-    CHECK_EQ(ClassNameOf(window), std::string(MenuClass));
+    CHECK_EQ(ClassNameOf(window), std::string(MenuWindowClassName));
     CHECK_EQ(WindowText(window), std::string(ShippedTitle));
 
     const LONG style = GetWindowLongA(window, GWL_STYLE);
@@ -502,22 +282,22 @@ WINE_TEST(frame_size_and_place)
     CHECK(std::abs(frame.left - (work.left + (work.right - work.left - width) / 2)) <= 1);
     CHECK(std::abs(frame.top - (work.top + (work.bottom - work.top - height) / 2)) <= 1);
 
-    CloseMenu(menu);
+    CHECK(menu.Close());
 }
 
 // ---- Pixels -------------------------------------------------------------------------
 
 WINE_TEST(bitmap_and_focus_frame_follow_tab_and_activation)
 {
-    const std::string exe = FreshCopy(Shipped(), "window_pixels");
-    const Pixels bitmap = LoadBitmapPixels(exe, ShippedBitmap);
-    const std::vector<RECT> hotspots = ReadHotspots(exe, ShippedIndex);
+    const std::string exe = ScratchCopy(Shipped(), "window_pixels");
+    const Pixels bitmap = LoadBitmapPixels(exe, ShippedEnglishMenu);
+    const std::vector<RECT> hotspots = ReadHotspots(exe, ShippedEnglishMenu);
     REQUIRE(bitmap.width == 600 && bitmap.height == 450);
     REQUIRE(hotspots.size() >= 2);
 
-    RunningMenu menu;
-    REQUIRE(StartShownMenu(menu, exe));
-    HWND window = menu.window;
+    Autorun menu;
+    REQUIRE(menu.Start(exe) && menu.WaitUntilShown());
+    HWND window = menu.Window();
     REQUIRE(BringToFront(window));
     CHECK(WaitForFocus(window, bitmap, hotspots, -1));
 
@@ -532,21 +312,21 @@ WINE_TEST(bitmap_and_focus_frame_follow_tab_and_activation)
     REQUIRE(BringToFront(window));
     CHECK(WaitForFocus(window, bitmap, hotspots, 0));
 
-    CloseMenu(menu);
+    CHECK(menu.Close());
 }
 
 // ---- Keys and mouse ---------------------------------------------------------------
 
 WINE_TEST(tab_shift_tab_and_arrows_move_the_focus)
 {
-    const std::string exe = FreshCopy(Shipped(), "window_keys");
-    const Pixels bitmap = LoadBitmapPixels(exe, ShippedBitmap);
-    const std::vector<RECT> hotspots = ReadHotspots(exe, ShippedIndex);
+    const std::string exe = ScratchCopy(Shipped(), "window_keys");
+    const Pixels bitmap = LoadBitmapPixels(exe, ShippedEnglishMenu);
+    const std::vector<RECT> hotspots = ReadHotspots(exe, ShippedEnglishMenu);
     REQUIRE(hotspots.size() == 3);
 
-    RunningMenu menu;
-    REQUIRE(StartShownMenu(menu, exe));
-    HWND window = menu.window;
+    Autorun menu;
+    REQUIRE(menu.Start(exe) && menu.WaitUntilShown());
+    HWND window = menu.Window();
     REQUIRE(BringToFront(window));
 
     // Real keys: the window reads Shift from the keyboard state. The two
@@ -580,17 +360,17 @@ WINE_TEST(tab_shift_tab_and_arrows_move_the_focus)
 
     // Esc closes the window, and the program ends cleanly.
     Tap(VK_ESCAPE);
-    CHECK(menu.process.WaitForExit());
-    CHECK_EQ(menu.process.ExitCode(), DWORD{0});
+    CHECK(menu.Process().WaitForExit());
+    CHECK_EQ(menu.Process().ExitCode(), DWORD{0});
 }
 
 WINE_TEST(left_press_on_the_background_drags_the_window)
 {
-    const std::string exe = FreshCopy(Shipped(), "window_drag");
-    const std::vector<RECT> hotspots = ReadHotspots(exe, ShippedIndex);
-    RunningMenu menu;
-    REQUIRE(StartShownMenu(menu, exe));
-    HWND window = menu.window;
+    const std::string exe = ScratchCopy(Shipped(), "window_drag");
+    const std::vector<RECT> hotspots = ReadHotspots(exe, ShippedEnglishMenu);
+    Autorun menu;
+    REQUIRE(menu.Start(exe) && menu.WaitUntilShown());
+    HWND window = menu.Window();
     REQUIRE(BringToFront(window));
 
     // A point of the picture that no hotspot covers.
@@ -603,27 +383,18 @@ WINE_TEST(left_press_on_the_background_drags_the_window)
     ClientToScreen(window, &start);
 
     MouseTo(start);
-    WaitUntil([&] {
-        POINT cursor = {};
-        return GetCursorPos(&cursor) && cursor.x == start.x && cursor.y == start.y;
-    }, 3000);
+    WaitForPointerAt(start);
     MouseButton(true);
     // Moves that arrive before the menu's move loop has begun would be taken
-    // as the drag's starting point; the loop marks its thread while it runs.
-    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
-    const auto inMoveLoop = [&] {
-        GUITHREADINFO info = {};
-        info.cbSize = sizeof info;
-        return GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE) != 0;
-    };
-    WaitUntil(inMoveLoop, 3000);
+    // as the drag's starting point.
+    WaitUntil([&] { return InMoveLoop(window); }, 3000);
     for (int step = 1; step <= 10; ++step)
         MouseTo(POINT{start.x + 6 * step, start.y + 4 * step});
     MouseButton(false);
     // The drag ends when the loop has taken the release. A close that arrives
     // while the loop still runs would end that loop instead of the program
     // (Wine's move loop swallows the quit message).
-    CHECK(WaitUntil([&] { return !inMoveLoop(); }));
+    CHECK(WaitUntil([&] { return !InMoveLoop(window); }));
 
     RECT after = {};
     CHECK(WaitUntil([&] {
@@ -632,20 +403,22 @@ WINE_TEST(left_press_on_the_background_drags_the_window)
     }));
     CHECK_EQ(after.right - after.left, before.right - before.left);
     CHECK_EQ(after.bottom - after.top, before.bottom - before.top);
-    CloseMenu(menu);
+    CHECK(menu.Close());
 }
 
 WINE_TEST(back_button_goes_back_only_when_released_inside)
 {
-    const std::string exe = FreshCopy(Variant("window"), "window_back");
+    const std::string exe = ScratchCopy(Variant("window"), "window_back");
+    StandIns standIns(DirectoryOf(exe) + "\\records");
+    REQUIRE(standIns.Place(DirectoryOf(exe) + "\\recorder.exe"));
     const Pixels mainBitmap = LoadBitmapPixels(exe, "WINDOW-MAIN");
     const Pixels secondBitmap = LoadBitmapPixels(exe, "WINDOW-SECOND");
     REQUIRE(mainBitmap.width == 160 && secondBitmap.width == 160);
     const std::vector<RECT> first = {TestFirstHotspot};
 
-    RunningMenu menu;
-    REQUIRE(StartShownMenu(menu, exe));
-    HWND window = menu.window;
+    Autorun menu;
+    REQUIRE(menu.Start(exe) && menu.WaitUntilShown());
+    HWND window = menu.Window();
     CHECK_EQ(WindowText(window), std::string(TestTitle));
     PostClick(window, TestShowSecond);
     REQUIRE(WaitUntil([&] { return CaptureClient(window) == secondBitmap; }));
@@ -675,24 +448,31 @@ WINE_TEST(back_button_goes_back_only_when_released_inside)
     GetClientRect(window, &client);
     CHECK_EQ(client, (RECT{0, 0, 160, 120}));
 
-    // A click on the background activates nothing.
+    // A click on the background starts nothing and leaves the screen: the
+    // click on the first hotspot after it is the only start.
     PostClick(window, TestBackground);
-    SendWithin(window, WM_NULL, 0, 0);
-    CHECK(IsWindow(window));
-    CloseMenu(menu);
+    SendWithin(window, WM_NULL);
+    CHECK(WaitUntil([&] { return !InMoveLoop(window); }));
+    CHECK(CaptureClient(window) == mainBitmap);
+    PostClick(window, POINT{40, 30});
+    CHECK(standIns.WaitForRecords(1));
+    const std::vector<StandInRecord> started = standIns.Records();
+    CHECK_EQ(started.size(), size_t{1});
+    CHECK(!started.empty() && started[0].args == std::vector<std::string>{"main"});
+    CHECK(menu.Close());
 }
 
 // ---- Pause ---------------------------------------------------------------------------
 
 WINE_TEST(held_pause_mutex_keeps_the_window_hidden)
 {
-    const std::string exe = FreshCopy(Shipped(), "window_pause_start");
+    const std::string exe = ScratchCopy(Shipped(), "window_pause_start");
     UniqueHandle mutex(CreateMutexA(nullptr, FALSE, PauseMutexName));
     REQUIRE(mutex);
 
-    RunningMenu menu;
-    REQUIRE(StartMenu(menu, exe));
-    HWND window = menu.window;
+    Autorun menu;
+    REQUIRE(menu.Start(exe) && menu.WaitForWindow());
+    HWND window = menu.Window();
     CHECK(StaysTrue([&] { return !IsWindowVisible(window); }));
     RECT hidden = {};
     GetWindowRect(window, &hidden);
@@ -708,22 +488,22 @@ WINE_TEST(held_pause_mutex_keeps_the_window_hidden)
     REQUIRE(mutex);
     CHECK(StaysTrue([&] { return IsWindowVisible(window) != FALSE; }));
 
-    PostMessageA(window, PauseMessage, 0, 0);
+    PostMessageA(window, WM_PAUSEMENU, 0, 0);
     CHECK(WaitUntil([&] { return !IsWindowVisible(window); }));
     CHECK(StaysTrue([&] { return !IsWindowVisible(window); }));
     mutex.reset();
     CHECK(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 2000));
-    CloseMenu(menu);
+    CHECK(menu.Close());
 }
 
 WINE_TEST(pause_message_without_mutex_shows_again_at_the_next_tick)
 {
-    RunningMenu menu;
-    REQUIRE(StartShownMenu(menu, FreshCopy(Shipped(), "window_pause_message")));
-    CHECK_EQ(SendWithin(menu.window, PauseMessage, 0, 0), LRESULT{0});
-    CHECK(!IsWindowVisible(menu.window));
-    CHECK(WaitUntil([&] { return IsWindowVisible(menu.window) != FALSE; }, 2000));
-    CloseMenu(menu);
+    Autorun menu;
+    REQUIRE(menu.StartCopy(Shipped(), "window_pause_message") && menu.WaitUntilShown());
+    CHECK_EQ(SendWithin(menu.Window(), WM_PAUSEMENU), LRESULT{0});
+    CHECK(!IsWindowVisible(menu.Window()));
+    CHECK(WaitUntil([&] { return IsWindowVisible(menu.Window()) != FALSE; }, 2000));
+    CHECK(menu.Close());
 }
 
 WINE_TEST(common_controls_6_are_the_ones_loaded)
@@ -737,14 +517,14 @@ WINE_TEST(common_controls_6_are_the_ones_loaded)
 #else
     const std::string assembly = "\\winsxs\\x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.";
 #endif
-    RunningMenu menu;
-    REQUIRE(StartShownMenu(menu, FreshCopy(Shipped(), "window_controls")));
-    const std::string controls = LoadedModulePath(menu.process.Id(), "comctl32.dll");
+    Autorun menu;
+    REQUIRE(menu.StartCopy(Shipped(), "window_controls") && menu.WaitUntilShown());
+    const std::string controls = LoadedModulePath(menu.Process().Id(), "comctl32.dll");
     CHECK(!controls.empty());
     CHECK(controls.find(assembly) != std::string::npos);
     if (controls.find(assembly) == std::string::npos)
         std::printf("    comctl32.dll loaded from %s\n", controls.c_str());
-    CloseMenu(menu);
+    CHECK(menu.Close());
 }
 
 // ---- Media removal -------------------------------------------------------------------
@@ -757,9 +537,9 @@ WINE_TEST(removing_the_programs_disc_closes_the_menu)
     REQUIRE(drive.letter() != 0);
     const char other = drive.letter() == 'Q' ? 'R' : 'Q';
 
-    RunningMenu menu;
-    REQUIRE(StartShownMenu(menu, drive.root() + "autorun.exe", drive.root()));
-    HWND window = menu.window;
+    Autorun menu;
+    REQUIRE(menu.Start(drive.root() + "autorun.exe", "", drive.root()) && menu.WaitUntilShown());
+    HWND window = menu.Window();
 
     // Every event is answered 1; none of these closes the window.
     struct Event {
@@ -791,8 +571,8 @@ WINE_TEST(removing_the_programs_disc_closes_the_menu)
     DWORD_PTR result = 0;
     SendMessageTimeoutA(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume),
                         SMTO_ABORTIFHUNG, 10000, &result);
-    CHECK(menu.process.WaitForExit());
-    CHECK_EQ(menu.process.ExitCode(), DWORD{0});
+    CHECK(menu.Process().WaitForExit());
+    CHECK_EQ(menu.Process().ExitCode(), DWORD{0});
 }
 
 WINE_TEST(removing_the_cd_closes_the_menu_started_from_it)
@@ -803,29 +583,29 @@ WINE_TEST(removing_the_cd_closes_the_menu_started_from_it)
     REQUIRE(drive.letter() != 0);
     CHECK_EQ(GetDriveTypeA(drive.root().c_str()), UINT{DRIVE_CDROM});
 
-    RunningMenu menu;
-    REQUIRE(StartShownMenu(menu, drive.root() + "autorun.exe", drive.root()));
+    Autorun menu;
+    REQUIRE(menu.Start(drive.root() + "autorun.exe", "", drive.root()) && menu.WaitUntilShown());
 
     DEV_BROADCAST_VOLUME volume = VolumeRecord(drive.letter(), DBTF_MEDIA);
     DWORD_PTR result = 0;
     SendMessageTimeoutA(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume),
                         SMTO_ABORTIFHUNG, 10000, &result);
-    CHECK(menu.process.WaitForExit());
-    CHECK_EQ(menu.process.ExitCode(), DWORD{0});
+    CHECK(menu.Process().WaitForExit());
+    CHECK_EQ(menu.Process().ExitCode(), DWORD{0});
 }
 
 WINE_TEST(removal_elsewhere_leaves_a_menu_on_another_drive_open)
 {
     // Started from Z:, the Linux root: the broadcast for every other letter
     // changes nothing.
-    RunningMenu menu;
-    REQUIRE(StartShownMenu(menu, FreshCopy(Shipped(), "window_disc_elsewhere")));
+    Autorun menu;
+    REQUIRE(menu.StartCopy(Shipped(), "window_disc_elsewhere") && menu.WaitUntilShown());
     DEV_BROADCAST_VOLUME volume = VolumeRecord('A', DBTF_MEDIA);
     volume.dbcv_unitmask = 0x01FFFFFF;  // a: to y:
-    CHECK_EQ(SendWithin(menu.window, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume)),
+    CHECK_EQ(SendWithin(menu.Window(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume)),
              LRESULT{1});
-    CHECK(IsWindow(menu.window));
-    CloseMenu(menu);
+    CHECK(IsWindow(menu.Window()));
+    CHECK(menu.Close());
 }
 
 // ---- End of the logon session ---------------------------------------------------------
@@ -837,57 +617,56 @@ WINE_TEST(session_end_registers_the_program_to_run_once)
     REQUIRE(CreateDirectoryA(directory.c_str(), nullptr));
     const std::string exe = directory + "\\autorun.exe";
     REQUIRE(CopyFileTo(Shipped(), exe));
-    const std::string neighbour = "Velmora Window Test Neighbour";
-    RunOnceValues cleanup({ShippedTitle, neighbour});
-    REQUIRE(WriteRunOnce(ShippedTitle, "C:\\older\\autorun.exe"));
-    REQUIRE(WriteRunOnce(neighbour, "C:\\other.exe /x"));
+    SavedRegistryValue own(HKEY_CURRENT_USER, RunOnceKey, ShippedTitle);
+    SavedRegistryValue neighbour(HKEY_CURRENT_USER, RunOnceKey, "Velmora Window Test Neighbour");
+    REQUIRE(own.WriteText("C:\\older\\autorun.exe"));
+    REQUIRE(neighbour.WriteText("C:\\other.exe /x"));
 
-    RunningMenu menu;
-    REQUIRE(menu.process.Start("\"" + exe + "\" -lang:de"));
-    menu.window = WaitForProcessWindow(menu.process.Id(), MenuClass);
-    REQUIRE(menu.window);
+    Autorun menu;
+    REQUIRE(menu.Start(exe, "-lang:de") && menu.WaitForWindow());
 
     // The session goes on: nothing is written.
-    CHECK_EQ(SendWithin(menu.window, WM_ENDSESSION, 0, 0), LRESULT{0});
-    CHECK_EQ(ReadRunOnce(ShippedTitle).bytes, std::string("C:\\older\\autorun.exe", 21));
+    CHECK_EQ(SendWithin(menu.Window(), WM_ENDSESSION, 0, 0), LRESULT{0});
+    CHECK_EQ(own.Read().bytes, std::string("C:\\older\\autorun.exe", 21));
 
     // The session ends: the program's own path, NUL included, no arguments.
-    CHECK_EQ(SendWithin(menu.window, WM_ENDSESSION, 1, 0), LRESULT{0});
-    const RegistryValue value = ReadRunOnce(ShippedTitle);
+    CHECK_EQ(SendWithin(menu.Window(), WM_ENDSESSION, 1, 0), LRESULT{0});
+    const RegistryValue value = own.Read();
     CHECK(value.present);
     CHECK_EQ(value.type, DWORD{REG_SZ});
     CHECK_EQ(value.bytes, exe + std::string(1, '\0'));
-    CHECK_EQ(ReadRunOnce(neighbour).bytes, std::string("C:\\other.exe /x", 16));
+    CHECK_EQ(neighbour.Read().bytes, std::string("C:\\other.exe /x", 16));
 
-    CloseMenu(menu);
+    CHECK(menu.Close());
 }
 
 WINE_TEST(session_end_without_a_title_writes_the_default_value)
 {
-    RunOnceValues cleanup({""});
-    const std::string exe = FreshCopy(Variant("untitled"), "window_run_once_untitled");
-    RunningMenu menu;
-    REQUIRE(StartShownMenu(menu, exe));
-    CHECK_EQ(WindowText(menu.window), std::string());
+    SavedRegistryValue untitled(HKEY_CURRENT_USER, RunOnceKey, "");
+    untitled.Delete();
+    const std::string exe = ScratchCopy(Variant("untitled"), "window_run_once_untitled");
+    Autorun menu;
+    REQUIRE(menu.Start(exe) && menu.WaitUntilShown());
+    CHECK_EQ(WindowText(menu.Window()), std::string());
 
-    CHECK_EQ(SendWithin(menu.window, WM_ENDSESSION, 0, 0), LRESULT{0});
-    CHECK(!ReadRunOnce("").present);
-    CHECK_EQ(SendWithin(menu.window, WM_ENDSESSION, 1, 0), LRESULT{0});
-    const RegistryValue value = ReadRunOnce("");
+    CHECK_EQ(SendWithin(menu.Window(), WM_ENDSESSION, 0, 0), LRESULT{0});
+    CHECK(!untitled.Read().present);
+    CHECK_EQ(SendWithin(menu.Window(), WM_ENDSESSION, 1, 0), LRESULT{0});
+    const RegistryValue value = untitled.Read();
     CHECK(value.present);
     CHECK_EQ(value.type, DWORD{REG_SZ});
     CHECK_EQ(value.bytes, exe + std::string(1, '\0'));
-    CloseMenu(menu);
+    CHECK(menu.Close());
 }
 
 // ---- A second start ---------------------------------------------------------------------
 
 WINE_TEST(second_start_restores_and_raises_the_window)
 {
-    const std::string exe = FreshCopy(Shipped(), "window_second_start");
-    RunningMenu menu;
-    REQUIRE(StartShownMenu(menu, exe));
-    HWND window = menu.window;
+    const std::string exe = ScratchCopy(Shipped(), "window_second_start");
+    Autorun menu;
+    REQUIRE(menu.Start(exe) && menu.WaitUntilShown());
+    HWND window = menu.Window();
     RECT placed = {};
     GetWindowRect(window, &placed);
 
@@ -903,13 +682,13 @@ WINE_TEST(second_start_restores_and_raises_the_window)
         CHECK(second.ended);
         CHECK_EQ(second.exitCode, DWORD{0});
         CHECK(WaitUntil([&] {
-            OtherWindow::Pump();
+            PumpMessages();
             return !IsIconic(window) && GetForegroundWindow() == window;
         }));
         RECT now = {};
         GetWindowRect(window, &now);
         CHECK_EQ(now, placed);
-        CHECK(menu.process.Running());
+        CHECK(menu.Process().Running());
     }
-    CloseMenu(menu);
+    CHECK(menu.Close());
 }
