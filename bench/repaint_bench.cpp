@@ -61,7 +61,7 @@ long long Area(const Rect& r)
 
 int main(int argc, char** argv)
 {
-    const std::string resources = argc > 1 ? argv[1] : "autorun/resources";
+    const std::string resources = argc > 1 ? argv[1] : "projects/velmora-cd/menus";
     FileResources files(resources);
     Menus menus;
     if (!LoadMenusFrom(files, "en", menus)) {
