@@ -5,12 +5,14 @@
 #include "autorun/build_time.h"
 #include "autorun/launcher_state.h"
 #include "autorun/placement_win32.h"
+#include "autorun/program_resources_win32.h"
 #include "autorun/resources/resource_ids.h"
-#include "autorun/startup_win32.h"
 #include "common/handle_win32.h"
+#include "common/program_path_win32.h"
 
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -18,16 +20,72 @@ namespace {
 constexpr int TitlePointSize = 8;
 constexpr std::size_t MaxUnmeasuredText = 16u << 20;
 
+// The link time of the program file at `path` as local calendar time; false
+// when the file cannot be read or holds no PE headers.
+bool ReadBuildTime(const char* path, SYSTEMTIME& time)
+{
+    // Read sharing only: nobody can write to the file, so its size stays the
+    // size of the mapping while the view is read.
+    UniqueHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    DWORD sizeHigh = 0;
+    const DWORD size = GetFileSize(file.get(), &sizeHigh);
+    // An empty file cannot be mapped; one of 4 GiB or more is no program.
+    if (size == 0 || size == INVALID_FILE_SIZE || sizeHigh != 0)
+        return false;
+    UniqueHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping)
+        return false;
+    UniqueMappedView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
+    if (!view)
+        return false;
+
+    std::uint32_t seconds = 0;
+    if (!ReadLinkTimeStamp(static_cast<const unsigned char*>(view.get()), size, seconds))
+        return false;
+    const std::uint64_t count = SecondsToFileTime(seconds);
+    FILETIME utc = {};
+    utc.dwLowDateTime = static_cast<DWORD>(count);
+    utc.dwHighDateTime = static_cast<DWORD>(count >> 32);
+    FILETIME local = {};
+    return FileTimeToLocalFileTime(&utc, &local) && FileTimeToSystemTime(&local, &time);
+}
+
+// printf-style formatting; the result is the whole text whatever its length.
+__attribute__((format(gnu_printf, 1, 2))) std::string FormatText(const char* format, ...)
+{
+    std::vector<char> buffer(256);
+    for (;;) {
+        va_list args;
+        va_start(args, format);
+        const int length = std::vsnprintf(buffer.data(), buffer.size(), format, args);
+        va_end(args);
+        if (length >= 0 && static_cast<std::size_t>(length) < buffer.size())
+            return std::string(buffer.data(), static_cast<std::size_t>(length));
+        if (length >= 0) {
+            buffer.resize(static_cast<std::size_t>(length) + 1);
+            continue;
+        }
+        // Some C runtimes report only that the text did not fit; a formatter
+        // that still fails with this much room meets a bad argument, not a
+        // short buffer, and there is no complete text to give.
+        if (buffer.size() >= MaxUnmeasuredText)
+            return std::string();
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
 // The date text of the build time in the user's short date format; empty when
 // the program file's time stamp cannot be read. `year` gets the build year,
 // or the current year then, so the copyright line never shows a bogus one.
 std::string BuildDate(int& year)
 {
-    char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
     SYSTEMTIME time = {};
     char date[256] = {};
-    if (ReadBuildTime(path, time)) {
+    // A cut-off path names another file, or none: then the current year.
+    if (ReadBuildTime(OwnProgramPath().path.c_str(), time)) {
         GetDateFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, date, sizeof(date));
     } else {
         GetLocalTime(&time);
@@ -79,62 +137,6 @@ void DeleteTitleFont(HWND dialog)
         DeleteObject(font);
 }
 
-}  // namespace
-
-bool ReadBuildTime(const char* path, SYSTEMTIME& time)
-{
-    // Read sharing only: nobody can write to the file, so its size stays the
-    // size of the mapping while the view is read.
-    UniqueHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
-    DWORD sizeHigh = 0;
-    const DWORD size = GetFileSize(file.get(), &sizeHigh);
-    // An empty file cannot be mapped; one of 4 GiB or more is no program.
-    if (size == 0 || size == INVALID_FILE_SIZE || sizeHigh != 0)
-        return false;
-    UniqueHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
-    if (!mapping)
-        return false;
-    UniqueMappedView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
-    if (!view)
-        return false;
-
-    std::uint32_t seconds = 0;
-    if (!ReadLinkTimeStamp(static_cast<const unsigned char*>(view.get()), size, seconds))
-        return false;
-    const std::uint64_t count = SecondsToFileTime(seconds);
-    FILETIME utc = {};
-    utc.dwLowDateTime = static_cast<DWORD>(count);
-    utc.dwHighDateTime = static_cast<DWORD>(count >> 32);
-    FILETIME local = {};
-    return FileTimeToLocalFileTime(&utc, &local) && FileTimeToSystemTime(&local, &time);
-}
-
-std::string FormatText(const char* format, ...)
-{
-    std::vector<char> buffer(256);
-    for (;;) {
-        va_list args;
-        va_start(args, format);
-        const int length = std::vsnprintf(buffer.data(), buffer.size(), format, args);
-        va_end(args);
-        if (length >= 0 && static_cast<std::size_t>(length) < buffer.size())
-            return std::string(buffer.data(), static_cast<std::size_t>(length));
-        if (length >= 0) {
-            buffer.resize(static_cast<std::size_t>(length) + 1);
-            continue;
-        }
-        // Some C runtimes report only that the text did not fit; a formatter
-        // that still fails with this much room meets a bad argument, not a
-        // short buffer, and there is no complete text to give.
-        if (buffer.size() >= MaxUnmeasuredText)
-            return std::string();
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
 {
     switch (message) {
@@ -154,4 +156,12 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
     default:
         return FALSE;
     }
+}
+
+}  // namespace
+
+void ShowAboutDialog(HWND owner)
+{
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDialogProc, 0);
 }

@@ -1,5 +1,7 @@
 #include "autorun/commands_logic.h"
 
+#include "common/file_path.h"
+
 #include <cstdio>
 
 CommandKind ChooseCommand(const std::string& word)
@@ -59,32 +61,7 @@ std::string ExpandPlaceholders(const std::string& parameters, std::uint64_t wind
 
 std::string ProgramDirectoryOf(const std::string& programPath)
 {
-    const std::string::size_type slash = programPath.rfind('\\');
-    if (slash == std::string::npos)
-        return programPath;
-    return programPath.substr(0, slash);
-}
-
-bool SwitchToMenu(MenuPosition found, MenuPosition& current, std::deque<MenuPosition>& history,
-                  InteractionState& interaction)
-{
-    if (found == NoMenu)
-        return false;
-    // Pushed even when `found` is the current menu, so every successful
-    // switch is undone by exactly one "back".
-    history.push_back(current);
-    current = found;
-    ResetHotspotRefs(interaction);
-    return true;
-}
-
-bool ReturnToPreviousMenu(MenuPosition& current, std::deque<MenuPosition>& history,
-                          InteractionState& interaction)
-{
-    if (history.empty())
-        return false;
-    current = history.back();
-    history.pop_back();
-    ResetHotspotRefs(interaction);
-    return true;
+    std::string directory = programPath;
+    DirectoryOf(programPath, directory);
+    return directory;
 }

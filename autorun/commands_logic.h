@@ -1,13 +1,8 @@
-// The text and list work of the hotspot commands: which command a word names,
-// how a start argument is split and expanded, and the menu history.
-// Platform-free.
+// The text work of the hotspot commands: which command a word names and how
+// a start argument is split and expanded. Platform-free.
 #pragma once
 
-#include "autorun/interaction.h"
-#include "autorun/menu.h"
-
 #include <cstdint>
-#include <deque>
 #include <string>
 
 enum class CommandKind { Close, ShowMenu, Back, Execute };
@@ -30,11 +25,3 @@ std::string ExpandPlaceholders(const std::string& parameters, std::uint64_t wind
 // The program's path cut at its last backslash, the backslash removed; a
 // path without a backslash whole.
 std::string ProgramDirectoryOf(const std::string& programPath);
-
-// Switches to `found`, pushing the current menu; false and no change at all
-// when `found` is NoMenu.
-bool SwitchToMenu(MenuPosition found, MenuPosition& current, std::deque<MenuPosition>& history,
-                  InteractionState& interaction);
-// Returns to the menu on top of the history; false and no change when it is empty.
-bool ReturnToPreviousMenu(MenuPosition& current, std::deque<MenuPosition>& history,
-                          InteractionState& interaction);

@@ -4,7 +4,9 @@
 #include "autorun/commands_logic.h"
 #include "autorun/launcher_state.h"
 #include "autorun/menu_catalogue_win32.h"
+#include "autorun/navigation.h"
 #include "common/handle_win32.h"
+#include "common/program_path_win32.h"
 
 #include <shellapi.h>
 
@@ -54,14 +56,6 @@ void WatchLaunch(HWND window, HANDLE process)
     BusyProcess.store(0);
 }
 
-std::string ProgramDirectory()
-{
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    // A truncated path need not be terminated on older systems.
-    return ProgramDirectoryOf(std::string(path, length < MAX_PATH ? length : MAX_PATH));
-}
-
 // The system's own text for the error, or ours when it has none.
 void ShowStartError(HWND window, DWORD error)
 {
@@ -82,43 +76,9 @@ void ShowStartError(HWND window, DWORD error)
     MessageBoxA(window, message.c_str(), nullptr, MB_ICONERROR);
 }
 
-}  // namespace
-
-void ActivateHotspot(HWND window, HotspotRef hotspot)
-{
-    const Hotspots& hotspots = CurrentHotspots();
-    if (hotspot >= hotspots.size())
-        return;
-    // The menu list never changes after start-up, so this reference outlives
-    // the switch that ShowMenu makes.
-    const Hotspot& chosen = hotspots[hotspot];
-    switch (ChooseCommand(chosen.command)) {
-    case CommandKind::Close:
-        SendMessageA(window, WM_CLOSE, 0, 0);
-        break;
-    case CommandKind::ShowMenu:
-        ShowMenu(window, chosen.argument);
-        break;
-    case CommandKind::Back:
-        GoBack(window);
-        break;
-    case CommandKind::Execute:
-        ExecuteArgument(window, chosen.argument);
-        break;
-    }
-}
-
 void ShowMenu(HWND window, const std::string& name)
 {
-    if (!SwitchToMenu(FindMenu(name), CurrentMenu, MenuHistory, Interaction))
-        return;
-    InvalidateRect(window, nullptr, FALSE);
-    PlayClickSound();
-}
-
-void GoBack(HWND window)
-{
-    if (!ReturnToPreviousMenu(CurrentMenu, MenuHistory, Interaction))
+    if (!ShowMenuAt(FindMenu(name)))
         return;
     InvalidateRect(window, nullptr, FALSE);
     PlayClickSound();
@@ -127,7 +87,8 @@ void GoBack(HWND window)
 void ExecuteArgument(HWND window, std::string argument)
 {
     PlayClickSound();
-    const std::string directory = ProgramDirectory();
+    // A cut-off path still leads to the program's drive.
+    const std::string directory = ProgramDirectoryOf(OwnProgramPath().path);
     const ExecuteParts parts = SplitExecuteArgument(argument);
     const std::string parameters =
         ExpandPlaceholders(parts.parameters, reinterpret_cast<std::uintptr_t>(window), directory);
@@ -166,4 +127,38 @@ void ExecuteArgument(HWND window, std::string argument)
     }
     // Let the window pick its cursor again: busy while a start is pending.
     SendMessageA(window, WM_SETCURSOR, 0, 0);
+}
+
+}  // namespace
+
+void ActivateHotspot(HWND window, HotspotRef hotspot)
+{
+    const Hotspots& hotspots = CurrentHotspots();
+    if (hotspot >= hotspots.size())
+        return;
+    // The menu list never changes after start-up, so this reference outlives
+    // the switch that ShowMenu makes.
+    const Hotspot& chosen = hotspots[hotspot];
+    switch (ChooseCommand(chosen.command)) {
+    case CommandKind::Close:
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        break;
+    case CommandKind::ShowMenu:
+        ShowMenu(window, chosen.argument);
+        break;
+    case CommandKind::Back:
+        GoBack(window);
+        break;
+    case CommandKind::Execute:
+        ExecuteArgument(window, chosen.argument);
+        break;
+    }
+}
+
+void GoBack(HWND window)
+{
+    if (!ShowPreviousMenu())
+        return;
+    InvalidateRect(window, nullptr, FALSE);
+    PlayClickSound();
 }

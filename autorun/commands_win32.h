@@ -5,9 +5,5 @@
 
 #include <windows.h>
 
-#include <string>
-
 void ActivateHotspot(HWND window, HotspotRef hotspot);
-void ShowMenu(HWND window, const std::string& name);
 void GoBack(HWND window);
-void ExecuteArgument(HWND window, std::string argument);

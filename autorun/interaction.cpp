@@ -2,6 +2,12 @@
 
 namespace {
 
+// Half-open containment: left <= x < right and top <= y < bottom.
+bool Contains(const Rect& rect, std::int32_t x, std::int32_t y)
+{
+    return rect.left <= x && x < rect.right && rect.top <= y && y < rect.bottom;
+}
+
 // Any position outside the list counts as none, so a stale reference can
 // never index past the hotspots.
 bool IsHotspot(const Hotspots& hotspots, HotspotRef ref)
@@ -47,16 +53,6 @@ HotspotRef StepFocus(const Hotspots& hotspots, HotspotRef from, bool forward)
     return pos;
 }
 
-void MoveFocus(InteractionState& state, const Hotspots& hotspots, bool forward, std::vector<Rect>& repaints)
-{
-    // Without an eligible hotspot the walk would never stop: the focus stays
-    // where it is and nothing needs repainting.
-    if (!AnyTakesFocus(hotspots)) {
-        return;
-    }
-    SetFocusHotspot(state, hotspots, StepFocus(hotspots, state.FocusHotspot, forward), repaints);
-}
-
 InputResult ResultOf(InputAction action, HotspotRef hotspot = NoHotspot)
 {
     InputResult result;
@@ -66,11 +62,6 @@ InputResult ResultOf(InputAction action, HotspotRef hotspot = NoHotspot)
 }
 
 }  // namespace
-
-bool Contains(const Rect& rect, std::int32_t x, std::int32_t y)
-{
-    return rect.left <= x && x < rect.right && rect.top <= y && y < rect.bottom;
-}
 
 HotspotRef HitTest(const Hotspots& hotspots, std::int32_t x, std::int32_t y)
 {
@@ -97,6 +88,8 @@ void RepaintHotspotChange(const Hotspots& hotspots, HotspotRef old, HotspotRef n
     }
 }
 
+namespace {
+
 void UpdateHoverHotspot(InteractionState& state, const Hotspots& hotspots, std::int32_t x, std::int32_t y,
                         std::vector<Rect>& repaints)
 {
@@ -115,6 +108,18 @@ void SetFocusHotspot(InteractionState& state, const Hotspots& hotspots, HotspotR
     state.FocusHotspot = Normalized(hotspots, ref);
     RepaintHotspotChange(hotspots, old, state.FocusHotspot, repaints);
 }
+
+void MoveFocus(InteractionState& state, const Hotspots& hotspots, bool forward, std::vector<Rect>& repaints)
+{
+    // Without an eligible hotspot the walk would never stop: the focus stays
+    // where it is and nothing needs repainting.
+    if (!AnyTakesFocus(hotspots)) {
+        return;
+    }
+    SetFocusHotspot(state, hotspots, StepFocus(hotspots, state.FocusHotspot, forward), repaints);
+}
+
+}  // namespace
 
 void FocusNextHotspot(InteractionState& state, const Hotspots& hotspots, std::vector<Rect>& repaints)
 {

@@ -40,15 +40,10 @@ struct InputResult {
 
 using Hotspots = std::vector<Hotspot>;
 
-// Half-open containment: left <= x < right and top <= y < bottom.
-bool Contains(const Rect& rect, std::int32_t x, std::int32_t y);
 // The first hotspot containing the point, or NoHotspot.
 HotspotRef HitTest(const Hotspots& hotspots, std::int32_t x, std::int32_t y);
 
 void RepaintHotspotChange(const Hotspots& hotspots, HotspotRef old, HotspotRef now, std::vector<Rect>& repaints);
-void UpdateHoverHotspot(InteractionState& state, const Hotspots& hotspots, std::int32_t x, std::int32_t y,
-                        std::vector<Rect>& repaints);
-void SetFocusHotspot(InteractionState& state, const Hotspots& hotspots, HotspotRef ref, std::vector<Rect>& repaints);
 void FocusNextHotspot(InteractionState& state, const Hotspots& hotspots, std::vector<Rect>& repaints);
 void FocusPreviousHotspot(InteractionState& state, const Hotspots& hotspots, std::vector<Rect>& repaints);
 

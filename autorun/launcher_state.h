@@ -1,5 +1,6 @@
 // The process-wide state of the menu launcher. It lives for the whole run and
-// is touched only on the window thread, except BusyProcess.
+// is touched only on the window thread, except BusyProcess. The menu on
+// screen and the way back belong to navigation.h.
 #pragma once
 
 #include "autorun/interaction.h"
@@ -7,18 +8,12 @@
 
 #include <atomic>
 #include <cstdint>
-#include <deque>
 #include <string>
 
-extern Menus MenuList;                       // filled once at start-up
-extern MenuPosition CurrentMenu;             // the menu on screen
-extern std::deque<MenuPosition> MenuHistory; // used only at its back
-extern std::string AboutText;                // empty: no About entry
-extern InteractionState Interaction;         // hover, focus and press
+extern Menus MenuList;                // filled once at start-up
+extern std::string AboutText;         // empty: no About entry
+extern InteractionState Interaction;  // hover, focus and press
 
 // Process handle of the program last started until it is ready for input;
 // 0 otherwise. The only value shared with the watcher threads.
 extern std::atomic<std::uintptr_t> BusyProcess;
-
-// The hotspots of the menu on screen.
-const Hotspots& CurrentHotspots();

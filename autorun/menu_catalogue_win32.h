@@ -1,4 +1,5 @@
-// The menu definitions as the program's own resources hold them.
+// The menus of this run: loaded from the program's resources, looked up for
+// the user's country.
 #pragma once
 
 #include "autorun/menu.h"
@@ -7,9 +8,7 @@
 
 #include <string>
 
-bool LoadTextResource(HINSTANCE instance, const char* name, std::string& out);
 // Appends the menus of `language` to MenuList; true when MenuList is not empty.
 bool LoadMenus(HINSTANCE instance, const std::string& language);
+// The menu named `name` ("" the root) for the user's country, or NoMenu.
 MenuPosition FindMenu(const std::string& name);
-// The English name of the user's country ("Germany"), or "" when unreadable.
-std::string UserCountryName();

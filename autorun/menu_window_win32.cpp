@@ -6,14 +6,15 @@
 #include "autorun/commands_win32.h"
 #include "autorun/interaction.h"
 #include "autorun/launcher_state.h"
-#include "autorun/media_removal.h"
+#include "autorun/media_removal_win32.h"
+#include "autorun/navigation.h"
 #include "autorun/placement_win32.h"
+#include "autorun/program_resources_win32.h"
 #include "autorun/resources/resource_ids.h"
 #include "autorun/run_once_win32.h"
-#include "autorun/startup_win32.h"
 #include "common/handle_win32.h"
+#include "common/program_path_win32.h"
 
-#include <dbt.h>
 #include <windowsx.h>
 
 #include <cstddef>
@@ -24,20 +25,15 @@
 static_assert(VkLeft == VK_LEFT && VkUp == VK_UP && VkRight == VK_RIGHT && VkDown == VK_DOWN,
               "the arrow keys of the interaction logic");
 static_assert(ExtraButton1 == XBUTTON1 && ExtraButton2 == XBUTTON2, "the extra buttons of the interaction logic");
-static_assert(DeviceRemoveComplete == DBT_DEVICEREMOVECOMPLETE, "the removal event of the media logic");
-static_assert(DeviceTypeVolume == DBT_DEVTYP_VOLUME, "the volume record type of the media logic");
-static_assert(VolumeFlagMedia == DBTF_MEDIA, "the media flag of the media logic");
 
 namespace {
+
+constexpr UINT_PTR PauseTimerId = 1;
+constexpr UINT PauseTimerPeriodMs = 250;
 
 RECT ToRect(const Rect& rect)
 {
     return RECT{rect.left, rect.top, rect.right, rect.bottom};
-}
-
-const Menu* OnScreenMenu()
-{
-    return CurrentMenu < MenuList.size() ? &MenuList[CurrentMenu] : nullptr;
 }
 
 bool IsActive(HWND window)
@@ -45,15 +41,32 @@ bool IsActive(HWND window)
     return GetActiveWindow() == window;
 }
 
-// The program's own path as far as it fits the buffer; `whole` tells whether
-// it fitted. A cut-off path still starts with the right drive, but it names
-// another file.
-std::string OwnProgramPath(bool& whole)
+// While another program holds the pause mutex the menu stays hidden.
+bool IsMenuPaused()
 {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    whole = length > 0 && length < MAX_PATH;
-    return std::string(path, length < MAX_PATH ? length : MAX_PATH);
+    // A mutex that exists but denies this access counts as absent.
+    const UniqueHandle mutex(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, PauseMutexName));
+    return static_cast<bool>(mutex);
+}
+
+void PaintMenu(HDC dc, bool active)
+{
+    const Menu* menu = OnScreenMenu();
+    if (menu == nullptr) {
+        return;
+    }
+    // Made for this paint only; the bitmap itself lives for the whole run.
+    // The selection is undone before the memory context goes.
+    const UniqueMemoryDc memory(CreateCompatibleDC(dc));
+    if (memory) {
+        const ObjectSelection selection(memory.get(), reinterpret_cast<HGDIOBJ>(menu->bitmap));
+        BitBlt(dc, 0, 0, menu->bitmapInfo.width, menu->bitmapInfo.height, memory.get(), 0, 0, SRCCOPY);
+    }
+    const HotspotRef focus = Interaction.FocusHotspot;
+    if (active && focus < menu->hotspots.size()) {
+        const RECT rect = ToRect(menu->hotspots[focus]);
+        DrawFocusRect(dc, &rect);
+    }
 }
 
 // Repaints go out one by one, in the order the logic asked for them, and
@@ -146,12 +159,11 @@ LRESULT OnEndSession(WPARAM wParam)
     if (wParam == 0 || MenuList.empty()) {
         return 0;
     }
-    bool whole = false;
-    const std::string path = OwnProgramPath(whole);
+    const ProgramPath& program = OwnProgramPath();
     // A cut-off path would start some other program at the next logon.
-    if (whole) {
+    if (program.whole) {
         // Nothing can be reported while the session ends; the result is moot.
-        RegisterRunOnce(MenuList.front().title, path);
+        RegisterRunOnce(MenuList.front().title, program.path);
     }
     return 0;
 }
@@ -189,8 +201,7 @@ LRESULT OnChar(HWND window, WPARAM wParam)
 LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
 {
     if ((wParam & 0xFFF0) == IDM_ABOUT) {
-        const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
-        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDialogProc, 0);
+        ShowAboutDialog(window);
     }
     return DefWindowProcA(window, WM_SYSCOMMAND, wParam, lParam);
 }
@@ -267,6 +278,60 @@ LRESULT OnPauseMenu(HWND window)
     return 0;
 }
 
+LRESULT OnDeviceChange(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (IsOwnMediumRemovedEvent(wParam, lParam)) {
+        SendMessageA(window, WM_CLOSE, 0, 0);
+    }
+    return 1;
+}
+
+LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        return SetUpMenuWindow(window);
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    case WM_ACTIVATE:
+        return OnActivate(window, wParam);
+    case WM_PAINT:
+        return OnPaint(window);
+    case WM_PRINTCLIENT:
+        PaintMenu(reinterpret_cast<HDC>(wParam), IsActive(window));
+        return 0;
+    case WM_ENDSESSION:
+        return OnEndSession(wParam);
+    case WM_SETCURSOR:
+        return OnSetCursor();
+    case WM_KEYDOWN:
+        return OnKeyDown(window, wParam);
+    case WM_CHAR:
+        return OnChar(window, wParam);
+    case WM_SYSCOMMAND:
+        return OnSysCommand(window, wParam, lParam);
+    case WM_TIMER:
+        return OnTimer(window, wParam);
+    case WM_MOUSEMOVE:
+        return OnMouseMove(window, lParam);
+    case WM_LBUTTONDOWN:
+        return OnLeftButtonDown(window, lParam);
+    case WM_LBUTTONUP:
+        return OnLeftButtonUp(window, lParam);
+    case WM_XBUTTONDOWN:
+        return OnExtraButtonDown(window, wParam);
+    case WM_XBUTTONUP:
+        return OnExtraButtonUp(window, wParam, lParam);
+    case WM_DEVICECHANGE:
+        return OnDeviceChange(window, wParam, lParam);
+    case WM_PAUSEMENU:
+        return OnPauseMenu(window);
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
 }  // namespace
 
 HWND CreateMenuWindow(HINSTANCE instance)
@@ -308,94 +373,4 @@ HWND CreateMenuWindow(HINSTANCE instance)
         ShowWindow(window, SW_SHOW);
     }
     return window;
-}
-
-bool IsMenuPaused()
-{
-    // A mutex that exists but denies this access counts as absent.
-    const UniqueHandle mutex(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, PauseMutexName));
-    return static_cast<bool>(mutex);
-}
-
-void PaintMenu(HDC dc, bool active)
-{
-    const Menu* menu = OnScreenMenu();
-    if (menu == nullptr) {
-        return;
-    }
-    // Made for this paint only; the bitmap itself lives for the whole run.
-    // The selection is undone before the memory context goes.
-    const UniqueMemoryDc memory(CreateCompatibleDC(dc));
-    if (memory) {
-        const ObjectSelection selection(memory.get(), reinterpret_cast<HGDIOBJ>(menu->bitmap));
-        BitBlt(dc, 0, 0, menu->bitmapInfo.width, menu->bitmapInfo.height, memory.get(), 0, 0, SRCCOPY);
-    }
-    const HotspotRef focus = Interaction.FocusHotspot;
-    if (active && focus < menu->hotspots.size()) {
-        const RECT rect = ToRect(menu->hotspots[focus]);
-        DrawFocusRect(dc, &rect);
-    }
-}
-
-void CloseOnMediaRemoval(HWND window, WPARAM event, LPARAM data)
-{
-    // The record comes from whoever broadcast it: read no field it lacks.
-    const auto header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
-    if (event != DeviceRemoveComplete || header == nullptr || header->dbch_size < sizeof(DEV_BROADCAST_HDR) ||
-        header->dbch_devicetype != DeviceTypeVolume || header->dbch_size < sizeof(DEV_BROADCAST_VOLUME)) {
-        return;
-    }
-    const auto volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data);
-    bool whole = false;
-    const std::uint32_t driveBit = DriveBitOfPath(OwnProgramPath(whole));
-    if (IsOwnMediumRemoved(event, volume->dbcv_devicetype, volume->dbcv_flags, volume->dbcv_unitmask, driveBit)) {
-        SendMessageA(window, WM_CLOSE, 0, 0);
-    }
-}
-
-LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_CREATE:
-        return SetUpMenuWindow(window);
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    case WM_ACTIVATE:
-        return OnActivate(window, wParam);
-    case WM_PAINT:
-        return OnPaint(window);
-    case WM_PRINTCLIENT:
-        PaintMenu(reinterpret_cast<HDC>(wParam), IsActive(window));
-        return 0;
-    case WM_ENDSESSION:
-        return OnEndSession(wParam);
-    case WM_SETCURSOR:
-        return OnSetCursor();
-    case WM_KEYDOWN:
-        return OnKeyDown(window, wParam);
-    case WM_CHAR:
-        return OnChar(window, wParam);
-    case WM_SYSCOMMAND:
-        return OnSysCommand(window, wParam, lParam);
-    case WM_TIMER:
-        return OnTimer(window, wParam);
-    case WM_MOUSEMOVE:
-        return OnMouseMove(window, lParam);
-    case WM_LBUTTONDOWN:
-        return OnLeftButtonDown(window, lParam);
-    case WM_LBUTTONUP:
-        return OnLeftButtonUp(window, lParam);
-    case WM_XBUTTONDOWN:
-        return OnExtraButtonDown(window, wParam);
-    case WM_XBUTTONUP:
-        return OnExtraButtonUp(window, wParam, lParam);
-    case WM_DEVICECHANGE:
-        CloseOnMediaRemoval(window, wParam, lParam);
-        return 1;
-    case WM_PAUSEMENU:
-        return OnPauseMenu(window);
-    default:
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
 }

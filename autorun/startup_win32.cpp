@@ -5,21 +5,18 @@
 #include "autorun/launcher_state.h"
 #include "autorun/menu_catalogue_win32.h"
 #include "autorun/menu_window_win32.h"
+#include "autorun/navigation.h"
+#include "autorun/program_resources_win32.h"
 #include "autorun/resources/resource_ids.h"
 #include "common/command_line.h"
+#include "common/program_path_win32.h"
+#include "common/standard_output.h"
 
 #include <commctrl.h>
 
-#include <cstdio>
-#include <vector>
+#include <string>
 
 namespace {
-
-void WriteError(const char* message)
-{
-    std::fputs(message, stdout);
-    std::fflush(stdout);
-}
 
 // The language given as -lang:xx, when it has exactly one value.
 void ApplyLanguageOption(const CommandLine& cmdline, std::string& language)
@@ -29,23 +26,23 @@ void ApplyLanguageOption(const CommandLine& cmdline, std::string& language)
         language = option.values[0];
 }
 
-}  // namespace
-
+// True when a copy started from the same executable path already runs; its
+// window has then been restored and brought to the front.
 bool ActivateExistingInstance()
 {
-    char name[260] = {};
-    GetModuleFileNameA(nullptr, name, sizeof(name));
+    // A cut-off path names the mutex as far as it goes.
+    std::string name = OwnProgramPath().path;
     // A backslash would name a kernel object namespace, and the file system
     // ignores the case of ASCII letters: D:\AUTORUN.EXE and d:\autorun.exe are
     // one program.
-    for (char* c = name; *c; ++c) {
-        if (*c == '\\')
-            *c = '_';
-        else if (*c >= 'A' && *c <= 'Z')
-            *c = static_cast<char>(*c - 'A' + 'a');
+    for (char& c : name) {
+        if (c == '\\')
+            c = '_';
+        else if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
     }
     // Never closed: the mutex marks this copy as running until it ends.
-    CreateMutexA(nullptr, TRUE, name);
+    CreateMutexA(nullptr, TRUE, name.c_str());
     if (GetLastError() != ERROR_ALREADY_EXISTS)
         return false;
 
@@ -60,19 +57,19 @@ bool ActivateExistingInstance()
     return true;
 }
 
-std::string LoadStringResource(HINSTANCE instance, UINT id)
+// Dispatches messages until the destroyed window posts the quit message.
+void RunMessageLoop()
 {
-    // LoadStringA cuts without saying so; a text that fills the buffer may
-    // have been cut, so try again with more room.
-    std::vector<char> buffer(256, '\0');
-    for (;;) {
-        const int count = LoadStringA(instance, id, buffer.data(), static_cast<int>(buffer.size()));
-        if (count != static_cast<int>(buffer.size()) - 1)
-            break;
-        buffer.assign(buffer.size() + 256, '\0');
+    MSG message;
+    // -1 reports a bad parameter, which this loop never passes; it is not the
+    // quit message, so the loop goes on.
+    while (GetMessageA(&message, nullptr, 0, 0) != 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
     }
-    return std::string(buffer.data());
 }
+
+}  // namespace
 
 int RunLauncher(HINSTANCE instance, const char* commandLineText)
 {
@@ -87,29 +84,20 @@ int RunLauncher(HINSTANCE instance, const char* commandLineText)
     // English is tried again whatever the first language was, so a damaged
     // table for one language still leaves a usable menu.
     if (!LoadMenus(instance, language) && !LoadMenus(instance, "en")) {
-        WriteError("error: no menus found\n");
+        WriteStandardOutput("error: no menus found\n");
         return 0;
     }
 
-    CurrentMenu = FindMenu("");
-    if (CurrentMenu == NoMenu) {
-        WriteError("error: no root menu found\n");
+    if (!ShowFirstMenu(FindMenu(""))) {
+        WriteStandardOutput("error: no root menu found\n");
         return 0;
     }
-    ResetHotspotRefs(Interaction);
     LoadTextResource(instance, "about", AboutText);
 
     if (!CreateMenuWindow(instance)) {
-        WriteError("error: can't create menu window\n");
+        WriteStandardOutput("error: can't create menu window\n");
         return 0;
     }
-
-    MSG message;
-    // -1 reports a bad parameter, which this loop never passes; it is not the
-    // quit message, so the loop goes on.
-    while (GetMessageA(&message, nullptr, 0, 0) != 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    RunMessageLoop();
     return 0;
 }

@@ -10,9 +10,11 @@ get_filename_component(VELMORA_SOURCE_ROOT ${CMAKE_CURRENT_LIST_DIR} DIRECTORY)
 add_custom_command(OUTPUT ${VELMORA_PE_TIMESTAMP}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/tools
     COMMAND ${VELMORA_HOST_CXX} -std=c++17 -O2 -Wall -Wextra -Werror -I${VELMORA_SOURCE_ROOT}
-        ${VELMORA_SOURCE_ROOT}/tools/pe_timestamp.cpp ${VELMORA_SOURCE_ROOT}/autorun/build_time.cpp
+        ${VELMORA_SOURCE_ROOT}/tools/pe_timestamp.cpp ${VELMORA_SOURCE_ROOT}/tools/pe_stamp_writer.cpp
+        ${VELMORA_SOURCE_ROOT}/autorun/build_time.cpp
         -o ${VELMORA_PE_TIMESTAMP}
-    DEPENDS ${VELMORA_SOURCE_ROOT}/tools/pe_timestamp.cpp ${VELMORA_SOURCE_ROOT}/autorun/build_time.cpp
+    DEPENDS ${VELMORA_SOURCE_ROOT}/tools/pe_timestamp.cpp ${VELMORA_SOURCE_ROOT}/tools/pe_stamp_writer.cpp
+        ${VELMORA_SOURCE_ROOT}/tools/pe_stamp_writer.h ${VELMORA_SOURCE_ROOT}/autorun/build_time.cpp
         ${VELMORA_SOURCE_ROOT}/autorun/build_time.h
     COMMENT "Building the native PE time-stamp tool"
     VERBATIM)

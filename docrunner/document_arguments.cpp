@@ -1,6 +1,7 @@
 #include "docrunner/document_arguments.h"
 
 #include "common/command_line.h"
+#include "common/file_path.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,10 +21,8 @@ std::string FormatPosLine(int pos)
 
 std::string GetModuleDirectory(const std::string& modulePath)
 {
-    std::string::size_type slash = modulePath.rfind('\\');
-    if (slash == std::string::npos)
-        return std::string();
-    return modulePath.substr(0, slash + 1);
+    std::string directory;
+    return DirectoryOf(modulePath, directory) ? directory + '\\' : std::string();
 }
 
 DocumentArguments ReadDocumentArguments(const char* commandLineText, const std::string& modulePath,

@@ -4,39 +4,37 @@
 #include "docrunner/process_win32.h"
 
 #include "common/dll_search_win32.h"
+#include "common/program_path_win32.h"
+#include "common/standard_output.h"
 
 #include <windows.h>
 #include <shellapi.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 namespace {
 
 // Empty when the path cannot be read whole: a cut-off path would name the
 // wrong folder, while an empty one lets the reader be looked for by name.
-std::string ModulePath(HINSTANCE instance)
+std::string ReadablePath(const ProgramPath& program)
 {
-    char buffer[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(instance, buffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return std::string();
-    return std::string(buffer, length);
+    return program.whole ? program.path : std::string();
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     RestrictDllSearchToSystem();
 
     DocumentArguments arguments =
-        ReadDocumentArguments(commandLine, ModulePath(instance),
+        ReadDocumentArguments(commandLine, ReadablePath(OwnProgramPath()),
                               reinterpret_cast<std::uintptr_t>(GetDesktopWindow()));
+    std::string debugText;
     for (const std::string& line : arguments.debugLines)
-        std::printf("%s", line.c_str());
-    std::fflush(stdout);
+        debugText += line;
+    WriteStandardOutput(debugText);
 
     if (arguments.strDocument.empty())
         return 0;

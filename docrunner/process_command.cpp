@@ -1,5 +1,7 @@
 #include "docrunner/process_command.h"
 
+#include "common/file_path.h"
+
 namespace {
 
 bool IsEnclosedInQuotes(const std::string& text)
@@ -12,11 +14,10 @@ bool IsEnclosedInQuotes(const std::string& text)
 // mean the drive's current directory, not the folder the program lies in.
 std::string ProgramDirectory(const std::string& program)
 {
-    std::string::size_type slash = program.rfind('\\');
-    if (slash == std::string::npos)
+    const std::string unquoted = (!program.empty() && program.front() == '"') ? program.substr(1) : program;
+    std::string directory;
+    if (!DirectoryOf(unquoted, directory))
         return std::string();
-    std::string::size_type first = (!program.empty() && program.front() == '"') ? 1 : 0;
-    std::string directory = program.substr(first, slash - first);
     if (directory.size() == 2 && directory[1] == ':')
         directory += '\\';
     return directory;

@@ -5,6 +5,7 @@
 // release rebuilt with the same SOURCE_DATE_EPOCH gives the same bytes
 // whichever linker wrote the image.
 #include "autorun/build_time.h"
+#include "tools/pe_stamp_writer.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -60,7 +61,7 @@ int Print(const char* path)
         std::fprintf(stderr, "pe_timestamp: %s: no readable PE image\n", path);
         return 1;
     }
-    const std::size_t checksumAt = Field32(bytes, 0x3C) + 4 + 20 + 64;
+    const std::size_t checksumAt = Field32(bytes, 0x3C) + PeChecksumField;
     std::printf("stamp %u checksum %08x computed %08x\n", static_cast<unsigned>(stamp),
                 static_cast<unsigned>(Field32(bytes, checksumAt)),
                 static_cast<unsigned>(PeChecksum(bytes.data(), bytes.size(), checksumAt)));

@@ -1,4 +1,5 @@
 #include "autorun/build_time.h"
+#include "tools/pe_stamp_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 #include "autorun/commands_logic.h"
 #include "autorun/menu_text.h"
+#include "autorun/navigation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,25 @@
+#include "autorun/media_removal_win32.h"
+
+#include "autorun/media_removal.h"
+#include "common/program_path_win32.h"
+
+#include <dbt.h>
+
+// The broadcast's numbers go to the platform-free logic as they come.
+static_assert(DeviceRemoveComplete == DBT_DEVICEREMOVECOMPLETE, "the removal event of the media logic");
+static_assert(DeviceTypeVolume == DBT_DEVTYP_VOLUME, "the volume record type of the media logic");
+static_assert(VolumeFlagMedia == DBTF_MEDIA, "the media flag of the media logic");
+
+bool IsOwnMediumRemovedEvent(WPARAM event, LPARAM data)
+{
+    // The record comes from whoever broadcast it: read no field it lacks.
+    const auto header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
+    if (event != DeviceRemoveComplete || header == nullptr || header->dbch_size < sizeof(DEV_BROADCAST_HDR) ||
+        header->dbch_devicetype != DeviceTypeVolume || header->dbch_size < sizeof(DEV_BROADCAST_VOLUME)) {
+        return false;
+    }
+    const auto volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data);
+    // A cut-off path still starts with the program's drive.
+    const std::uint32_t driveBit = DriveBitOfPath(OwnProgramPath().path);
+    return IsOwnMediumRemoved(event, volume->dbcv_devicetype, volume->dbcv_flags, volume->dbcv_unitmask, driveBit);
+}
