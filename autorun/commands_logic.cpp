@@ -4,17 +4,6 @@
 
 #include <cstdio>
 
-CommandKind ChooseCommand(const std::string& word)
-{
-    if (word == "close")
-        return CommandKind::Close;
-    if (word == "showmenu")
-        return CommandKind::ShowMenu;
-    if (word == "back")
-        return CommandKind::Back;
-    return CommandKind::Execute;
-}
-
 ExecuteParts SplitExecuteArgument(const std::string& argument)
 {
     // Quotes mean nothing here: the first blank always ends the target.
@@ -64,4 +53,51 @@ std::string ProgramDirectoryOf(const std::string& programPath)
     std::string directory = programPath;
     DirectoryOf(programPath, directory);
     return directory;
+}
+
+CommandPlan PlanActivation(const Hotspot& hotspot, std::uint64_t windowHandle, const std::string& programPath)
+{
+    CommandPlan plan;
+    plan.kind = ChooseCommand(hotspot.command);
+    switch (plan.kind) {
+    case CommandKind::ShowMenu:
+        plan.menuName = hotspot.argument;
+        break;
+    case CommandKind::Execute: {
+        const ExecuteParts parts = SplitExecuteArgument(hotspot.argument);
+        plan.directory = ProgramDirectoryOf(programPath);
+        plan.target = parts.target;
+        plan.parameters = ExpandPlaceholders(parts.parameters, windowHandle, plan.directory);
+        break;
+    }
+    case CommandKind::Close:
+    case CommandKind::Back:
+        break;
+    }
+    return plan;
+}
+
+bool PlanInputCommand(const InputResult& input, const Hotspots& hotspots, std::uint64_t windowHandle,
+                      const std::string& programPath, CommandPlan& plan)
+{
+    switch (input.action) {
+    case InputAction::Activate:
+        if (input.hotspot >= hotspots.size())
+            return false;
+        plan = PlanActivation(hotspots[input.hotspot], windowHandle, programPath);
+        return true;
+    case InputAction::Back:
+        plan = CommandPlan();
+        plan.kind = CommandKind::Back;
+        return true;
+    case InputAction::CloseMenuWindow:
+        plan = CommandPlan();
+        plan.kind = CommandKind::Close;
+        return true;
+    case InputAction::Nothing:
+    case InputAction::Press:
+    case InputAction::DragWindow:
+        break;
+    }
+    return false;
 }

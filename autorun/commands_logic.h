@@ -1,15 +1,14 @@
-// The text work of the hotspot commands: which command a word names and how
-// a start argument is split and expanded. Platform-free.
+// The hotspot commands worked out before the platform is asked: what a
+// command word does, and for a start the target and its expanded
+// parameters. Platform-free; the Win32 side only carries out a plan.
 #pragma once
+
+#include "autorun/command_words.h"
+#include "autorun/interaction.h"
+#include "autorun/menu.h"
 
 #include <cstdint>
 #include <string>
-
-enum class CommandKind { Close, ShowMenu, Back, Execute };
-
-// Exact, case-sensitive; "close" before "showmenu" before "back"; every other
-// word starts its argument.
-CommandKind ChooseCommand(const std::string& word);
 
 struct ExecuteParts {
     std::string target;
@@ -25,3 +24,22 @@ std::string ExpandPlaceholders(const std::string& parameters, std::uint64_t wind
 // The program's path cut at its last backslash, the backslash removed; a
 // path without a backslash whole.
 std::string ProgramDirectoryOf(const std::string& programPath);
+
+// One command, complete: the Win32 side needs nothing more to carry it out.
+struct CommandPlan {
+    CommandKind kind = CommandKind::Close;
+    std::string menuName;    // ShowMenu: the menu to show; "" names the root menu
+    std::string target;      // Execute: what the shell starts, as written
+    std::string parameters;  // Execute: its parameters, placeholders expanded
+    std::string directory;   // Execute: where it starts, the program's directory
+};
+
+// The command of `hotspot` for the window `windowHandle` of the program at
+// `programPath` (a cut-off path still gives the right drive).
+CommandPlan PlanActivation(const Hotspot& hotspot, std::uint64_t windowHandle, const std::string& programPath);
+
+// The command an input decision asks for: the activated hotspot's own, "back"
+// for Back, "close" for CloseMenuWindow. False for every other decision, and
+// for a hotspot that is not in the list.
+bool PlanInputCommand(const InputResult& input, const Hotspots& hotspots, std::uint64_t windowHandle,
+                      const std::string& programPath, CommandPlan& plan);

@@ -1,12 +1,12 @@
+// The hotspot commands carried out: the plans come complete from the
+// platform-free planner (commands_logic.h).
 #include "autorun/commands_win32.h"
 
 #include "autorun/click_sound_win32.h"
-#include "autorun/commands_logic.h"
 #include "autorun/launcher_state.h"
 #include "autorun/menu_catalogue_win32.h"
 #include "autorun/navigation.h"
 #include "common/handle_win32.h"
-#include "common/program_path_win32.h"
 
 #include <shellapi.h>
 
@@ -84,15 +84,25 @@ void ShowMenu(HWND window, const std::string& name)
     PlayClickSound();
 }
 
-void ExecuteArgument(HWND window, std::string argument)
+void GoBack(HWND window)
+{
+    if (!ShowPreviousMenu())
+        return;
+    InvalidateRect(window, nullptr, FALSE);
+    PlayClickSound();
+}
+
+// When the shell knows no program for the target, the user is asked for one.
+void OfferOpenWith(HWND window, const std::string& target)
+{
+    // The open-with chooser takes the target as it stands, unquoted.
+    const std::string chooser = "shell32.dll,OpenAs_RunDLL " + target;
+    ShellExecuteA(window, nullptr, "rundll32.exe", chooser.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+void Start(HWND window, const CommandPlan& plan)
 {
     PlayClickSound();
-    // A cut-off path still leads to the program's drive.
-    const std::string directory = ProgramDirectoryOf(OwnProgramPath().path);
-    const ExecuteParts parts = SplitExecuteArgument(argument);
-    const std::string parameters =
-        ExpandPlaceholders(parts.parameters, reinterpret_cast<std::uintptr_t>(window), directory);
-
     // The shell call blocks this thread; the wait cursor says so.
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
 
@@ -102,9 +112,9 @@ void ExecuteArgument(HWND window, std::string argument)
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
     info.hwnd = window;
     info.lpVerb = nullptr;
-    info.lpFile = parts.target.c_str();
-    info.lpParameters = parameters.c_str();
-    info.lpDirectory = directory.c_str();
+    info.lpFile = plan.target.c_str();
+    info.lpParameters = plan.parameters.c_str();
+    info.lpDirectory = plan.directory.c_str();
     info.nShow = SW_SHOWNORMAL;
 
     if (ShellExecuteExA(&info)) {
@@ -117,13 +127,10 @@ void ExecuteArgument(HWND window, std::string argument)
         // code; Wine only through hInstApp, which Windows sets alike.
         const bool unassociated = error == ERROR_NO_ASSOCIATION ||
                                   reinterpret_cast<INT_PTR>(info.hInstApp) == SE_ERR_NOASSOC;
-        if (unassociated) {
-            // The open-with chooser takes the target as it stands, unquoted.
-            const std::string chooser = "shell32.dll,OpenAs_RunDLL " + parts.target;
-            ShellExecuteA(window, nullptr, "rundll32.exe", chooser.c_str(), nullptr, SW_SHOWNORMAL);
-        } else {
+        if (unassociated)
+            OfferOpenWith(window, plan.target);
+        else
             ShowStartError(window, error);
-        }
     }
     // Let the window pick its cursor again: busy while a start is pending.
     SendMessageA(window, WM_SETCURSOR, 0, 0);
@@ -131,34 +138,20 @@ void ExecuteArgument(HWND window, std::string argument)
 
 }  // namespace
 
-void ActivateHotspot(HWND window, HotspotRef hotspot)
+void CarryOutCommand(HWND window, const CommandPlan& plan)
 {
-    const Hotspots& hotspots = CurrentHotspots();
-    if (hotspot >= hotspots.size())
-        return;
-    // The menu list never changes after start-up, so this reference outlives
-    // the switch that ShowMenu makes.
-    const Hotspot& chosen = hotspots[hotspot];
-    switch (ChooseCommand(chosen.command)) {
+    switch (plan.kind) {
     case CommandKind::Close:
         SendMessageA(window, WM_CLOSE, 0, 0);
         break;
     case CommandKind::ShowMenu:
-        ShowMenu(window, chosen.argument);
+        ShowMenu(window, plan.menuName);
         break;
     case CommandKind::Back:
         GoBack(window);
         break;
     case CommandKind::Execute:
-        ExecuteArgument(window, chosen.argument);
+        Start(window, plan);
         break;
     }
-}
-
-void GoBack(HWND window)
-{
-    if (!ShowPreviousMenu())
-        return;
-    InvalidateRect(window, nullptr, FALSE);
-    PlayClickSound();
 }

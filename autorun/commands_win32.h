@@ -1,9 +1,11 @@
 // The hotspot commands, carried out for the menu window.
 #pragma once
 
-#include "autorun/interaction.h"
+#include "autorun/commands_logic.h"
 
 #include <windows.h>
 
-void ActivateHotspot(HWND window, HotspotRef hotspot);
-void GoBack(HWND window);
+// Closes the window, switches the menu, goes back or starts the plan's target
+// through the shell, with the click sound and the busy cursor where they
+// belong.
+void CarryOutCommand(HWND window, const CommandPlan& plan);

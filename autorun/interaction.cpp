@@ -1,5 +1,7 @@
 #include "autorun/interaction.h"
 
+#include "autorun/command_words.h"
+
 namespace {
 
 // Half-open containment: left <= x < right and top <= y < bottom.
@@ -23,7 +25,7 @@ HotspotRef Normalized(const Hotspots& hotspots, HotspotRef ref)
 // The close box never takes the keyboard focus.
 bool TakesFocus(const Hotspots& hotspots, std::size_t pos)
 {
-    return pos < hotspots.size() && hotspots[pos].command != "close";
+    return pos < hotspots.size() && ChooseCommand(hotspots[pos].command) != CommandKind::Close;
 }
 
 bool AnyTakesFocus(const Hotspots& hotspots)
@@ -151,6 +153,7 @@ InputResult ButtonDown(InteractionState& state, const Hotspots& hotspots, std::i
     state.PressedRect = hotspots[state.HoverHotspot];
     state.ButtonPressed = true;
     result.action = InputAction::Press;
+    result.capture = CaptureChange::Take;
     return result;
 }
 
@@ -162,6 +165,8 @@ InputResult ButtonUp(InteractionState& state, const Hotspots& hotspots, std::int
     UpdateHoverHotspot(state, hotspots, x, y, result.repaints);
     state.PressedRect = Rect();
     state.ButtonPressed = false;
+    // Given back whatever took it: a capture held by nobody changes nothing.
+    result.capture = CaptureChange::Release;
     if (IsHotspot(hotspots, state.HoverHotspot)) {
         result.action = InputAction::Activate;
         result.hotspot = state.HoverHotspot;
@@ -237,21 +242,30 @@ InputResult CharTyped(InteractionState& state, const Hotspots& hotspots, unsigne
     }
 }
 
-InputAction BackButtonDown(unsigned button)
+InputResult BackButtonDown(unsigned button)
 {
-    return button == ExtraButton1 ? InputAction::Capture : InputAction::Nothing;
+    InputResult result;
+    if (button == ExtraButton1) {
+        result.capture = CaptureChange::Take;
+    }
+    return result;
 }
 
-InputAction BackButtonUp(unsigned button, std::int32_t x, std::int32_t y, std::int32_t clientWidth,
+InputResult BackButtonUp(unsigned button, std::int32_t x, std::int32_t y, std::int32_t clientWidth,
                          std::int32_t clientHeight)
 {
+    InputResult result;
     if (button != ExtraButton1) {
-        return InputAction::Nothing;
+        return result;
     }
+    result.capture = CaptureChange::Release;
     Rect client;
     client.right = clientWidth;
     client.bottom = clientHeight;
-    return Contains(client, x, y) ? InputAction::Back : InputAction::Nothing;
+    if (Contains(client, x, y)) {
+        result.action = InputAction::Back;
+    }
+    return result;
 }
 
 CursorChoice ChooseCursor(const InteractionState& state, bool busy)

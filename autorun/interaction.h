@@ -15,7 +15,10 @@
 using HotspotRef = std::size_t;
 constexpr HotspotRef NoHotspot = static_cast<HotspotRef>(-1);
 
-enum class InputAction { Nothing, Press, DragWindow, Activate, Back, CloseMenuWindow, Capture };
+enum class InputAction { Nothing, Press, DragWindow, Activate, Back, CloseMenuWindow };
+// What becomes of the mouse capture: a held button keeps receiving the
+// pointer's messages until its release, wherever the pointer goes.
+enum class CaptureChange { Keep, Take, Release };
 enum class CursorChoice { Busy, Hand, Arrow };
 
 // Virtual-key codes, character codes and extra-button numbers the tables use.
@@ -30,11 +33,13 @@ struct InteractionState {
     Rect PressedRect;  // all zero while no press is held
 };
 
-// What an input event asks of the window: repaint these hotspot rectangles,
-// in this order, then carry out `action` (with `hotspot` for Activate).
+// What an input event asks of the window, carried out in this order: repaint
+// these hotspot rectangles in their order, change the capture, then carry out
+// `action` (with `hotspot` for Activate). Press and Nothing ask for no more.
 struct InputResult {
     InputAction action = InputAction::Nothing;
     HotspotRef hotspot = NoHotspot;
+    CaptureChange capture = CaptureChange::Keep;
     std::vector<Rect> repaints;
 };
 
@@ -54,8 +59,11 @@ InputResult PointerMoved(InteractionState& state, const Hotspots& hotspots, std:
 InputResult ActivationChanged(InteractionState& state, const Hotspots& hotspots, bool active);
 InputResult KeyDown(InteractionState& state, const Hotspots& hotspots, unsigned virtualKey);
 InputResult CharTyped(InteractionState& state, const Hotspots& hotspots, unsigned character, bool shift);
-InputAction BackButtonDown(unsigned button);
-InputAction BackButtonUp(unsigned button, std::int32_t x, std::int32_t y, std::int32_t clientWidth,
+// The first extra button is the back button: pressed, it takes the capture;
+// released, it gives the capture back and goes back when the pointer is
+// inside the client area.
+InputResult BackButtonDown(unsigned button);
+InputResult BackButtonUp(unsigned button, std::int32_t x, std::int32_t y, std::int32_t clientWidth,
                          std::int32_t clientHeight);
 CursorChoice ChooseCursor(const InteractionState& state, bool busy);
 

@@ -1,5 +1,6 @@
 // The menu window: the current menu's bitmap in a frame without title bar.
-// The interaction logic decides what input means; this file carries it out.
+// The interaction logic decides what input means and the command planner
+// what a command does; CarryOut below carries both out.
 #include "autorun/menu_window_win32.h"
 
 #include "autorun/about_dialog_win32.h"
@@ -17,7 +18,7 @@
 
 #include <windowsx.h>
 
-#include <cstddef>
+#include <cstdint>
 #include <string>
 
 // The message parameters go to the platform-free logic as they come: its
@@ -79,23 +80,37 @@ void RequestRepaints(HWND window, const InputResult& result)
     }
 }
 
-// Activate, Back and CloseMenuWindow; the mouse-specific actions are carried
-// out by their own handlers.
-void CarryOut(HWND window, const InputResult& result)
+void ChangeCapture(HWND window, CaptureChange change)
+{
+    switch (change) {
+    case CaptureChange::Take:
+        SetCapture(window);
+        break;
+    case CaptureChange::Release:
+        ReleaseCapture();
+        break;
+    case CaptureChange::Keep:
+        break;
+    }
+}
+
+// The one place where an input decision is carried out, in the order the
+// result promises. `point` is the message's own pointer position, which a
+// drag hands on as it came.
+void CarryOut(HWND window, const InputResult& result, LPARAM point)
 {
     RequestRepaints(window, result);
-    switch (result.action) {
-    case InputAction::Activate:
-        ActivateHotspot(window, result.hotspot);
-        break;
-    case InputAction::Back:
-        GoBack(window);
-        break;
-    case InputAction::CloseMenuWindow:
-        SendMessageA(window, WM_CLOSE, 0, 0);
-        break;
-    default:
-        break;
+    ChangeCapture(window, result.capture);
+    if (result.action == InputAction::DragWindow) {
+        // The background acts as a title bar: default processing runs the
+        // move loop until the button is released.
+        SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, point);
+        return;
+    }
+    CommandPlan plan;
+    if (PlanInputCommand(result, CurrentHotspots(), reinterpret_cast<std::uintptr_t>(window), OwnProgramPath().path,
+                         plan)) {
+        CarryOutCommand(window, plan);
     }
 }
 
@@ -139,7 +154,7 @@ LRESULT SetUpMenuWindow(HWND window)
 LRESULT OnActivate(HWND window, WPARAM wParam)
 {
     const bool active = LOWORD(wParam) != WA_INACTIVE;
-    RequestRepaints(window, ActivationChanged(Interaction, CurrentHotspots(), active));
+    CarryOut(window, ActivationChanged(Interaction, CurrentHotspots(), active), 0);
     return 0;
 }
 
@@ -187,14 +202,14 @@ LRESULT OnSetCursor()
 
 LRESULT OnKeyDown(HWND window, WPARAM wParam)
 {
-    CarryOut(window, KeyDown(Interaction, CurrentHotspots(), static_cast<unsigned>(wParam)));
+    CarryOut(window, KeyDown(Interaction, CurrentHotspots(), static_cast<unsigned>(wParam)), 0);
     return 0;
 }
 
 LRESULT OnChar(HWND window, WPARAM wParam)
 {
     const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-    CarryOut(window, CharTyped(Interaction, CurrentHotspots(), static_cast<unsigned>(wParam), shift));
+    CarryOut(window, CharTyped(Interaction, CurrentHotspots(), static_cast<unsigned>(wParam), shift), 0);
     return 0;
 }
 
@@ -217,57 +232,38 @@ LRESULT OnTimer(HWND window, WPARAM wParam)
 
 LRESULT OnMouseMove(HWND window, LPARAM lParam)
 {
-    RequestRepaints(window,
-                    PointerMoved(Interaction, CurrentHotspots(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam),
-                                 IsActive(window)));
+    CarryOut(window,
+             PointerMoved(Interaction, CurrentHotspots(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), IsActive(window)),
+             lParam);
     return 0;
 }
 
 LRESULT OnLeftButtonDown(HWND window, LPARAM lParam)
 {
-    const InputResult result = ButtonDown(Interaction, CurrentHotspots(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-    RequestRepaints(window, result);
-    if (result.action == InputAction::Press) {
-        SetCapture(window);
-    } else if (result.action == InputAction::DragWindow) {
-        // The background acts as a title bar: default processing runs the
-        // move loop until the button is released.
-        SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, lParam);
-    }
+    CarryOut(window, ButtonDown(Interaction, CurrentHotspots(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), lParam);
     return 0;
 }
 
 LRESULT OnLeftButtonUp(HWND window, LPARAM lParam)
 {
-    const InputResult result = ButtonUp(Interaction, CurrentHotspots(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-    RequestRepaints(window, result);
-    ReleaseCapture();
-    if (result.action == InputAction::Activate) {
-        ActivateHotspot(window, result.hotspot);
-    }
+    CarryOut(window, ButtonUp(Interaction, CurrentHotspots(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), lParam);
     return 0;
 }
 
-LRESULT OnExtraButtonDown(HWND window, WPARAM wParam)
+LRESULT OnExtraButtonDown(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    if (BackButtonDown(GET_XBUTTON_WPARAM(wParam)) == InputAction::Capture) {
-        SetCapture(window);
-    }
+    CarryOut(window, BackButtonDown(GET_XBUTTON_WPARAM(wParam)), lParam);
     return 0;
 }
 
 LRESULT OnExtraButtonUp(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    const unsigned button = GET_XBUTTON_WPARAM(wParam);
-    if (button == XBUTTON1) {
-        ReleaseCapture();
-    }
     RECT client{0, 0, 0, 0};
     GetClientRect(window, &client);
-    if (BackButtonUp(button, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), client.right, client.bottom) ==
-        InputAction::Back) {
-        GoBack(window);
-    }
+    CarryOut(window,
+             BackButtonUp(GET_XBUTTON_WPARAM(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), client.right,
+                          client.bottom),
+             lParam);
     return 0;
 }
 
@@ -320,7 +316,7 @@ LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_LBUTTONUP:
         return OnLeftButtonUp(window, lParam);
     case WM_XBUTTONDOWN:
-        return OnExtraButtonDown(window, wParam);
+        return OnExtraButtonDown(window, wParam, lParam);
     case WM_XBUTTONUP:
         return OnExtraButtonUp(window, wParam, lParam);
     case WM_DEVICECHANGE:

@@ -103,6 +103,82 @@ TEST(ProgramDirectoryOf, CutsAtTheLastBackslash)
     EXPECT_EQ(ProgramDirectoryOf(""), "");
 }
 
+Hotspot Spot(const std::string& command, const std::string& argument)
+{
+    Hotspot hotspot;
+    hotspot.command = command;
+    hotspot.argument = argument;
+    return hotspot;
+}
+
+TEST(PlanActivation, AStartNamesTheTargetAndItsExpandedParametersInTheProgramDirectory)
+{
+    const CommandPlan plan =
+        PlanActivation(Spot("execute", "software\\pdfreader\\docrunner.exe manual\\a.pdf -owner:%hwnd% %root%\\b"),
+                       0x1A2B, "D:\\cd\\autorun.exe");
+    EXPECT_EQ(plan.kind, CommandKind::Execute);
+    EXPECT_EQ(plan.target, "software\\pdfreader\\docrunner.exe");
+    EXPECT_EQ(plan.parameters, "manual\\a.pdf -owner:0x00001a2b D:\\cd\\b");
+    EXPECT_EQ(plan.directory, "D:\\cd");
+    EXPECT_EQ(plan.menuName, "");
+
+    // Placeholders in the target stay as written; only parameters expand.
+    EXPECT_EQ(PlanActivation(Spot("execute", "%root%\\setup.exe"), 1, "D:\\autorun.exe").target, "%root%\\setup.exe");
+    // Every word that is not reserved starts its argument.
+    const CommandPlan other = PlanActivation(Spot("Close", "setup.exe -q"), 1, "D:\\autorun.exe");
+    EXPECT_EQ(other.kind, CommandKind::Execute);
+    EXPECT_EQ(other.target, "setup.exe");
+    EXPECT_EQ(other.parameters, "-q");
+}
+
+TEST(PlanActivation, CloseBackAndShowMenuStartNothing)
+{
+    for (const char* word : {"close", "back"}) {
+        const CommandPlan plan = PlanActivation(Spot(word, "setup.exe %root%"), 1, "D:\\autorun.exe");
+        EXPECT_EQ(plan.kind, ChooseCommand(word));
+        EXPECT_EQ(plan.menuName + plan.target + plan.parameters + plan.directory, "") << word;
+    }
+    const CommandPlan menu = PlanActivation(Spot("showmenu", "details"), 1, "D:\\autorun.exe");
+    EXPECT_EQ(menu.kind, CommandKind::ShowMenu);
+    EXPECT_EQ(menu.menuName, "details");
+    EXPECT_EQ(menu.target + menu.parameters + menu.directory, "");
+    // An empty name asks for the root menu.
+    EXPECT_EQ(PlanActivation(Spot("showmenu", ""), 1, "D:\\autorun.exe").menuName, "");
+}
+
+TEST(PlanInputCommand, ActivationsBackAndCloseBecomeCommandsAndNothingElseDoes)
+{
+    const Hotspots hotspots = {Spot("execute", "setup.exe"), Spot("showmenu", "details")};
+    InputResult input;
+    input.action = InputAction::Activate;
+    input.hotspot = 1;
+    CommandPlan plan;
+    ASSERT_TRUE(PlanInputCommand(input, hotspots, 1, "D:\\autorun.exe", plan));
+    EXPECT_EQ(plan.kind, CommandKind::ShowMenu);
+    EXPECT_EQ(plan.menuName, "details");
+
+    input.action = InputAction::Back;
+    ASSERT_TRUE(PlanInputCommand(input, hotspots, 1, "D:\\autorun.exe", plan));
+    EXPECT_EQ(plan.kind, CommandKind::Back);
+    EXPECT_EQ(plan.menuName, "");
+    input.action = InputAction::CloseMenuWindow;
+    ASSERT_TRUE(PlanInputCommand(input, hotspots, 1, "D:\\autorun.exe", plan));
+    EXPECT_EQ(plan.kind, CommandKind::Close);
+
+    // A hotspot past the list (the menu changed under a stale position)
+    // and the decisions that ask for no command leave the plan alone.
+    plan.target = "unchanged";
+    input.action = InputAction::Activate;
+    input.hotspot = 2;
+    EXPECT_FALSE(PlanInputCommand(input, hotspots, 1, "D:\\autorun.exe", plan));
+    input.hotspot = 0;
+    for (InputAction action : {InputAction::Nothing, InputAction::Press, InputAction::DragWindow}) {
+        input.action = action;
+        EXPECT_FALSE(PlanInputCommand(input, hotspots, 1, "D:\\autorun.exe", plan));
+    }
+    EXPECT_EQ(plan.target, "unchanged");
+}
+
 class MenuHistoryTest : public ::testing::Test {
 protected:
     MenuPosition current = 0;

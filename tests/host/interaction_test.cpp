@@ -157,7 +157,7 @@ TEST(FocusStepping, MenusWithoutEligibleHotspotsLeaveTheFocusAlone)
     EXPECT_EQ(state.FocusHotspot, 0u);
 }
 
-TEST_F(ShippedMenu, CharactersAndTheBackButton)
+TEST_F(ShippedMenu, TypedCharacters)
 {
     EXPECT_EQ(CharTyped(state, hotspots, CharEnter, false).action, InputAction::Nothing);
     EXPECT_EQ(CharTyped(state, hotspots, CharSpace, false).action, InputAction::Nothing);
@@ -172,14 +172,50 @@ TEST_F(ShippedMenu, CharactersAndTheBackButton)
     EXPECT_EQ(CharTyped(state, hotspots, CharEscape, true).action, InputAction::CloseMenuWindow);
     EXPECT_EQ(CharTyped(state, hotspots, 'x', false).action, InputAction::Nothing);
     EXPECT_EQ(state.FocusHotspot, 1u);
+}
 
-    EXPECT_EQ(BackButtonDown(ExtraButton1), InputAction::Capture);
-    EXPECT_EQ(BackButtonDown(ExtraButton2), InputAction::Nothing);
-    EXPECT_EQ(BackButtonUp(ExtraButton1, 0, 0, 600, 450), InputAction::Back);
-    EXPECT_EQ(BackButtonUp(ExtraButton1, 599, 449, 600, 450), InputAction::Back);
-    EXPECT_EQ(BackButtonUp(ExtraButton1, 600, 10, 600, 450), InputAction::Nothing);
-    EXPECT_EQ(BackButtonUp(ExtraButton1, 10, -1, 600, 450), InputAction::Nothing);
-    EXPECT_EQ(BackButtonUp(ExtraButton2, 10, 10, 600, 450), InputAction::Nothing);
+TEST(BackButton, HoldsTheCaptureAndGoesBackOnlyWhenReleasedInsideTheClientArea)
+{
+    const InputResult down = BackButtonDown(ExtraButton1);
+    EXPECT_EQ(down.capture, CaptureChange::Take);
+    EXPECT_EQ(down.action, InputAction::Nothing);
+
+    struct Release {
+        std::int32_t x, y;
+        InputAction action;
+    };
+    for (const Release& release : {Release{0, 0, InputAction::Back}, Release{599, 449, InputAction::Back},
+                                   Release{600, 10, InputAction::Nothing}, Release{10, -1, InputAction::Nothing}}) {
+        const InputResult up = BackButtonUp(ExtraButton1, release.x, release.y, 600, 450);
+        EXPECT_EQ(up.action, release.action) << release.x << "," << release.y;
+        // Released outside, the capture must still be given back.
+        EXPECT_EQ(up.capture, CaptureChange::Release) << release.x << "," << release.y;
+    }
+
+    // The other extra button neither takes nor gives back a capture.
+    EXPECT_EQ(BackButtonDown(ExtraButton2).capture, CaptureChange::Keep);
+    const InputResult other = BackButtonUp(ExtraButton2, 10, 10, 600, 450);
+    EXPECT_EQ(other.action, InputAction::Nothing);
+    EXPECT_EQ(other.capture, CaptureChange::Keep);
+}
+
+TEST_F(ShippedMenu, APressOnAHotspotTakesTheCaptureAndEveryReleaseGivesItBack)
+{
+    EXPECT_EQ(ButtonDown(state, hotspots, 100, 180).capture, CaptureChange::Take);
+    EXPECT_EQ(PointerMoved(state, hotspots, 100, 220, true).capture, CaptureChange::Keep);
+    EXPECT_EQ(ButtonUp(state, hotspots, 100, 220).capture, CaptureChange::Release);
+
+    // The move loop of a background drag captures the pointer by itself.
+    EXPECT_EQ(ButtonDown(state, hotspots, 10, 10).capture, CaptureChange::Keep);
+    // A release whose press went elsewhere still gives back any capture.
+    EXPECT_EQ(ButtonUp(state, hotspots, 10, 10).capture, CaptureChange::Release);
+
+    // Keys and activation changes leave a held capture alone.
+    ButtonDown(state, hotspots, 100, 180);
+    EXPECT_EQ(KeyDown(state, hotspots, VkRight).capture, CaptureChange::Keep);
+    for (unsigned c : {CharTab, CharEnter, CharBackspace, CharEscape})
+        EXPECT_EQ(CharTyped(state, hotspots, c, false).capture, CaptureChange::Keep) << c;
+    EXPECT_EQ(ActivationChanged(state, hotspots, false).capture, CaptureChange::Keep);
 }
 
 TEST_F(ShippedMenu, ClickMovesTheFocusOnlyOnceSomeHotspotHasIt)
