@@ -74,6 +74,7 @@ std::int32_t Clamp(std::int32_t value, std::int32_t low, std::int32_t high)
 bool Run(const std::vector<std::string>& arguments)
 {
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);

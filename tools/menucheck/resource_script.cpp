@@ -82,7 +82,7 @@ std::string Resolve(const std::string& file, const std::string& scriptDir, const
     std::vector<std::string> dirs{scriptDir};
     dirs.insert(dirs.end(), includeDirs.begin(), includeDirs.end());
     for (const std::string& dir : dirs) {
-        const std::string candidate = (fs::path(dir) / file).string();
+        std::string candidate = (fs::path(dir) / file).string();
         if (fs::is_regular_file(candidate, error))
             return candidate;
     }
@@ -123,7 +123,7 @@ struct Reader {
             const std::vector<Token> tokens = Tokens(line.text, inComment);
             if (tokens.empty())
                 continue;
-            if (!startedInComment && tokens[0].text.rfind("#", 0) == 0 && !tokens[0].quoted) {
+            if (!startedInComment && tokens[0].text.rfind('#', 0) == 0 && !tokens[0].quoted) {
                 lastStringLine = 0;
                 if (tokens[0].text == "#include" && tokens.size() >= 2 && tokens[1].quoted)
                     Include(tokens[1].text, dir, path, line.number, depth);

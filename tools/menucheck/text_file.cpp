@@ -6,7 +6,7 @@
 #include <fstream>
 
 namespace {
-constexpr std::size_t MaxFileSize = 16 * 1024 * 1024;
+constexpr std::size_t MaxFileSize = std::size_t{16} * 1024 * 1024;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out)
