@@ -87,6 +87,23 @@ bool DialogEnds(HWND dialog)
     return WaitUntil([&] { return !IsWindow(dialog); });
 }
 
+// Starts `exe` and opens its About box: the dialog, shown.
+HWND StartWithAbout(Autorun& autorun, const std::string& exe, const std::string& arguments = "")
+{
+    REQUIRE(StartShown(autorun, exe, arguments));
+    HWND dialog = OpenAbout(autorun);
+    REQUIRE(dialog);
+    return dialog;
+}
+
+// Ends the dialog with its OK button's command, then the program.
+void EndDialogAndProgram(Autorun& autorun, HWND dialog)
+{
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    CHECK(DialogEnds(dialog));
+    CHECK(autorun.Close());
+}
+
 // The link time stamp of the PE file at `path`, read with the platform's
 // own description of the headers.
 bool LinkTimeStampOf(const std::string& bytes, std::size_t& at)
@@ -343,9 +360,7 @@ WINE_TEST(dialog_template_in_every_language)
 WINE_TEST(dialog_is_owned_by_the_menu_window_and_placed_over_it)
 {
     Autorun autorun;
-    REQUIRE(StartShown(autorun, Variant()));
-    HWND dialog = OpenAbout(autorun);
-    REQUIRE(dialog);
+    HWND dialog = StartWithAbout(autorun, Variant());
     CHECK(GetWindow(dialog, GW_OWNER) == autorun.Window());
     CHECK(!IsWindowEnabled(autorun.Window()));  // modal
 
@@ -393,14 +408,10 @@ WINE_TEST(dialog_texts_for_an_english_user)
     int year = 0;
     REQUIRE(ExpectedBuildDate(Variant(), date, year));
     Autorun autorun;
-    REQUIRE(StartShown(autorun, Variant()));
-    HWND dialog = OpenAbout(autorun);
-    REQUIRE(dialog);
+    HWND dialog = StartWithAbout(autorun, Variant());
     CHECK_EQ(ControlText(dialog, IDC_ABOUT_TITLE), EnglishTitle);
     CheckEnglishDialogTexts(dialog, date, year);
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    CHECK(DialogEnds(dialog));
-    CHECK(autorun.Close());
+    EndDialogAndProgram(autorun, dialog);
 }
 
 // The menus follow -lang, the dialog the user-interface language.
@@ -410,14 +421,10 @@ WINE_TEST(german_menus_on_an_english_system)
     int year = 0;
     REQUIRE(ExpectedBuildDate(Variant(), date, year));
     Autorun autorun;
-    REQUIRE(StartShown(autorun, Variant(), "-lang:de"));
-    HWND dialog = OpenAbout(autorun);
-    REQUIRE(dialog);
+    HWND dialog = StartWithAbout(autorun, Variant(), "-lang:de");
     CHECK_EQ(ControlText(dialog, IDC_ABOUT_TITLE), GermanTitle);
     CheckEnglishDialogTexts(dialog, date, year);
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    CHECK(DialogEnds(dialog));
-    CHECK(autorun.Close());
+    EndDialogAndProgram(autorun, dialog);
 }
 
 WINE_TEST(dialog_texts_for_a_german_user, "de_DE.UTF-8")
@@ -426,18 +433,14 @@ WINE_TEST(dialog_texts_for_a_german_user, "de_DE.UTF-8")
     int year = 0;
     REQUIRE(ExpectedBuildDate(Variant(), date, year));
     Autorun autorun;
-    REQUIRE(StartShown(autorun, Variant()));
-    HWND dialog = OpenAbout(autorun);
-    REQUIRE(dialog);
+    HWND dialog = StartWithAbout(autorun, Variant());
     CHECK_EQ(WindowText(dialog), "\xDC" "ber diese CD");
     CHECK_EQ(ControlText(dialog, IDOK), "OK");
     CHECK_EQ(ControlText(dialog, IDC_ABOUT_TITLE), GermanTitle);
     CHECK_EQ(ControlText(dialog, IDC_ABOUT_TEXT), std::string(AboutText) + " (" + date + ")");
     CHECK_EQ(ControlText(dialog, IDC_ABOUT_COPYRIGHT), "\xA9 " + std::to_string(year) + " Velmora. Alle Rechte vorbehalten.");
     CHECK_EQ(ControlText(dialog, IDC_ABOUT_PUBLISHER), "Herausgegeben von Velmora, M\xFCnchen");
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    CHECK(DialogEnds(dialog));
-    CHECK(autorun.Close());
+    EndDialogAndProgram(autorun, dialog);
 }
 
 // A link time stamp of 0 is the first second of 1970 in UTC, shown as the
@@ -452,15 +455,11 @@ WINE_TEST(date_and_year_come_from_the_link_time_stamp)
         REQUIRE(ExpectedBuildDate(copy, date, year));
         CHECK(seconds == 0 ? (year == 1970 || year == 1969) : year == 2001);
         Autorun autorun;
-        REQUIRE(StartShown(autorun, copy));
-        HWND dialog = OpenAbout(autorun);
-        REQUIRE(dialog);
+        HWND dialog = StartWithAbout(autorun, copy);
         CHECK_EQ(ControlText(dialog, IDC_ABOUT_TEXT), std::string(AboutText) + " (" + date + ")");
         CHECK_EQ(ControlText(dialog, IDC_ABOUT_COPYRIGHT),
                  "\xA9 " + std::to_string(year) + " Velmora. All rights reserved.");
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        CHECK(DialogEnds(dialog));
-        CHECK(autorun.Close());
+        EndDialogAndProgram(autorun, dialog);
     }
 }
 
@@ -479,17 +478,13 @@ WINE_TEST(title_is_the_first_menus_whichever_is_on_screen)
     HWND dialog = OpenAbout(autorun);
     REQUIRE(dialog);
     CHECK_EQ(ControlText(dialog, IDC_ABOUT_TITLE), EnglishTitle);
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    CHECK(DialogEnds(dialog));
-    CHECK(autorun.Close());
+    EndDialogAndProgram(autorun, dialog);
 }
 
 WINE_TEST(title_font_is_bold_and_deleted_with_the_dialog)
 {
     Autorun autorun;
-    REQUIRE(StartShown(autorun, Variant()));
-    HWND dialog = OpenAbout(autorun);
-    REQUIRE(dialog);
+    HWND dialog = StartWithAbout(autorun, Variant());
     const std::vector<std::string> fonts = Split(Ask(autorun, 2, "fonts"), '|');
     REQUIRE(fonts.size() == 3);
     const std::vector<std::string> title = Split(fonts[0], ',');
@@ -515,9 +510,7 @@ WINE_TEST(title_font_is_bold_and_deleted_with_the_dialog)
 WINE_TEST(dialog_is_painted_in_the_window_colour)
 {
     Autorun autorun;
-    REQUIRE(StartShown(autorun, Variant()));
-    HWND dialog = OpenAbout(autorun);
-    REQUIRE(dialog);
+    HWND dialog = StartWithAbout(autorun, Variant());
     const COLORREF window = GetSysColor(COLOR_WINDOW);
     const std::uint32_t expected = GetRValue(window) << 16 | GetGValue(window) << 8 | GetBValue(window);
     REQUIRE(GetSysColor(COLOR_WINDOW) != GetSysColor(COLOR_BTNFACE));
@@ -530,9 +523,7 @@ WINE_TEST(dialog_is_painted_in_the_window_colour)
         const Pixels pixels = CaptureClient(dialog);
         return pixels.width > end.x && pixels.At(2, 2) == expected && pixels.At(end.x, end.y) == expected;
     }));
-    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-    CHECK(DialogEnds(dialog));
-    CHECK(autorun.Close());
+    EndDialogAndProgram(autorun, dialog);
 }
 
 // ---- Ending the dialog --------------------------------------------------------
@@ -542,9 +533,7 @@ WINE_TEST(dialog_is_painted_in_the_window_colour)
 void CheckDialogEndsBy(void (*end)(HWND dialog))
 {
     Autorun autorun;
-    REQUIRE(StartShown(autorun, Variant()));
-    HWND dialog = OpenAbout(autorun);
-    REQUIRE(dialog);
+    HWND dialog = StartWithAbout(autorun, Variant());
     end(dialog);
     CHECK(DialogEnds(dialog));
     CHECK(WaitUntil([&] { return IsWindowEnabled(autorun.Window()) != FALSE; }));

@@ -54,18 +54,6 @@ UniqueWindow CreateTestWindow(int x, int y, int width, int height, HWND owner = 
     return window;
 }
 
-Rect WindowRect(HWND window)
-{
-    RECT r = {};
-    GetWindowRect(window, &r);
-    Rect out;
-    out.left = r.left;
-    out.top = r.top;
-    out.right = r.right;
-    out.bottom = r.bottom;
-    return out;
-}
-
 Rect ToRect(const RECT& r)
 {
     Rect out;
@@ -74,6 +62,13 @@ Rect ToRect(const RECT& r)
     out.right = r.right;
     out.bottom = r.bottom;
     return out;
+}
+
+Rect WindowRect(HWND window)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return ToRect(r);
 }
 
 // The work area of the window's monitor, read straight from the platform.
