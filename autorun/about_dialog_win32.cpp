@@ -26,8 +26,8 @@ bool ReadBuildTime(const char* path, SYSTEMTIME& time)
 {
     // Read sharing only: nobody can write to the file, so its size stays the
     // size of the mapping while the view is read.
-    UniqueHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file(
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return false;
     DWORD sizeHigh = 0;
@@ -104,8 +104,7 @@ HFONT CreateTitleFont(HWND dialog)
     char face[256] = {};
     GetTextFaceA(dc.get(), sizeof(face), face);
     const int height = -MulDiv(TitlePointSize, GetDeviceCaps(dc.get(), LOGPIXELSY), 72);
-    return CreateFontA(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
-                       face);
+    return CreateFontA(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, face);
 }
 
 INT_PTR InitAboutDialog(HWND dialog)
@@ -120,8 +119,7 @@ INT_PTR InitAboutDialog(HWND dialog)
     const std::string copyright = LoadStringResource(instance, IDS_COPYRIGHT);
     SetDlgItemTextA(dialog, IDC_ABOUT_COPYRIGHT, FormatText(copyright.c_str(), year).c_str());
 
-    SendDlgItemMessageA(dialog, IDC_ABOUT_TITLE, WM_SETFONT,
-                        reinterpret_cast<WPARAM>(CreateTitleFont(dialog)), 0);
+    SendDlgItemMessageA(dialog, IDC_ABOUT_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(CreateTitleFont(dialog)), 0);
 
     CenterWindow(dialog, GetWindow(dialog, GW_OWNER));
     // TRUE: the system gives the focus to the first tab stop, the OK button.

@@ -60,9 +60,9 @@ void WatchLaunch(HWND window, HANDLE process)
 void ShowStartError(HWND window, DWORD error)
 {
     char* text = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM, nullptr,
-        error, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
+                       nullptr, error, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
     const UniqueLocalMemory owner(text);
     std::string message;
     if (length != 0 && text != nullptr) {
@@ -125,8 +125,8 @@ void Start(HWND window, const CommandPlan& plan)
         const DWORD error = GetLastError();
         // Windows reports a missing association through the thread's error
         // code; Wine only through hInstApp, which Windows sets alike.
-        const bool unassociated = error == ERROR_NO_ASSOCIATION ||
-                                  reinterpret_cast<INT_PTR>(info.hInstApp) == SE_ERR_NOASSOC;
+        const bool unassociated =
+            error == ERROR_NO_ASSOCIATION || reinterpret_cast<INT_PTR>(info.hInstApp) == SE_ERR_NOASSOC;
         if (unassociated)
             OfferOpenWith(window, plan.target);
         else

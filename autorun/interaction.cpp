@@ -174,8 +174,7 @@ InputResult ButtonUp(InteractionState& state, const Hotspots& hotspots, std::int
     return result;
 }
 
-InputResult PointerMoved(InteractionState& state, const Hotspots& hotspots, std::int32_t x, std::int32_t y,
-                         bool active)
+InputResult PointerMoved(InteractionState& state, const Hotspots& hotspots, std::int32_t x, std::int32_t y, bool active)
 {
     InputResult result;
     if (active) {

@@ -27,8 +27,8 @@ std::uint32_t DriveBitOfPath(const std::string& path)
     return std::uint32_t{1} << (lower - 'a');
 }
 
-bool IsOwnMediumRemoved(std::uintptr_t event, std::uint32_t deviceType, std::uint32_t flags,
-                        std::uint32_t unitMask, std::uint32_t driveBit)
+bool IsOwnMediumRemoved(std::uintptr_t event, std::uint32_t deviceType, std::uint32_t flags, std::uint32_t unitMask,
+                        std::uint32_t driveBit)
 {
     if (event != DeviceRemoveComplete || deviceType != DeviceTypeVolume || (flags & VolumeFlagMedia) == 0) {
         return false;

@@ -21,5 +21,5 @@ std::uint32_t DriveBitOfPath(const std::string& path);
 
 // True when the event reports a medium removed (not the whole device) from a
 // drive whose bit is set in `unitMask`, and that drive holds the program.
-bool IsOwnMediumRemoved(std::uintptr_t event, std::uint32_t deviceType, std::uint32_t flags,
-                        std::uint32_t unitMask, std::uint32_t driveBit);
+bool IsOwnMediumRemoved(std::uintptr_t event, std::uint32_t deviceType, std::uint32_t flags, std::uint32_t unitMask,
+                        std::uint32_t driveBit);

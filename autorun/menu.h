@@ -40,8 +40,8 @@ struct Menu {
     std::string title;
     std::string name;
     std::string country;
-    std::string resource;  // the name of its index and its bitmap
-    int line = 0;          // where its line starts in the main index
+    std::string resource;       // the name of its index and its bitmap
+    int line = 0;               // where its line starts in the main index
     std::uintptr_t bitmap = 0;  // bitmap handle, held for the whole run
     BitmapInfo bitmapInfo;
     std::vector<Hotspot> hotspots;

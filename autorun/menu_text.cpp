@@ -41,8 +41,7 @@ Hotspot ReadHotspot(IndexRecord& record)
     return hotspot;
 }
 
-void ReadHotspots(MenuResources& resources, const std::string& resourceName, const std::string& text,
-                  Menu& menu)
+void ReadHotspots(MenuResources& resources, const std::string& resourceName, const std::string& text, Menu& menu)
 {
     IndexReader reader(text, MenuIndexFields);
     IndexRecord record;
@@ -105,8 +104,8 @@ bool IndexReader::Next(IndexRecord& record)
     return false;
 }
 
-std::size_t SplitString(const std::string& delimiter, const std::string& text,
-                        std::vector<std::string>& out, std::size_t maxFields)
+std::size_t SplitString(const std::string& delimiter, const std::string& text, std::vector<std::string>& out,
+                        std::size_t maxFields)
 {
     std::size_t count = 0;
     std::size_t position = 0;

@@ -66,8 +66,8 @@ private:
 // Appends the fields of `text` cut at `delimiter` to `out`, at most
 // `maxFields` of them (0: no limit), the last holding the unsplit rest.
 // Returns the number of fields appended.
-std::size_t SplitString(const std::string& delimiter, const std::string& text,
-                        std::vector<std::string>& out, std::size_t maxFields);
+std::size_t SplitString(const std::string& delimiter, const std::string& text, std::vector<std::string>& out,
+                        std::size_t maxFields);
 
 // A coordinate field read the way atol reads it; values beyond the 32-bit
 // range are clamped, as strtol clamps, instead of overflowing.

@@ -340,9 +340,9 @@ HWND CreateMenuWindow(HINSTANCE instance)
     // Each slot gets the icon of its own size from the resource, so the
     // system does not make the small one from the large one at registration.
     // Shared: the system keeps them as long as the program runs.
-    windowClass.hIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_AUTORUN), IMAGE_ICON,
-                                                      GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
-                                                      LR_DEFAULTCOLOR | LR_SHARED));
+    windowClass.hIcon =
+        static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_AUTORUN), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                      GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR | LR_SHARED));
     windowClass.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_AUTORUN), IMAGE_ICON,
                                                         GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                                         LR_DEFAULTCOLOR | LR_SHARED));

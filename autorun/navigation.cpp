@@ -22,8 +22,7 @@ bool SwitchToMenu(MenuPosition found, MenuPosition& current, std::deque<MenuPosi
     return true;
 }
 
-bool ReturnToPreviousMenu(MenuPosition& current, std::deque<MenuPosition>& history,
-                          InteractionState& interaction)
+bool ReturnToPreviousMenu(MenuPosition& current, std::deque<MenuPosition>& history, InteractionState& interaction)
 {
     if (history.empty())
         return false;

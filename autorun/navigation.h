@@ -14,8 +14,7 @@
 bool SwitchToMenu(MenuPosition found, MenuPosition& current, std::deque<MenuPosition>& history,
                   InteractionState& interaction);
 // Returns to the menu on top of the history; false and no change when it is empty.
-bool ReturnToPreviousMenu(MenuPosition& current, std::deque<MenuPosition>& history,
-                          InteractionState& interaction);
+bool ReturnToPreviousMenu(MenuPosition& current, std::deque<MenuPosition>& history, InteractionState& interaction);
 
 // The same steps on this run's menus (MenuList and Interaction of
 // launcher_state.h) and its own history, which only these functions change.

@@ -7,9 +7,8 @@ namespace {
 // One axis of the placement. Computed in 64 bits so that extreme rectangles
 // cannot overflow; C++ division truncates toward zero, which is the rounding
 // the placement promises (a half-difference of -5 gives -2).
-std::int64_t PlaceAxis(std::int64_t windowStart, std::int64_t windowEnd, std::int64_t areaStart,
-                       std::int64_t areaEnd, std::int64_t refStart, std::int64_t refEnd, bool hasReference,
-                       std::int64_t iconSize)
+std::int64_t PlaceAxis(std::int64_t windowStart, std::int64_t windowEnd, std::int64_t areaStart, std::int64_t areaEnd,
+                       std::int64_t refStart, std::int64_t refEnd, bool hasReference, std::int64_t iconSize)
 {
     const std::int64_t size = windowEnd - windowStart;
     std::int64_t pos = refStart + ((refEnd - refStart) - size) / 2;
@@ -42,8 +41,8 @@ std::int32_t Narrow(std::int64_t value)
 
 }  // namespace
 
-Point CenteredPosition(const Rect& window, const Rect& workArea, const Rect* reference,
-                       std::int32_t smallIconWidth, std::int32_t smallIconHeight)
+Point CenteredPosition(const Rect& window, const Rect& workArea, const Rect* reference, std::int32_t smallIconWidth,
+                       std::int32_t smallIconHeight)
 {
     const Rect& ref = reference ? *reference : workArea;
     Point pos;

@@ -14,5 +14,5 @@ struct Point {
 // The top-left corner for `window` (its current screen rectangle) centred on
 // `reference` (or on `workArea` when reference is null), at least one small
 // icon right of and below a reference's corner, then pushed inside `workArea`.
-Point CenteredPosition(const Rect& window, const Rect& workArea, const Rect* reference,
-                       std::int32_t smallIconWidth, std::int32_t smallIconHeight);
+Point CenteredPosition(const Rect& window, const Rect& workArea, const Rect* reference, std::int32_t smallIconWidth,
+                       std::int32_t smallIconHeight);

@@ -69,10 +69,7 @@ public:
         return true;
     }
 
-    void Report(const LoadProblem& problem) override
-    {
-        WriteStandardOutput(FormatLoadProblem(problem));
-    }
+    void Report(const LoadProblem& problem) override { WriteStandardOutput(FormatLoadProblem(problem)); }
 
 private:
     HINSTANCE instance_;

@@ -109,8 +109,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     windowClass.lpszClassName = "VelmoraBaselineClass";
     if (!RegisterClassExA(&windowClass))
         return 0;
-    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Baseline", WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0,
-                                  0, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "Baseline", WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
+                                  nullptr, nullptr, instance, nullptr);
     if (!window)
         return 0;
     ShowWindow(window, SW_SHOW);

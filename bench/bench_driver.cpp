@@ -77,12 +77,14 @@ double TimeToFirstPaint(const std::string& program, const char* className, LONGL
     // A 2 ms poll step: short against a start-up of about 100 ms, long enough
     // that the poll does not take the machine's time from the program it
     // waits for. The same for every program.
-    if (WaitUntil([&] {
-            if (!ShowsPicture(id, className))
-                return false;
-            shown = Now();
-            return true;
-        }, 15000, 2))
+    if (WaitUntil(
+            [&] {
+                if (!ShowsPicture(id, className))
+                    return false;
+                shown = Now();
+                return true;
+            },
+            15000, 2))
         return Seconds(start, shown);
     return -1;
 }
@@ -223,10 +225,8 @@ WINE_TEST(startup)
     REQUIRE(steps);
 
     const std::vector<StartedProgram> programs = {
-        {"autorun", BENCH_AUTORUN, MenuClass, false},
-        {"baseline", BENCH_BASELINE, BaselineClass, false},
-        {"control", BENCH_CONTROL, BaselineClass, false},
-        {"contract", BENCH_CONTRACT, BaselineClass, false},
+        {"autorun", BENCH_AUTORUN, MenuClass, false},     {"baseline", BENCH_BASELINE, BaselineClass, false},
+        {"control", BENCH_CONTROL, BaselineClass, false}, {"contract", BENCH_CONTRACT, BaselineClass, false},
         {"timed", BENCH_TIMED_AUTORUN, MenuClass, true},
     };
     for (const StartedProgram& program : programs) {
@@ -237,8 +237,8 @@ WINE_TEST(startup)
     const int rounds = StartupRounds();
     constexpr unsigned Seed = 20261208;
     std::mt19937 random(Seed);
-    std::printf("ROUNDS %d seed %u pause %lu ms quiet at most %.2f busy over %lu ms, waited at most %lu ms\n",
-                rounds, Seed, PauseBetweenStartsMs, QuietBusyShare, QuietSampleMs, QuietWaitLimitMs);
+    std::printf("ROUNDS %d seed %u pause %lu ms quiet at most %.2f busy over %lu ms, waited at most %lu ms\n", rounds,
+                Seed, PauseBetweenStartsMs, QuietBusyShare, QuietSampleMs, QuietWaitLimitMs);
     std::vector<size_t> order(programs.size());
     for (int round = 0; round < rounds; ++round) {
         for (size_t i = 0; i < order.size(); ++i)

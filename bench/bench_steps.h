@@ -30,15 +30,14 @@ enum BenchCall : LONG {
 
 // Printed by the driver, read by bench/run-bench.
 constexpr const char* BenchCallNames[BenchCallCount] = {
-    "",           "WinMain",   "InitCommonControls", "CreateMutexA", "FindResourceA",
-    "LoadStringA", "LoadBitmap", "LoadIcon",          "RegisterClassExA", "CreateWindowExA",
-    "SetWindowPos", "ShowWindow", "BeginPaint",       "EndPaint",
+    "",         "WinMain",          "InitCommonControls", "CreateMutexA", "FindResourceA", "LoadStringA", "LoadBitmap",
+    "LoadIcon", "RegisterClassExA", "CreateWindowExA",    "SetWindowPos", "ShowWindow",    "BeginPaint",  "EndPaint",
 };
 
 struct BenchMark {
-    LONG call;   // BenchCall
-    LONG leave;  // 0 when the call starts, 1 when it returned
-    LONGLONG at; // QueryPerformanceCounter
+    LONG call;    // BenchCall
+    LONG leave;   // 0 when the call starts, 1 when it returned
+    LONGLONG at;  // QueryPerformanceCounter
 };
 
 struct BenchSteps {

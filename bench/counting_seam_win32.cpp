@@ -57,8 +57,8 @@ BOOL WINAPI CountingInvalidateRect(HWND window, const RECT* rect, BOOL erase)
         if (rect)
             InterlockedExchangeAdd64(&counters->invalidateArea,
                                      static_cast<LONGLONG>(rect->right - rect->left) * (rect->bottom - rect->top));
-        if (!rect || (rect->left <= 0 && rect->top <= 0 && rect->right >= client.right &&
-                      rect->bottom >= client.bottom))
+        if (!rect ||
+            (rect->left <= 0 && rect->top <= 0 && rect->right >= client.right && rect->bottom >= client.bottom))
             InterlockedIncrement(&counters->invalidateWhole);
         if (erase)
             InterlockedIncrement(&counters->invalidateErase);

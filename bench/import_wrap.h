@@ -20,7 +20,7 @@
 // Declares `Type realName` as the real import pointer and defines the wrapped
 // one, `Type wrapName = function`, for the import `name` of `bytes` argument
 // bytes.
-#define BENCH_WRAP_IMPORT(Type, name, bytes, realName, function)                         \
-    extern "C" Type realName asm(BENCH_IMPORT_SYMBOL("__real_", name, bytes));          \
+#define BENCH_WRAP_IMPORT(Type, name, bytes, realName, function)                           \
+    extern "C" Type realName asm(BENCH_IMPORT_SYMBOL("__real_", name, bytes));             \
     extern "C" Type bench_wrapped_##name asm(BENCH_IMPORT_SYMBOL("__wrap_", name, bytes)); \
     Type bench_wrapped_##name = function

@@ -65,8 +65,7 @@ std::string MenuIndex(long lines)
             break;
         case 1:
             text += std::to_string(x) + ";" + std::to_string(y) + ";" + std::to_string(x + 204) + ";" +
-                    std::to_string(y + 43) +
-                    ";execute;software\\pdfreader\\docrunner.exe manual\\produktblatt.pdf\r\n";
+                    std::to_string(y + 43) + ";execute;software\\pdfreader\\docrunner.exe manual\\produktblatt.pdf\r\n";
             break;
         default:
             text += std::to_string(x) + ";" + std::to_string(y) + ";" + std::to_string(x + 11) + ";" +
@@ -96,7 +95,7 @@ int main(int argc, char** argv)
     const bool loaded = LoadMenusFrom(resources, "en", menus);
     CALLGRIND_TOGGLE_COLLECT;
     const std::size_t hotspots = loaded ? menus.front().hotspots.size() : 0;
-    std::printf("lines %ld bytes %zu hotspots %zu reports %d\n", lines, mainIndex.size() + menuIndex.size(),
-                hotspots, resources.reports);
+    std::printf("lines %ld bytes %zu hotspots %zu reports %d\n", lines, mainIndex.size() + menuIndex.size(), hotspots,
+                resources.reports);
     return loaded && hotspots == static_cast<std::size_t>(lines) && resources.reports == 0 ? 0 : 1;
 }

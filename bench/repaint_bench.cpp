@@ -112,7 +112,8 @@ int main(int argc, char** argv)
         requests += static_cast<long>(result.repaints.size());
         changes += static_cast<long>(changed.size());
     }
-    std::printf("events %zu repaints %ld area %lld client_area %lld changes %ld whole_client %ld mismatched_events %ld\n",
-                RepaintScriptLength, requests, area, Area(client), changes, wholeClient, mismatchedEvents);
+    std::printf(
+        "events %zu repaints %ld area %lld client_area %lld changes %ld whole_client %ld mismatched_events %ld\n",
+        RepaintScriptLength, requests, area, Area(client), changes, wholeClient, mismatchedEvents);
     return requests == changes && wholeClient == 0 && mismatchedEvents == 0 ? 0 : 1;
 }

@@ -12,7 +12,7 @@ enum class ScriptStep { Move, Key, Char };
 
 struct ScriptEvent {
     ScriptStep step;
-    int x;        // Move: client point; Key: virtual key; Char: character
+    int x;  // Move: client point; Key: virtual key; Char: character
     int y;
 };
 
@@ -30,8 +30,8 @@ constexpr ScriptEvent RepaintScript[] = {
     {ScriptStep::Key, static_cast<int>(VkLeft), 0},
     {ScriptStep::Move, 100, 230},  // hover where the focus is
     {ScriptStep::Key, static_cast<int>(VkDown), 0},
-    {ScriptStep::Char, 'x', 0},     // no focus key
-    {ScriptStep::Key, 0x41, 0},     // the A key: nothing
+    {ScriptStep::Char, 'x', 0},  // no focus key
+    {ScriptStep::Key, 0x41, 0},  // the A key: nothing
     {ScriptStep::Move, 100, 180},
     {ScriptStep::Move, 101, 181},
     {ScriptStep::Key, static_cast<int>(VkUp), 0},

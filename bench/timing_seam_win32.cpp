@@ -47,8 +47,8 @@ using LoadStringFunction = int(WINAPI*)(HINSTANCE, UINT, LPSTR, int);
 using LoadImageFunction = HANDLE(WINAPI*)(HINSTANCE, LPCSTR, UINT, int, int, UINT);
 using LoadIconFunction = HICON(WINAPI*)(HINSTANCE, LPCSTR);
 using RegisterClassExFunction = ATOM(WINAPI*)(const WNDCLASSEXA*);
-using CreateWindowExFunction = HWND(WINAPI*)(DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND, HMENU,
-                                             HINSTANCE, LPVOID);
+using CreateWindowExFunction = HWND(WINAPI*)(DWORD, LPCSTR, LPCSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE,
+                                             LPVOID);
 using SetWindowPosFunction = BOOL(WINAPI*)(HWND, HWND, int, int, int, int, UINT);
 using ShowWindowFunction = BOOL(WINAPI*)(HWND, int);
 using BeginPaintFunction = HDC(WINAPI*)(HWND, LPPAINTSTRUCT);
@@ -154,8 +154,8 @@ HWND WINAPI TimedCreateWindowExA(DWORD extendedStyle, LPCSTR className, LPCSTR t
                                  int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID data)
 {
     return Timed(CallCreateWindow, [&] {
-        return RealCreateWindowExA(extendedStyle, className, title, style, x, y, width, height, parent, menu,
-                                   instance, data);
+        return RealCreateWindowExA(extendedStyle, className, title, style, x, y, width, height, parent, menu, instance,
+                                   data);
     });
 }
 

@@ -5,11 +5,15 @@
 
 namespace {
 
-bool IsOptionPrefix(char c) { return c == '-' || c == '/'; }
+bool IsOptionPrefix(char c)
+{
+    return c == '-' || c == '/';
+}
 
 // Strips the quotes a user put around a value. With a single quote left open
 // the text ran to the end of the value, so only the opening quote goes.
-std::string Unquote(const char* begin, const char* end, std::size_t quotes) {
+std::string Unquote(const char* begin, const char* end, std::size_t quotes)
+{
     std::size_t length = static_cast<std::size_t>(end - begin);
     if (quotes >= 2 && begin[0] == '"' && end[-1] == '"') {
         return std::string(begin + 1, length - 2);
@@ -20,13 +24,15 @@ std::string Unquote(const char* begin, const char* end, std::size_t quotes) {
     return std::string(begin, length);
 }
 
-void CutValues(const char* begin, const char* end, std::vector<std::string>& values) {
+void CutValues(const char* begin, const char* end, std::vector<std::string>& values)
+{
     const char* piece = begin;
     while (piece < end) {
         std::size_t quotes = 0;
         const char* pos = piece;
         while (pos < end && !(*pos == ',' && quotes % 2 == 0)) {
-            if (*pos == '"') ++quotes;
+            if (*pos == '"')
+                ++quotes;
             ++pos;
         }
         values.push_back(Unquote(piece, pos, quotes));
@@ -36,11 +42,13 @@ void CutValues(const char* begin, const char* end, std::vector<std::string>& val
 
 }  // namespace
 
-CommandLine::CommandLine(const char* text) {
+CommandLine::CommandLine(const char* text)
+{
     // A missing text is read as an empty command line rather than a crash.
     const char* cursor = text != nullptr ? text : "";
     while (*cursor != '\0') {
-        while (*cursor == ' ') ++cursor;
+        while (*cursor == ' ')
+            ++cursor;
 
         // The cursor may now rest on the NUL: trailing blanks beyond the one
         // that ends the last token make an empty positional argument.
@@ -72,19 +80,24 @@ CommandLine::CommandLine(const char* text) {
         entries_.push_back(std::move(entry));
 
         cursor = end;
-        if (*cursor != '\0') ++cursor;
+        if (*cursor != '\0')
+            ++cursor;
     }
     entries_.emplace_back();
 }
 
-const CommandLineOption& CommandLine::FindOption(const std::string& name) const {
+const CommandLineOption& CommandLine::FindOption(const std::string& name) const
+{
     for (const CommandLineOption& entry : entries_) {
-        if (!entry.valid) break;
-        if (entry.name == name) return entry;
+        if (!entry.valid)
+            break;
+        if (entry.name == name)
+            return entry;
     }
     return entries_.back();
 }
 
-const CommandLineOption& CommandLine::OptionAt(std::size_t i) const {
+const CommandLineOption& CommandLine::OptionAt(std::size_t i) const
+{
     return i < entries_.size() ? entries_[i] : entries_.back();
 }

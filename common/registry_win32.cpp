@@ -20,8 +20,8 @@ UniqueRegKey OpenKey(const RegistryKey& name, REGSAM access)
 UniqueRegKey CreateKey(const RegistryKey& name, REGSAM access)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(name.rootKey, name.subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(name.rootKey, name.subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
         return UniqueRegKey();
     return UniqueRegKey(key);
 }
@@ -73,6 +73,6 @@ bool RegistryKey::WriteString(const std::string& valueName, const std::string& t
     // The terminating NUL is stored with the text, as the readers of REG_SZ
     // values (the logon shell among them) expect.
     const DWORD size = static_cast<DWORD>(text.size() + 1);
-    return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                          size) == ERROR_SUCCESS;
+    return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), size) ==
+           ERROR_SUCCESS;
 }

@@ -28,9 +28,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     RestrictDllSearchToSystem();
 
-    DocumentArguments arguments =
-        ReadDocumentArguments(commandLine, ReadablePath(OwnProgramPath()),
-                              reinterpret_cast<std::uintptr_t>(GetDesktopWindow()));
+    DocumentArguments arguments = ReadDocumentArguments(commandLine, ReadablePath(OwnProgramPath()),
+                                                        reinterpret_cast<std::uintptr_t>(GetDesktopWindow()));
     std::string debugText;
     for (const std::string& line : arguments.debugLines)
         debugText += line;
@@ -40,8 +39,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
         return 0;
 
     HWND hwndOwner = reinterpret_cast<HWND>(arguments.hwndOwner);
-    HINSTANCE result = ShellExecuteA(hwndOwner, "open", arguments.strDocument.c_str(), nullptr,
-                                     nullptr, SW_SHOWNORMAL);
+    HINSTANCE result = ShellExecuteA(hwndOwner, "open", arguments.strDocument.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     // The viewer runs on by itself; there is nothing to wait for.
     if (reinterpret_cast<INT_PTR>(result) > 32)
         return 0;

@@ -25,10 +25,7 @@ HANDLE DuplicateProcessHandle(HANDLE source)
 
 Process::Process(HANDLE handle, DWORD processId) : handle(handle), processId(processId) {}
 
-Process::Process(const Process& other)
-    : handle(DuplicateProcessHandle(other.handle)), processId(other.processId)
-{
-}
+Process::Process(const Process& other) : handle(DuplicateProcessHandle(other.handle)), processId(other.processId) {}
 
 Process& Process::operator=(const Process& other)
 {
@@ -56,7 +53,10 @@ Process& Process::operator=(Process&& other) noexcept
     return *this;
 }
 
-Process::~Process() { Close(); }
+Process::~Process()
+{
+    Close();
+}
 
 void Process::Close()
 {
@@ -81,15 +81,13 @@ Process StartCommandLine(const std::string& commandLine, const std::string& work
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started = {};
     const char* directory = workingDirectory.empty() ? nullptr : workingDirectory.c_str();
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, directory,
-                        &startup, &started))
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &started))
         return Process();
     CloseHandle(started.hThread);
     return Process(started.hProcess, started.dwProcessId);
 }
 
-Process StartProcess(const std::string& program, const std::string& arguments,
-                     const std::string& workingDirectory)
+Process StartProcess(const std::string& program, const std::string& arguments, const std::string& workingDirectory)
 {
     // With no program the command line would begin with the arguments, and
     // the platform would look for a program named after the first of them.

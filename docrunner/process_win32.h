@@ -37,8 +37,7 @@ private:
 Process StartCommandLine(const std::string& commandLine, const std::string& workingDirectory);
 // Starts `program` with `arguments`; an empty `workingDirectory` means the
 // program's own directory.
-Process StartProcess(const std::string& program, const std::string& arguments,
-                     const std::string& workingDirectory);
+Process StartProcess(const std::string& program, const std::string& arguments, const std::string& workingDirectory);
 // Starts the reader on the document in our current directory and returns when
 // the reader has ended, or at once when it could not be started.
 void OpenWithReader(const std::string& strDocument, const std::string& strReader);

@@ -89,8 +89,7 @@ int main(int argc, char** argv)
         return 1;
     }
     std::vector<unsigned char> bytes;
-    if (!ReadFile(path, bytes) || !WriteLinkTimeStamp(bytes.data(), bytes.size(), seconds) ||
-        !WriteFile(path, bytes)) {
+    if (!ReadFile(path, bytes) || !WriteLinkTimeStamp(bytes.data(), bytes.size(), seconds) || !WriteFile(path, bytes)) {
         std::fprintf(stderr, "pe_timestamp: %s: cannot stamp this file\n", path);
         return 1;
     }

@@ -19,8 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint32_t offset = 0;
     std::memcpy(&offset, file.data() + 0x3C, 4);  // the fuzz build is little-endian
     if (file[0] != 'M' || file[1] != 'Z' || offset > size || size - offset < PeHeaderBytes ||
-        std::memcmp(file.data() + offset, "PE\0\0", 4) != 0 ||
-        std::memcmp(&seconds, file.data() + offset + 8, 4) != 0)
+        std::memcmp(file.data() + offset, "PE\0\0", 4) != 0 || std::memcmp(&seconds, file.data() + offset + 8, 4) != 0)
         std::abort();
     return 0;
 }

@@ -40,8 +40,7 @@ public:
         // The message autorun writes for it is one complete "error: ..."
         // text, cut at NUL bytes like printf's "%s".
         const std::string message = FormatLoadProblem(problem);
-        if (message.compare(0, 7, "error: ") != 0 || message.back() != '\n' ||
-            message.find('\0') != std::string::npos)
+        if (message.compare(0, 7, "error: ") != 0 || message.back() != '\n' || message.find('\0') != std::string::npos)
             std::abort();
         if (problem.lineNumber < 0 || (!problem.line.empty() && problem.lineNumber < 1))
             std::abort();

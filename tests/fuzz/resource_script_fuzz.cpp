@@ -87,9 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(FindResource(entries, entry.type, Upper(entry.name)) == &entry);
         // A file that was not found is an error at the line that names it.
         if (entry.file.empty())
-            Check(std::any_of(diagnostics.begin(), diagnostics.end(), [&](const Diagnostic& d) {
-                return d.file == entry.script && d.line == entry.line;
-            }));
+            Check(std::any_of(diagnostics.begin(), diagnostics.end(),
+                              [&](const Diagnostic& d) { return d.file == entry.script && d.line == entry.line; }));
     }
     return 0;
 }

@@ -54,7 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             joined += "\r\n";
         at = joined.size();
         joined += piece.text;
-        const std::size_t before = static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), at) - starts.begin());
+        const std::size_t before =
+            static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), at) - starts.begin());
         Check(static_cast<std::size_t>(piece.number) == before);
     }
     Check(joined == text);

@@ -10,20 +10,21 @@ namespace {
 struct Entry {
     std::string name;
     std::vector<std::string> values;
-    bool operator==(const Entry& other) const {
-        return name == other.name && values == other.values;
-    }
+    bool operator==(const Entry& other) const { return name == other.name && values == other.values; }
 };
 
-void PrintTo(const Entry& entry, std::ostream* out) {
+void PrintTo(const Entry& entry, std::ostream* out)
+{
     *out << "{name '" << entry.name << "', values";
-    for (const std::string& value : entry.values) *out << " '" << value << "'";
+    for (const std::string& value : entry.values)
+        *out << " '" << value << "'";
     *out << "}";
 }
 
 // The entries before the end marker; also checks that exactly one end marker
 // closes the sequence.
-std::vector<Entry> Parse(const char* text) {
+std::vector<Entry> Parse(const char* text)
+{
     CommandLine line(text);
     std::vector<Entry> entries;
     EXPECT_GE(line.size(), 1u);
@@ -42,7 +43,8 @@ std::vector<Entry> Parse(const char* text) {
 
 using Entries = std::vector<Entry>;
 
-TEST(CommandLine, ExamplesOfOptionsAndValues) {
+TEST(CommandLine, ExamplesOfOptionsAndValues)
+{
     EXPECT_EQ(Parse(""), Entries{});
     EXPECT_EQ(Parse("-lang:de"), (Entries{{"lang", {"de"}}}));
     EXPECT_EQ(Parse("/lang:de,en"), (Entries{{"lang", {"de", "en"}}}));
@@ -54,7 +56,8 @@ TEST(CommandLine, ExamplesOfOptionsAndValues) {
     EXPECT_EQ(Parse("-dir:C:\\x"), (Entries{{"dir", {"C:\\x"}}}));
 }
 
-TEST(CommandLine, QuotesGroupBlanksAndAreRemovedOnlyAtTheEnds) {
+TEST(CommandLine, QuotesGroupBlanksAndAreRemovedOnlyAtTheEnds)
+{
     EXPECT_EQ(Parse("\"C:\\My Files\\a.pdf\""), (Entries{{"", {"C:\\My Files\\a.pdf"}}}));
     // An unclosed quote runs to the end of the text.
     EXPECT_EQ(Parse("\"C:\\My Files\\a.pdf"), (Entries{{"", {"C:\\My Files\\a.pdf"}}}));
@@ -75,7 +78,8 @@ TEST(CommandLine, QuotesGroupBlanksAndAreRemovedOnlyAtTheEnds) {
     EXPECT_EQ(Parse("\"a\\\" b\""), (Entries{{"", {"a\\"}}, {"", {"b\""}}}));
 }
 
-TEST(CommandLine, TokenIsKeptAsWritten) {
+TEST(CommandLine, TokenIsKeptAsWritten)
+{
     CommandLine line("  -x:\"a b\",c  \"d e\" f");
     ASSERT_EQ(line.size(), 4u);
     EXPECT_EQ(line.OptionAt(0).token, "-x:\"a b\",c");
@@ -83,7 +87,8 @@ TEST(CommandLine, TokenIsKeptAsWritten) {
     EXPECT_EQ(line.OptionAt(2).token, "f");
 }
 
-TEST(CommandLine, BlanksAroundTokens) {
+TEST(CommandLine, BlanksAroundTokens)
+{
     EXPECT_EQ(Parse("   a"), (Entries{{"", {"a"}}}));
     EXPECT_EQ(Parse("a "), (Entries{{"", {"a"}}}));
     // Beyond the single blank that ends a token, trailing blanks make one
@@ -100,7 +105,8 @@ TEST(CommandLine, BlanksAroundTokens) {
     EXPECT_EQ(Parse("a\tb\r\nc"), (Entries{{"", {"a\tb\r\nc"}}}));
 }
 
-TEST(CommandLine, PrefixOnlyTokens) {
+TEST(CommandLine, PrefixOnlyTokens)
+{
     EXPECT_EQ(Parse("-"), (Entries{{"", {}}}));
     EXPECT_EQ(Parse("/"), (Entries{{"", {}}}));
     EXPECT_EQ(Parse("-:"), (Entries{{"", {}}}));
@@ -111,13 +117,15 @@ TEST(CommandLine, PrefixOnlyTokens) {
     EXPECT_EQ(Parse("a-b:c"), (Entries{{"", {"a-b:c"}}}));
 }
 
-TEST(CommandLine, TextEndsAtNul) {
+TEST(CommandLine, TextEndsAtNul)
+{
     const char text[] = "a\0b";
     EXPECT_EQ(Parse(text), (Entries{{"", {"a"}}}));
     EXPECT_EQ(Parse(nullptr), Entries{});
 }
 
-TEST(CommandLine, FindOption) {
+TEST(CommandLine, FindOption)
+{
     CommandLine line("x.pdf -lang:de -LANG:fr -lang:en,it -v");
     EXPECT_EQ(line.FindOption("lang").values, (std::vector<std::string>{"de"}));
     EXPECT_EQ(line.FindOption("LANG").values, (std::vector<std::string>{"fr"}));
@@ -139,7 +147,8 @@ TEST(CommandLine, FindOption) {
     EXPECT_EQ(empty.size(), 1u);
 }
 
-TEST(CommandLine, OptionAtPastTheEndGivesTheEndMarker) {
+TEST(CommandLine, OptionAtPastTheEndGivesTheEndMarker)
+{
     CommandLine line("a b");
     ASSERT_EQ(line.size(), 3u);
     const CommandLineOption& marker = line.OptionAt(2);
@@ -148,7 +157,8 @@ TEST(CommandLine, OptionAtPastTheEndGivesTheEndMarker) {
     EXPECT_EQ(&line.OptionAt(static_cast<std::size_t>(-1)), &marker);
 }
 
-TEST(CommandLine, LongTextParsesWhole) {
+TEST(CommandLine, LongTextParsesWhole)
+{
     std::string text(32 * 1024, 'x');
     text[100] = ' ';
     text[101] = '"';

@@ -38,8 +38,7 @@ TEST(DocumentArguments, ModuleDirectoryKeepsTheLastBackslash)
 TEST(DocumentArguments, DebugLinesDescribeEachEntry)
 {
     DocumentArguments shipped = Read("manual\\manual-de.pdf");
-    EXPECT_EQ(Output(shipped),
-              "pos: 0\ncmdline[pos].name: \nstrDocument: manual\\manual-de.pdf\n");
+    EXPECT_EQ(Output(shipped), "pos: 0\ncmdline[pos].name: \nstrDocument: manual\\manual-de.pdf\n");
     EXPECT_EQ(shipped.strDocument, "manual\\manual-de.pdf");
     EXPECT_EQ(shipped.strReader, kDefaultReader);
     EXPECT_EQ(shipped.hwndOwner, kDesktop);
@@ -85,8 +84,7 @@ TEST(DocumentArguments, BlanksAndLonePrefixes)
     DocumentArguments dash = Read("- a.pdf");
     EXPECT_EQ(dash.strDocument, "a.pdf");
     EXPECT_EQ(dash.strReader, kDefaultReader);
-    EXPECT_EQ(Output(dash),
-              "pos: 0\ncmdline[pos].name: \npos: 1\ncmdline[pos].name: \nstrDocument: a.pdf\n");
+    EXPECT_EQ(Output(dash), "pos: 0\ncmdline[pos].name: \npos: 1\ncmdline[pos].name: \nstrDocument: a.pdf\n");
 
     // Two trailing blanks add an empty positional value, which empties the reader.
     DocumentArguments two = Read("a.pdf  ");

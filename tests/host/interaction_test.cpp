@@ -62,11 +62,9 @@ using Rects = std::vector<Rect>;
 TEST(HitTest, HalfOpenEdgesAndOverlapGoesToTheEarlierLine)
 {
     const Hotspots hotspots = {
-        MakeHotspot(0, 0, 100, 100, "execute"),
-        MakeHotspot(50, 50, 60, 60, "execute"),  // entirely inside the first
-        MakeHotspot(584, 5, 595, 16, "close"),
-        MakeHotspot(10, 200, 10, 300, "execute"),  // zero width
-        MakeHotspot(30, 300, 20, 200, "execute"),  // inverted
+        MakeHotspot(0, 0, 100, 100, "execute"),   MakeHotspot(50, 50, 60, 60, "execute"),  // entirely inside the first
+        MakeHotspot(584, 5, 595, 16, "close"),    MakeHotspot(10, 200, 10, 300, "execute"),  // zero width
+        MakeHotspot(30, 300, 20, 200, "execute"),                                            // inverted
     };
     EXPECT_EQ(HitTest(hotspots, 55, 55), 0u);
     EXPECT_EQ(HitTest(hotspots, 584, 5), 2u);

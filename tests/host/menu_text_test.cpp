@@ -226,8 +226,7 @@ TEST(IndexReader, ReusedRecordHoldsOnlyTheCurrentLine)
 
 namespace {
 
-LoadProblem Problem(LoadProblemKind kind, const std::string& resource, const std::string& line = "",
-                    int lineNumber = 0)
+LoadProblem Problem(LoadProblemKind kind, const std::string& resource, const std::string& line = "", int lineNumber = 0)
 {
     LoadProblem problem;
     problem.kind = kind;
@@ -418,9 +417,9 @@ TEST(LoadMenusFrom, ShortMainIndexLinesAreReportedForEveryLanguage)
               "error: invalid line in main index:\nde;x;;menu-de\n"
               "error: invalid line in main index:\nfr\n"
               "error: invalid line in main index:\n;;;\n");
-    EXPECT_EQ(resources.Records(), (std::vector<std::string>{"BadMainIndexLine menu @2 [de;x;;menu-de]",
-                                                              "BadMainIndexLine menu @4 [fr]",
-                                                              "BadMainIndexLine menu @6 [;;;]"}));
+    EXPECT_EQ(resources.Records(),
+              (std::vector<std::string>{"BadMainIndexLine menu @2 [de;x;;menu-de]", "BadMainIndexLine menu @4 [fr]",
+                                        "BadMainIndexLine menu @6 [;;;]"}));
     ASSERT_EQ(menus.size(), 1u);
     EXPECT_EQ(menus[0].title, "Title;with;semicolons");
     EXPECT_EQ(menus[0].line, 5);
@@ -455,8 +454,8 @@ TEST(LoadMenusFrom, MissingMenuIndexOrBitmapDropsOnlyThatMenu)
               "error: can't load menu bitmap \"no-bitmap\" from resources\n"
               "error: can't load menu index \"missing-both\" from resources\n");
     EXPECT_EQ(resources.Records(), (std::vector<std::string>{"NoMenuIndex no-index @1 [en;a;;no-index;A]",
-                                                              "NoMenuBitmap no-bitmap @2 [en;b;;no-bitmap;B]",
-                                                              "NoMenuIndex missing-both @4 [en;d;;missing-both;D]"}));
+                                                             "NoMenuBitmap no-bitmap @2 [en;b;;no-bitmap;B]",
+                                                             "NoMenuIndex missing-both @4 [en;d;;missing-both;D]"}));
     ASSERT_EQ(menus.size(), 1u);
     EXPECT_EQ(menus[0].name, "c");
 }
@@ -476,18 +475,19 @@ TEST(LoadMenusFrom, DamagedResourcesGiveTheStartupTestsMessagesWithTheirLines)
     resources.AddMenu("DAMAGED-GOOD", "584;5;595;16;close\r\n\r\ngarbage\r\n0;0;10;10;close;\r\n");
     Menus menus;
     ASSERT_TRUE(LoadMenusFrom(resources, "en", menus));
-    EXPECT_EQ(resources.AllMessages(), "error: invalid line in main index:\nde;x;;DAMAGED-GOOD\n"
-                                       "error: invalid line in main index:\nfr\n"
-                                       "error: can't load menu index \"NO-INDEX\" from resources\n"
-                                       "error: can't load menu bitmap \"NO-BITMAP\" from resources\n"
-                                       "error: invalid line in menu index \"DAMAGED-GOOD\":\n584;5;595;16;close\n"
-                                       "error: invalid line in menu index \"DAMAGED-GOOD\":\ngarbage\n");
-    EXPECT_EQ(resources.Records(),
-              (std::vector<std::string>{"BadMainIndexLine menu @1 [de;x;;DAMAGED-GOOD]", "BadMainIndexLine menu @3 [fr]",
-                                        "NoMenuIndex NO-INDEX @4 [en;;;NO-INDEX;No index]",
-                                        "NoMenuBitmap NO-BITMAP @5 [en;;;NO-BITMAP;No bitmap]",
-                                        "BadMenuIndexLine DAMAGED-GOOD @1 [584;5;595;16;close]",
-                                        "BadMenuIndexLine DAMAGED-GOOD @3 [garbage]"}));
+    EXPECT_EQ(resources.AllMessages(),
+              "error: invalid line in main index:\nde;x;;DAMAGED-GOOD\n"
+              "error: invalid line in main index:\nfr\n"
+              "error: can't load menu index \"NO-INDEX\" from resources\n"
+              "error: can't load menu bitmap \"NO-BITMAP\" from resources\n"
+              "error: invalid line in menu index \"DAMAGED-GOOD\":\n584;5;595;16;close\n"
+              "error: invalid line in menu index \"DAMAGED-GOOD\":\ngarbage\n");
+    EXPECT_EQ(
+        resources.Records(),
+        (std::vector<std::string>{
+            "BadMainIndexLine menu @1 [de;x;;DAMAGED-GOOD]", "BadMainIndexLine menu @3 [fr]",
+            "NoMenuIndex NO-INDEX @4 [en;;;NO-INDEX;No index]", "NoMenuBitmap NO-BITMAP @5 [en;;;NO-BITMAP;No bitmap]",
+            "BadMenuIndexLine DAMAGED-GOOD @1 [584;5;595;16;close]", "BadMenuIndexLine DAMAGED-GOOD @3 [garbage]"}));
     ASSERT_EQ(menus.size(), 1u);
     EXPECT_EQ(menus[0].title, "Damaged; but loaded");
     EXPECT_EQ(menus[0].resource, "DAMAGED-GOOD");

@@ -8,8 +8,7 @@ TEST(ProcessCommand, PlainPathWithArgumentsAndGivenDirectory)
 {
     ProcessCommand command = BuildProcessCommand("D:\\software\\pdfreader\\sumatrapdf.exe",
                                                  ReaderArguments("manual\\manual-de.pdf"), "D:\\");
-    EXPECT_EQ(command.commandLine,
-              "D:\\software\\pdfreader\\sumatrapdf.exe -restrict manual\\manual-de.pdf");
+    EXPECT_EQ(command.commandLine, "D:\\software\\pdfreader\\sumatrapdf.exe -restrict manual\\manual-de.pdf");
     EXPECT_EQ(command.workingDirectory, "D:\\");
 }
 

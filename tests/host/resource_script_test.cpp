@@ -14,9 +14,10 @@ namespace {
 
 class IncludeLoops : public ::testing::Test {
 protected:
-    std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                ("velmora-include-loops-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::path dir =
+        std::filesystem::temp_directory_path() /
+        ("velmora-include-loops-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     void SetUp() override { std::filesystem::create_directories(dir); }
     void TearDown() override { std::filesystem::remove_all(dir); }
     void Write(const std::string& name, const std::string& text)

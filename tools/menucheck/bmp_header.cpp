@@ -20,8 +20,8 @@ constexpr std::uint32_t BiBitfields = 3;
 
 std::uint16_t Read16(const std::string& bytes, std::size_t at)
 {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) |
-                                      static_cast<unsigned char>(bytes[at + 1]) << 8);
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1])
+                                                                                  << 8);
 }
 
 std::uint32_t Read32(const std::string& bytes, std::size_t at)
@@ -91,8 +91,7 @@ bool ReadBmpHeader(const std::string& bytes, BmpHeader& out, std::string& proble
     if (pixelOffset < FileHeaderSize + static_cast<std::uint64_t>(headerSize) || pixelOffset > bytes.size())
         return Fail(problem, "pixel data offset outside the file");
     if (!rle) {
-        const std::uint64_t stride =
-            (static_cast<std::uint64_t>(header.width) * header.bitsPerPixel + 31) / 32 * 4;
+        const std::uint64_t stride = (static_cast<std::uint64_t>(header.width) * header.bitsPerPixel + 31) / 32 * 4;
         const std::uint64_t pixelBytes = stride * static_cast<std::uint64_t>(header.height);
         if (pixelBytes > bytes.size() - pixelOffset)
             return Fail(problem, "pixel data cut short");

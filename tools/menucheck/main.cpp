@@ -93,10 +93,9 @@ int main(int argc, char** argv)
     if (!previewDir.empty())
         WritePreviews(result.menus, previewDir, result.diagnostics);
 
-    std::stable_sort(result.diagnostics.begin(), result.diagnostics.end(),
-                     [](const Diagnostic& a, const Diagnostic& b) {
-                         return a.file != b.file ? a.file < b.file : a.line < b.line;
-                     });
+    std::stable_sort(
+        result.diagnostics.begin(), result.diagnostics.end(),
+        [](const Diagnostic& a, const Diagnostic& b) { return a.file != b.file ? a.file < b.file : a.line < b.line; });
     std::size_t errors = 0;
     for (const Diagnostic& diagnostic : result.diagnostics) {
         std::printf("%s\n", FormatDiagnostic(diagnostic).c_str());

@@ -282,8 +282,7 @@ private:
                 continue;
             }
             if (h.left == h.right || h.top == h.bottom) {
-                Add(menu.indexFile, spot.line, Severity::Warning,
-                    "hotspot " + rect + " is empty; it can never be hit");
+                Add(menu.indexFile, spot.line, Severity::Warning, "hotspot " + rect + " is empty; it can never be hit");
                 continue;
             }
             if (h.left < 0 || h.top < 0 || h.right > menu.bitmap.width || h.bottom > menu.bitmap.height) {
@@ -340,7 +339,8 @@ private:
                 "menu " + Quoted(menu.name) + " has no hotspots");
         else if (!anyTakesFocus)
             Add(menu.mainIndexFile, menu.mainIndexLine, Severity::Warning,
-                "menu " + Quoted(menu.name) + " has no hotspot but \"close\" ones, so none can take the keyboard focus");
+                "menu " + Quoted(menu.name) +
+                    " has no hotspot but \"close\" ones, so none can take the keyboard focus");
     }
 
     void CheckTarget(const CheckedMenu& menu, const CheckedHotspot& spot)
@@ -432,8 +432,9 @@ private:
         for (const auto& [language, line] : firstLine) {
             if (withRoot.count(language) == 0) {
                 Add(mainFile_, line, Severity::Error,
-                    "language " + Quoted(language) + " has no root menu (a line with an empty name); autorun "
-                    "reports \"no root menu found\" and ends");
+                    "language " + Quoted(language) +
+                        " has no root menu (a line with an empty name); autorun "
+                        "reports \"no root menu found\" and ends");
                 continue;
             }
             const CheckedMenu* root = nullptr;
@@ -449,8 +450,8 @@ private:
                 continue;  // its root menu did not load; that is reported already
             if (!forEveryone)
                 Add(root->mainIndexFile, root->mainIndexLine, Severity::Warning,
-                    "the root menu of language " + Quoted(language) + " is only for users in " +
-                        Quoted(root->country) + "; everyone else gets \"no root menu found\"");
+                    "the root menu of language " + Quoted(language) + " is only for users in " + Quoted(root->country) +
+                        "; everyone else gets \"no root menu found\"");
             for (const CheckedMenu& menu : result_.menus) {
                 if (menu.language != language || &menu == root)
                     continue;

@@ -19,7 +19,7 @@ namespace {
 
 constexpr const char* Font = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 constexpr int PointSize = 11;
-constexpr int CharWidth = 7;     // a generous average at that size
+constexpr int CharWidth = 7;  // a generous average at that size
 constexpr int LineHeight = 13;
 constexpr std::size_t MaxLabel = 40;
 constexpr const char* FocusColour = "#ff2020";

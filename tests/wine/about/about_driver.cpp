@@ -17,9 +17,18 @@ constexpr const char* AboutText = "Velmora Test Disc 7.2";
 constexpr const char* EnglishTitle = "Velmora About Test";
 constexpr const char* GermanTitle = "Velmora Info-Test";
 
-std::string Variant() { return WindowsPath(ABOUT_AUTORUN); }
-std::string ShippedResourcesVariant() { return WindowsPath(ABOUT_SHIPPED_PROBE); }
-std::string Shipped() { return WindowsPath(SHIPPED_AUTORUN); }
+std::string Variant()
+{
+    return WindowsPath(ABOUT_AUTORUN);
+}
+std::string ShippedResourcesVariant()
+{
+    return WindowsPath(ABOUT_SHIPPED_PROBE);
+}
+std::string Shipped()
+{
+    return WindowsPath(SHIPPED_AUTORUN);
+}
 
 std::string ControlText(HWND dialog, int id)
 {
@@ -68,7 +77,10 @@ std::string Ask(Autorun& autorun, WPARAM question, const std::string& topic)
 }
 
 // The system menu as the program's window thread sees it.
-std::vector<std::string> SystemMenu(Autorun& autorun) { return Split(Ask(autorun, 1, "sysmenu"), '|'); }
+std::vector<std::string> SystemMenu(Autorun& autorun)
+{
+    return Split(Ask(autorun, 1, "sysmenu"), '|');
+}
 
 // Opens the About box from the system menu; the dialog once it is shown.
 HWND OpenAbout(Autorun& autorun)
@@ -178,7 +190,9 @@ WINE_TEST(system_menu_ends_with_the_about_entry)
 
 WINE_TEST(system_menu_entry_in_german, "de_DE.UTF-8")
 {
-    CheckAboutEntryIsLast("\xDC" "ber diese CD");  // the ANSI code page 1252
+    CheckAboutEntryIsLast(
+        "\xDC"
+        "ber diese CD");  // the ANSI code page 1252
 }
 
 WINE_TEST(shipped_build_has_no_about_entry)
@@ -218,7 +232,11 @@ public:
         at_ += 2;
         return value;
     }
-    unsigned Dword() { const unsigned low = Word(); return low | Word() << 16; }
+    unsigned Dword()
+    {
+        const unsigned low = Word();
+        return low | Word() << 16;
+    }
     // A zero-ended UTF-16 string, or "#<n>" for an ordinal.
     std::wstring NameOrOrdinal()
     {
@@ -268,8 +286,7 @@ std::string Narrow(const std::wstring& text)
 // Entry `id` of the string table of `language`, read from its block.
 std::wstring StringOf(HMODULE module, UINT id, WORD language)
 {
-    HRSRC found = FindResourceExA(module, reinterpret_cast<LPCSTR>(RT_STRING),
-                                  MAKEINTRESOURCEA(id / 16 + 1), language);
+    HRSRC found = FindResourceExA(module, reinterpret_cast<LPCSTR>(RT_STRING), MAKEINTRESOURCEA(id / 16 + 1), language);
     if (!found)
         return L"(none)";
     ResourceReader block(static_cast<const unsigned char*>(LockResource(LoadResource(module, found))),
@@ -291,17 +308,17 @@ WINE_TEST(dialog_template_in_every_language)
     REQUIRE(module);
     for (const Language& language : Languages) {
         const std::string where = "language " + std::to_string(language.id) + ": ";
-        HRSRC found = FindResourceExA(module.get(), reinterpret_cast<LPCSTR>(RT_DIALOG),
-                                      MAKEINTRESOURCEA(IDD_ABOUT), language.id);
+        HRSRC found = FindResourceExA(module.get(), reinterpret_cast<LPCSTR>(RT_DIALOG), MAKEINTRESOURCEA(IDD_ABOUT),
+                                      language.id);
         CHECK_EQ(where + (found ? "found" : "missing"), where + "found");
         if (!found)
             continue;
         ResourceReader in(static_cast<const unsigned char*>(LockResource(LoadResource(module.get(), found))),
                           SizeofResource(module.get(), found));
-        CHECK_EQ(in.Word(), 1u);       // extended template
+        CHECK_EQ(in.Word(), 1u);  // extended template
         CHECK_EQ(in.Word(), 0xFFFFu);
-        CHECK_EQ(in.Dword(), 0u);      // help id
-        CHECK_EQ(in.Dword(), 0u);      // extended style
+        CHECK_EQ(in.Dword(), 0u);  // help id
+        CHECK_EQ(in.Dword(), 0u);  // extended style
         CHECK_EQ(in.Dword(), 0x80C800C8u);
         CHECK_EQ(in.Word(), 5u);
         const unsigned frame[4] = {in.Word(), in.Word(), in.Word(), in.Word()};
@@ -312,8 +329,8 @@ WINE_TEST(dialog_template_in_every_language)
         CHECK_EQ(where + Narrow(caption), where + Narrow(language.caption));
         CHECK(caption == language.caption);
         CHECK(caption == StringOf(module.get(), IDS_ABOUT, language.id));
-        CHECK_EQ(in.Word(), 8u);   // points
-        CHECK_EQ(in.Word(), 0u);   // weight
+        CHECK_EQ(in.Word(), 8u);      // points
+        CHECK_EQ(in.Word(), 0u);      // weight
         CHECK_EQ(in.Word(), 0x100u);  // not italic, character set 1
         CHECK(in.NameOrOrdinal() == L"MS Shell Dlg");
 
@@ -398,7 +415,8 @@ void CheckEnglishDialogTexts(HWND dialog, const std::string& date, int year)
     CHECK_EQ(WindowText(dialog), "About this CD");
     CHECK_EQ(ControlText(dialog, IDOK), "OK");
     CHECK_EQ(ControlText(dialog, IDC_ABOUT_TEXT), std::string(AboutText) + " (" + date + ")");
-    CHECK_EQ(ControlText(dialog, IDC_ABOUT_COPYRIGHT), "\xA9 " + std::to_string(year) + " Velmora. All rights reserved.");
+    CHECK_EQ(ControlText(dialog, IDC_ABOUT_COPYRIGHT),
+             "\xA9 " + std::to_string(year) + " Velmora. All rights reserved.");
     CHECK_EQ(ControlText(dialog, IDC_ABOUT_PUBLISHER), "Published by Velmora, Munich");
 }
 
@@ -434,11 +452,14 @@ WINE_TEST(dialog_texts_for_a_german_user, "de_DE.UTF-8")
     REQUIRE(ExpectedBuildDate(Variant(), date, year));
     Autorun autorun;
     HWND dialog = StartWithAbout(autorun, Variant());
-    CHECK_EQ(WindowText(dialog), "\xDC" "ber diese CD");
+    CHECK_EQ(WindowText(dialog),
+             "\xDC"
+             "ber diese CD");
     CHECK_EQ(ControlText(dialog, IDOK), "OK");
     CHECK_EQ(ControlText(dialog, IDC_ABOUT_TITLE), GermanTitle);
     CHECK_EQ(ControlText(dialog, IDC_ABOUT_TEXT), std::string(AboutText) + " (" + date + ")");
-    CHECK_EQ(ControlText(dialog, IDC_ABOUT_COPYRIGHT), "\xA9 " + std::to_string(year) + " Velmora. Alle Rechte vorbehalten.");
+    CHECK_EQ(ControlText(dialog, IDC_ABOUT_COPYRIGHT),
+             "\xA9 " + std::to_string(year) + " Velmora. Alle Rechte vorbehalten.");
     CHECK_EQ(ControlText(dialog, IDC_ABOUT_PUBLISHER), "Herausgegeben von Velmora, M\xFCnchen");
     EndDialogAndProgram(autorun, dialog);
 }
@@ -546,16 +567,12 @@ void CheckDialogEndsBy(void (*end)(HWND dialog))
 
 WINE_TEST(escape_ends_the_dialog)
 {
-    CheckDialogEndsBy([](HWND dialog) {
-        PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0);
-    });
+    CheckDialogEndsBy([](HWND dialog) { PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_ESCAPE, 0); });
 }
 
 WINE_TEST(enter_ends_the_dialog)
 {
-    CheckDialogEndsBy([](HWND dialog) {
-        PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_RETURN, 0);
-    });
+    CheckDialogEndsBy([](HWND dialog) { PostMessageA(GetDlgItem(dialog, IDOK), WM_KEYDOWN, VK_RETURN, 0); });
 }
 
 WINE_TEST(close_button_ends_the_dialog)

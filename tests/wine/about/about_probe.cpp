@@ -63,8 +63,8 @@ std::string DescribeFont(HGDIOBJ font)
     SelectObject(dc, previous);
     ReleaseDC(nullptr, dc);
     char text[160];
-    std::snprintf(text, sizeof text, "%ld,%ld,%d,%d,%s,%s", info.lfWeight, info.lfHeight, info.lfItalic,
-                  info.lfCharSet, info.lfFaceName, face);
+    std::snprintf(text, sizeof text, "%ld,%ld,%d,%d,%s,%s", info.lfWeight, info.lfHeight, info.lfItalic, info.lfCharSet,
+                  info.lfFaceName, face);
     return text;
 }
 

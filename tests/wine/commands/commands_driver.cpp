@@ -111,11 +111,11 @@ private:
             !ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, &read))
             return std::string();
         std::wstring wide(parameters.CommandLine.Length / sizeof(wchar_t), L'\0');
-        if (wide.empty() || !ReadProcessMemory(process, parameters.CommandLine.Buffer, &wide[0],
-                                               parameters.CommandLine.Length, &read))
+        if (wide.empty() ||
+            !ReadProcessMemory(process, parameters.CommandLine.Buffer, &wide[0], parameters.CommandLine.Length, &read))
             return std::string();
-        const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                             nullptr, nullptr);
+        const int size =
+            WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
         std::string text(static_cast<size_t>(size), '\0');
         WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], size, nullptr, nullptr);
         return text;

@@ -35,7 +35,10 @@ public:
     bool Document(const std::string& path) const { return WriteWholeFile(work + "\\" + path, "%PDF-1.4\n"); }
     bool PlaceStandIn(const std::string& path) const { return standIns.Place(path); }
     std::string Command(const std::string& arguments) const { return "\"" + docrunner + "\" " + arguments; }
-    bool StartDocrunner(ChildProcess& child, const std::string& arguments) { return child.Start(Command(arguments), work); }
+    bool StartDocrunner(ChildProcess& child, const std::string& arguments)
+    {
+        return child.Start(Command(arguments), work);
+    }
 
     const std::string base;
     const std::string app;
@@ -128,19 +131,17 @@ WINE_TEST(debug_lines_for_each_entry)
              AsWritten("pos: 0\ncmdline[pos].name: \nstrDocument: manual\\manual-de.none\n"));
     // The runtime drops the blanks and control bytes after the program name.
     CHECK_EQ(DebugOutput(" \t  a.none"), AsWritten("pos: 0\ncmdline[pos].name: \nstrDocument: a.none\n"));
-    CHECK_EQ(DebugOutput(" -owner:0x1F \"my doc.none\" r1.exe r2.exe"),
-             AsWritten("pos: 0\ncmdline[pos].name: owner\n"
-                       "pos: 1\ncmdline[pos].name: \n"
-                       "pos: 2\ncmdline[pos].name: \n"
-                       "pos: 3\ncmdline[pos].name: \n"
-                       "strDocument: my doc.none\n"));
-    CHECK_EQ(DebugOutput(" - -Owner:5 /v:1,2 \"\" -:x.none"),
-             AsWritten("pos: 0\ncmdline[pos].name: \n"
-                       "pos: 1\ncmdline[pos].name: Owner\n"
-                       "pos: 2\ncmdline[pos].name: v\n"
-                       "pos: 3\ncmdline[pos].name: \n"
-                       "pos: 4\ncmdline[pos].name: \n"
-                       "strDocument: x.none\n"));
+    CHECK_EQ(DebugOutput(" -owner:0x1F \"my doc.none\" r1.exe r2.exe"), AsWritten("pos: 0\ncmdline[pos].name: owner\n"
+                                                                                  "pos: 1\ncmdline[pos].name: \n"
+                                                                                  "pos: 2\ncmdline[pos].name: \n"
+                                                                                  "pos: 3\ncmdline[pos].name: \n"
+                                                                                  "strDocument: my doc.none\n"));
+    CHECK_EQ(DebugOutput(" - -Owner:5 /v:1,2 \"\" -:x.none"), AsWritten("pos: 0\ncmdline[pos].name: \n"
+                                                                        "pos: 1\ncmdline[pos].name: Owner\n"
+                                                                        "pos: 2\ncmdline[pos].name: v\n"
+                                                                        "pos: 3\ncmdline[pos].name: \n"
+                                                                        "pos: 4\ncmdline[pos].name: \n"
+                                                                        "strDocument: x.none\n"));
     // Trailing blanks beyond the first make one more, empty, entry.
     CHECK_EQ(DebugOutput(" a.none  "),
              AsWritten("pos: 0\ncmdline[pos].name: \npos: 1\ncmdline[pos].name: \nstrDocument: a.none\n"));

@@ -11,7 +11,10 @@ namespace {
 // stand-in ends when the case does.
 struct Folder {
     explicit Folder(const std::string& name) : path(ScratchDirectory("process_" + name)), standIns(path) {}
-    std::string Place(const std::string& file) const { return standIns.Place(path + "\\" + file) ? path + "\\" + file : ""; }
+    std::string Place(const std::string& file) const
+    {
+        return standIns.Place(path + "\\" + file) ? path + "\\" + file : "";
+    }
 
     const std::string path;
     StandIns standIns;

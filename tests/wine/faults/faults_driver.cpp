@@ -14,7 +14,10 @@
 
 namespace {
 
-std::string Quote(const std::string& path) { return "\"" + path + "\""; }
+std::string Quote(const std::string& path)
+{
+    return "\"" + path + "\"";
+}
 
 const Pixels& EnglishPicture()
 {
@@ -73,8 +76,8 @@ public:
         DWORD size = 0;
         RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, nullptr, &size);
         descriptor_.resize(size);
-        saved_ = size > 0 && RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, descriptor_.data(), &size) ==
-                                 ERROR_SUCCESS;
+        saved_ =
+            size > 0 && RegGetKeySecurity(key_, DACL_SECURITY_INFORMATION, descriptor_.data(), &size) == ERROR_SUCCESS;
     }
     ~SavedKeySecurity()
     {
@@ -297,8 +300,8 @@ WINE_TEST(program_path_longer_than_260_characters)
         STARTUPINFOW startup = {};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION started = {};
-        const BOOL wide = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                         &startup, &started);
+        const BOOL wide =
+            CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started);
         const DWORD error = GetLastError();
         if (wide) {
             CloseHandle(started.hThread);

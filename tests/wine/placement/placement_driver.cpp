@@ -46,8 +46,8 @@ using UniqueWindow = UniqueResource<HWND, WindowCloser>;
 UniqueWindow CreateTestWindow(int x, int y, int width, int height, HWND owner = nullptr)
 {
     RegisterTestClass();
-    UniqueWindow window(CreateWindowExA(0, ClassName, "placement", WS_POPUP | WS_BORDER, x, y, width, height,
-                                        owner, nullptr, GetModuleHandleA(nullptr), nullptr));
+    UniqueWindow window(CreateWindowExA(0, ClassName, "placement", WS_POPUP | WS_BORDER, x, y, width, height, owner,
+                                        nullptr, GetModuleHandleA(nullptr), nullptr));
     if (window) {
         ShowWindow(window.get(), SW_SHOWNOACTIVATE);
     }

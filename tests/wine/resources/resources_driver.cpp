@@ -109,7 +109,10 @@ std::string Element(const std::string& xml, const std::string& name, size_t& fro
     return xml.substr(start, end == std::string::npos ? std::string::npos : end - start + 1);
 }
 
-bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Has(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
 
 #pragma pack(push, 2)
 struct GroupIconEntry {
@@ -208,8 +211,8 @@ WINE_TEST(icon_group_has_nine_images)
 
         // The image itself must agree with what the group says of it, or
         // Windows picks one and draws another.
-        std::string image = ResourceBytes(module.get(), RT_ICON, MAKEINTRESOURCEA(entry.id),
-                                          MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
+        std::string image =
+            ResourceBytes(module.get(), RT_ICON, MAKEINTRESOURCEA(entry.id), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL));
         REQUIRE(image.size() >= sizeof(BITMAPINFOHEADER));
         CHECK_EQ(image.size(), static_cast<size_t>(entry.bytes));
         BITMAPINFOHEADER info;
@@ -220,13 +223,13 @@ WINE_TEST(icon_group_has_nine_images)
         CHECK_EQ(info.biCompression, static_cast<DWORD>(BI_RGB));
         CHECK_EQ(entry.colours, entry.bitCount == 4 ? 16 : 0);
     }
-    const std::vector<std::string> expected = {"48x48@4", "48x48@8", "48x48@32", "32x32@4", "32x32@8",
-                                               "32x32@32", "16x16@4", "16x16@8", "16x16@32"};
+    const std::vector<std::string> expected = {"48x48@4",  "48x48@8", "48x48@32", "32x32@4", "32x32@8",
+                                               "32x32@32", "16x16@4", "16x16@8",  "16x16@32"};
     CHECK(seen == expected);
 
     for (int size : {48, 32, 16}) {
-        HICON loaded = static_cast<HICON>(
-            LoadImageA(module.get(), MAKEINTRESOURCEA(IDI_AUTORUN), IMAGE_ICON, size, size, 0));
+        HICON loaded =
+            static_cast<HICON>(LoadImageA(module.get(), MAKEINTRESOURCEA(IDI_AUTORUN), IMAGE_ICON, size, size, 0));
         CHECK(loaded != nullptr);
         if (!loaded)
             continue;
@@ -272,8 +275,9 @@ WINE_TEST(version_block_gives_version_30)
 
     // Explorer reads the strings in the language and code page named here.
     WORD* translation = nullptr;
-    REQUIRE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
-                           reinterpret_cast<void**>(&translation), &length) && translation);
+    REQUIRE(
+        VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length) &&
+        translation);
     REQUIRE(length >= 4);
     CHECK_EQ(translation[0], 0);
     CHECK_EQ(translation[1], 1200);
@@ -322,9 +326,20 @@ static void CheckUserStrings(const char* code, const char* about)
     CHECK_EQ(std::string(text), about);
 }
 
-WINE_TEST(german_user_reads_german_strings, "de_DE.UTF-8") { CheckUserStrings("de", "\xDC" "ber diese CD"); }
-WINE_TEST(french_user_reads_french_strings, "fr_FR.UTF-8") { CheckUserStrings("fr", "\xC0 propos de ce CD-ROM"); }
-WINE_TEST(english_user_reads_english_strings) { CheckUserStrings("en", "About this CD"); }
+WINE_TEST(german_user_reads_german_strings, "de_DE.UTF-8")
+{
+    CheckUserStrings("de",
+                     "\xDC"
+                     "ber diese CD");
+}
+WINE_TEST(french_user_reads_french_strings, "fr_FR.UTF-8")
+{
+    CheckUserStrings("fr", "\xC0 propos de ce CD-ROM");
+}
+WINE_TEST(english_user_reads_english_strings)
+{
+    CheckUserStrings("en", "About this CD");
+}
 
 WINE_TEST(menu_texts_are_byte_exact, "en_US.UTF-8", "de_DE.UTF-8")
 {
@@ -355,8 +370,7 @@ WINE_TEST(menu_bitmaps_are_600_by_450_true_colour, "en_US.UTF-8", "de_DE.UTF-8")
     UniqueLibrary module = OpenModule();
     REQUIRE(module);
     for (const char* name : {"MENU-EN", "MENU-DE"}) {
-        std::string bytes = ResourceBytes(module.get(), RT_BITMAP, name,
-                                          MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
+        std::string bytes = ResourceBytes(module.get(), RT_BITMAP, name, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
         REQUIRE(bytes.size() >= sizeof(BITMAPINFOHEADER));
         BITMAPINFOHEADER info;
         std::memcpy(&info, bytes.data(), sizeof info);

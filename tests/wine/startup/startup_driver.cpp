@@ -13,7 +13,10 @@ std::string Variant(const char* name)
     return WindowsPath(std::string(STARTUP_VARIANTS_DIR) + "/" + name + "/autorun.exe");
 }
 
-std::string Shipped() { return WindowsPath(SHIPPED_AUTORUN); }
+std::string Shipped()
+{
+    return WindowsPath(SHIPPED_AUTORUN);
+}
 
 struct MenuRun {
     bool ended = false;  // by itself or closed, with 0
@@ -123,8 +126,14 @@ WINE_TEST(shipped_menu_opens, "en_US.UTF-8", "de_DE.UTF-8")
 
 // ---- The menu language --------------------------------------------------------
 
-WINE_TEST(english_user_gets_english_menus) { ExpectMenu(Variant("langs"), "", English); }
-WINE_TEST(german_user_gets_german_menus, "de_DE.UTF-8") { ExpectMenu(Variant("langs"), "", German); }
+WINE_TEST(english_user_gets_english_menus)
+{
+    ExpectMenu(Variant("langs"), "", English);
+}
+WINE_TEST(german_user_gets_german_menus, "de_DE.UTF-8")
+{
+    ExpectMenu(Variant("langs"), "", German);
+}
 
 WINE_TEST(lang_option_chooses_the_language)
 {
@@ -132,7 +141,10 @@ WINE_TEST(lang_option_chooses_the_language)
     ExpectMenu(Variant("langs"), "/lang:de", German);
 }
 
-WINE_TEST(lang_option_overrides_the_user_language, "de_DE.UTF-8") { ExpectMenu(Variant("langs"), "-lang:en", English); }
+WINE_TEST(lang_option_overrides_the_user_language, "de_DE.UTF-8")
+{
+    ExpectMenu(Variant("langs"), "-lang:en", English);
+}
 
 // A "lang" without exactly one value, or spelt another way, leaves the user's
 // own language in place, whichever it is.
@@ -142,8 +154,14 @@ static void ExpectMalformedLangOptionsIgnored(const std::string& caption)
         ExpectMenu(Variant("langs"), arguments, caption);
 }
 
-WINE_TEST(malformed_lang_option_keeps_english) { ExpectMalformedLangOptionsIgnored(English); }
-WINE_TEST(malformed_lang_option_keeps_german, "de_DE.UTF-8") { ExpectMalformedLangOptionsIgnored(German); }
+WINE_TEST(malformed_lang_option_keeps_english)
+{
+    ExpectMalformedLangOptionsIgnored(English);
+}
+WINE_TEST(malformed_lang_option_keeps_german, "de_DE.UTF-8")
+{
+    ExpectMalformedLangOptionsIgnored(German);
+}
 
 WINE_TEST(language_without_menus_falls_back_to_english, "de_DE.UTF-8")
 {

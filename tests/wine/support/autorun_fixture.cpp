@@ -22,8 +22,9 @@ bool Autorun::StartCopy(const std::string& program, const std::string& folder, c
 
 HWND Autorun::WaitForWindow(DWORD timeoutMs)
 {
-    WaitUntil([&] { return (window_ = FindProcessWindow(Id(), MenuWindowClassName)) != nullptr || !process_.Running(); },
-              timeoutMs);
+    WaitUntil(
+        [&] { return (window_ = FindProcessWindow(Id(), MenuWindowClassName)) != nullptr || !process_.Running(); },
+        timeoutMs);
     return window_;
 }
 

@@ -3,7 +3,7 @@
 // from the program's own headers.
 #pragma once
 
-#include "autorun/menu_window_win32.h"      // window class, pause mutex and message, About entry
+#include "autorun/menu_window_win32.h"       // window class, pause mutex and message, About entry
 #include "autorun/resources/resource_ids.h"  // dialog controls and strings
 #include "tests/wine/support/test_support.h"
 
@@ -20,8 +20,7 @@ constexpr const char* ShippedEnglishMenu = "MENU-EN";
 
 // `program` (a build path or a Windows path) copied as `name` alone into a
 // fresh scratch folder `folder`; empty when that failed.
-std::string ScratchCopy(const std::string& program, const std::string& folder,
-                        const std::string& name = "autorun.exe");
+std::string ScratchCopy(const std::string& program, const std::string& folder, const std::string& name = "autorun.exe");
 
 // Whether the window's client area is `picture`, once a paint has caught up
 // with every request.

@@ -80,7 +80,8 @@ void SavedRegistryValue::DeleteKey() const
     RegDeleteKeyA(root_, key_.c_str());
 }
 
-NewRegistryKey::NewRegistryKey(HKEY root, const std::string& key) : root_(root), key_(key), existed_(KeyExists(root, key))
+NewRegistryKey::NewRegistryKey(HKEY root, const std::string& key)
+    : root_(root), key_(key), existed_(KeyExists(root, key))
 {
 }
 

@@ -32,7 +32,10 @@ public:
 
     const RegistryValue& Saved() const { return saved_; }
     RegistryValue Read() const { return ReadRegistryValue(root_, key_, name_); }
-    bool Write(DWORD type, const std::string& bytes) const { return WriteRegistryValue(root_, key_, name_, type, bytes); }
+    bool Write(DWORD type, const std::string& bytes) const
+    {
+        return WriteRegistryValue(root_, key_, name_, type, bytes);
+    }
     bool WriteText(const std::string& text) const { return WriteRegistryText(root_, key_, name_, text); }
     void Delete() const { DeleteRegistryValue(root_, key_, name_); }
     // Deletes the key itself (with what lies below it).

@@ -33,12 +33,14 @@ std::string Record(const std::string& program)
 {
     char directory[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, directory);
-    std::string record = "program=" + program + "\ncommandline=" + GetCommandLineA() + "\ndirectory=" + directory + "\n";
+    std::string record =
+        "program=" + program + "\ncommandline=" + GetCommandLineA() + "\ndirectory=" + directory + "\n";
     for (int i = 1; i < __argc; ++i) {
         record += "arg=" + std::string(__argv[i]) + "\n";
         // A handle passed as "0x%08x" must read back as the window it names.
         if (std::strncmp(__argv[i], "0x", 2) == 0) {
-            const auto window = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::strtoul(__argv[i], nullptr, 16)));
+            const auto window =
+                reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::strtoul(__argv[i], nullptr, 16)));
             char className[256] = {};
             if (IsWindow(window))
                 GetClassNameA(window, className, sizeof className);

@@ -12,10 +12,10 @@ std::string StandInProgram();
 
 // One run of the stand-in: how it was started.
 struct StandInRecord {
-    std::string name;         // its file name without ".exe"
-    std::string program;      // its full path
+    std::string name;     // its file name without ".exe"
+    std::string program;  // its full path
     std::string commandLine;
-    std::string directory;    // its current directory
+    std::string directory;  // its current directory
     std::vector<std::string> args;
     std::vector<std::string> windows;  // class names of the handles among args
     DWORD processId = 0;

@@ -46,7 +46,10 @@ WINE_PROBE(probe_require_in_a_helper)
     std::printf("went on after the helper\n");
 }
 
-WINE_PROBE(probe_skip) { SKIP("nothing to test here"); }
+WINE_PROBE(probe_skip)
+{
+    SKIP("nothing to test here");
+}
 
 WINE_PROBE(probe_skip_after_a_failure)
 {

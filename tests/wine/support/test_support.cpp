@@ -234,8 +234,8 @@ bool ReadWholeFile(const std::string& path, std::string& bytes)
 
 bool WriteWholeFile(const std::string& path, const std::string& bytes)
 {
-    UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
+    UniqueHandle file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return false;
     }

@@ -27,9 +27,9 @@ struct TestRegistration {
     TestRegistration(const char* name, TestFunction function, bool probe = false);
 };
 
-#define WINE_TEST(name, ...)                                              \
-    static void name();                                                   \
-    static const TestRegistration name##_registration(#name, name);       \
+#define WINE_TEST(name, ...)                                        \
+    static void name();                                             \
+    static const TestRegistration name##_registration(#name, name); \
     static void name()
 
 // A case that only another case runs, in a child driver, to see how the
@@ -58,30 +58,37 @@ std::string Describe(const T& value)
     out << value;
     return out.str();
 }
-inline std::string Describe(const std::string& value) { return Quoted(value); }
-inline std::string Describe(const char* value) { return Quoted(value ? value : "(null)"); }
+inline std::string Describe(const std::string& value)
+{
+    return Quoted(value);
+}
+inline std::string Describe(const char* value)
+{
+    return Quoted(value ? value : "(null)");
+}
 
-#define CHECK(condition)                                                  \
-    do {                                                                  \
-        if (!(condition)) ReportFailure(__FILE__, __LINE__, #condition);  \
+#define CHECK(condition)                                   \
+    do {                                                   \
+        if (!(condition))                                  \
+            ReportFailure(__FILE__, __LINE__, #condition); \
     } while (0)
 
-#define CHECK_EQ(actual, expected)                                                       \
-    do {                                                                                 \
-        const auto& check_actual_ = (actual);                                            \
-        const auto& check_expected_ = (expected);                                        \
-        if (!(check_actual_ == check_expected_))                                         \
-            ReportFailure(__FILE__, __LINE__,                                            \
-                          std::string(#actual " == " #expected "\n    actual:   ") +    \
-                              Describe(check_actual_) + "\n    expected: " +            \
-                              Describe(check_expected_));                                \
+#define CHECK_EQ(actual, expected)                                                                             \
+    do {                                                                                                       \
+        const auto& check_actual_ = (actual);                                                                  \
+        const auto& check_expected_ = (expected);                                                              \
+        if (!(check_actual_ == check_expected_))                                                               \
+            ReportFailure(__FILE__, __LINE__,                                                                  \
+                          std::string(#actual " == " #expected "\n    actual:   ") + Describe(check_actual_) + \
+                              "\n    expected: " + Describe(check_expected_));                                 \
     } while (0)
 
 // Ends the current case at once when a precondition fails, from the case
 // itself or from any helper it called.
-#define REQUIRE(condition)                                                \
-    do {                                                                  \
-        if (!(condition)) EndCase(__FILE__, __LINE__, "required: " #condition); \
+#define REQUIRE(condition)                                        \
+    do {                                                          \
+        if (!(condition))                                         \
+            EndCase(__FILE__, __LINE__, "required: " #condition); \
     } while (0)
 
 // Ends the current case as skipped: what it would test cannot happen here.

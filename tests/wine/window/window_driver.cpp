@@ -41,7 +41,10 @@ const POINT TestShowSecond = {120, 30};
 const POINT TestBackground = {120, 90};
 const RECT TestFirstHotspot = {10, 10, 70, 50};
 
-std::string Shipped() { return WindowsPath(SHIPPED_AUTORUN); }
+std::string Shipped()
+{
+    return WindowsPath(SHIPPED_AUTORUN);
+}
 
 std::string Variant(const char* name)
 {
@@ -80,8 +83,8 @@ std::vector<RECT> ReadHotspots(const std::string& exe, const char* name)
 bool OnEdge(const RECT& rect, const POINT& point)
 {
     const bool inside = point.x >= rect.left && point.x < rect.right && point.y >= rect.top && point.y < rect.bottom;
-    return inside && (point.x == rect.left || point.x == rect.right - 1 || point.y == rect.top ||
-                      point.y == rect.bottom - 1);
+    return inside &&
+           (point.x == rect.left || point.x == rect.right - 1 || point.y == rect.top || point.y == rect.bottom - 1);
 }
 
 // True when `shown` is `bitmap` with exactly a dotted focus frame on `rect`:
@@ -547,12 +550,12 @@ WINE_TEST(removing_the_programs_disc_closes_the_menu)
         char letter;
         WORD flags;
     };
-    for (const Event& e : {Event{DBT_DEVICEREMOVECOMPLETE, other, DBTF_MEDIA},
-                           Event{DBT_DEVICEREMOVECOMPLETE, drive.letter(), 0},
-                           Event{DBT_DEVICEREMOVECOMPLETE, drive.letter(), DBTF_NET},
-                           Event{DBT_DEVICEQUERYREMOVE, drive.letter(), DBTF_MEDIA},
-                           Event{DBT_DEVICEREMOVEPENDING, drive.letter(), DBTF_MEDIA},
-                           Event{DBT_DEVICEARRIVAL, drive.letter(), DBTF_MEDIA}}) {
+    for (const Event& e :
+         {Event{DBT_DEVICEREMOVECOMPLETE, other, DBTF_MEDIA}, Event{DBT_DEVICEREMOVECOMPLETE, drive.letter(), 0},
+          Event{DBT_DEVICEREMOVECOMPLETE, drive.letter(), DBTF_NET},
+          Event{DBT_DEVICEQUERYREMOVE, drive.letter(), DBTF_MEDIA},
+          Event{DBT_DEVICEREMOVEPENDING, drive.letter(), DBTF_MEDIA},
+          Event{DBT_DEVICEARRIVAL, drive.letter(), DBTF_MEDIA}}) {
         DEV_BROADCAST_VOLUME volume = VolumeRecord(e.letter, e.flags);
         bool answered = false;
         CHECK_EQ(SendWithin(window, WM_DEVICECHANGE, e.event, reinterpret_cast<LPARAM>(&volume), &answered),
