@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <limits>
-#include <tuple>
 
 namespace {
 
@@ -14,25 +13,35 @@ bool Overlap(const Rect& a, const Rect& b)
            std::max(a.top, b.top) < std::min(a.bottom, b.bottom);
 }
 
+bool SameEdges(const Rect& a, const Rect& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 // For each rectangle, the first of the identical ones (itself when it is
 // the first): identical lines are the common way to have thousands of
 // overlaps, and they need no comparing.
-std::tuple<std::int32_t, std::int32_t, std::int32_t, std::int32_t> Edges(const Rect& r)
-{
-    return std::make_tuple(r.left, r.top, r.right, r.bottom);
-}
-
 std::vector<std::size_t> FirstOfIdentical(const std::vector<Rect>& rects)
 {
     std::vector<std::size_t> order(rects.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return std::make_pair(Edges(rects[a]), a) < std::make_pair(Edges(rects[b]), b);
+    std::sort(order.begin(), order.end(), [&rects](std::size_t a, std::size_t b) {
+        const Rect& x = rects[a];
+        const Rect& y = rects[b];
+        if (x.left != y.left)
+            return x.left < y.left;
+        if (x.top != y.top)
+            return x.top < y.top;
+        if (x.right != y.right)
+            return x.right < y.right;
+        if (x.bottom != y.bottom)
+            return x.bottom < y.bottom;
+        return a < b;
     });
     std::vector<std::size_t> first(rects.size());
     for (std::size_t k = 0; k < order.size(); ++k) {
-        const bool same = k > 0 && Edges(rects[order[k]]) == Edges(rects[order[k - 1]]);
+        const bool same = k > 0 && SameEdges(rects[order[k]], rects[order[k - 1]]);
         first[order[k]] = same ? first[order[k - 1]] : order[k];
     }
     return first;
