@@ -15,6 +15,8 @@ std::string FormatDiagnostic(const Diagnostic& diagnostic)
             text += "\\n";
         else if (c == '\r')
             text += "\\r";
+        else if (c == '\0')
+            text += "\\0";  // printed whole, not cut off at the NUL
         else
             text += c;
     }

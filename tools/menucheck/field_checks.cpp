@@ -127,6 +127,6 @@ FieldFinding CheckFieldLength(const std::string& field, const std::string& what)
 {
     if (field.size() < LongFieldLength)
         return {};
-    return {"long-field", "field " + what + " is " + std::to_string(field.size()) +
-                              " characters long; a menu text this long is a damaged or wrong file"};
+    return {"long-field", "the " + what + " field has " + std::to_string(field.size()) +
+                              " characters; a menu text this long is a damaged or wrong file"};
 }

@@ -112,7 +112,7 @@ bool Write(const std::vector<Diagnostic>& diagnostics, Format format, std::size_
     const std::size_t warnings = diagnostics.size() - errors;
     for (const Diagnostic& diagnostic : diagnostics) {
         const std::string line = format == Format::Json ? FormatJsonRecord(diagnostic) : FormatDiagnostic(diagnostic);
-        std::fputs(line.c_str(), stdout);
+        std::fwrite(line.data(), 1, line.size(), stdout);
         std::fputc('\n', stdout);
     }
     if (format == Format::Json)
