@@ -85,8 +85,21 @@ public:
     std::map<std::string, std::string> bitmapProblems;  // by resource: why its bitmap did not load
     std::map<std::string, BmpHeader> bitmaps;           // by resource: the bitmaps that loaded
 
+    // The main index that the next load reads instead of the file's: the
+    // loader's first text is always the main index.
+    void ReadMainIndexAs(std::string text)
+    {
+        mainIndex_ = std::move(text);
+        replaceMainIndex_ = true;
+    }
+
     bool LoadText(const std::string& name, std::string& out) override
     {
+        if (replaceMainIndex_) {
+            replaceMainIndex_ = false;
+            out.swap(mainIndex_);
+            return true;
+        }
         const ResourceEntry* entry = entries_.Find("RCDATA", name);
         if (entry == nullptr || entry->file.empty())
             return false;
@@ -109,20 +122,25 @@ public:
             bitmapProblems[name] = "no BITMAP of that name in the resource script";
             return false;
         }
-        if (entry->file.empty())
+        if (entry->file.empty() || bitmapProblems.count(name) != 0)
             return false;
-        std::string bytes;
-        if (!ReadWholeFile(entry->file, bytes)) {
-            bitmapProblems[name] = "cannot read " + entry->file;
-            return false;
+        // Each menu of each language loads its bitmap; the file is read once.
+        auto loaded = bitmaps.find(name);
+        if (loaded == bitmaps.end()) {
+            std::string bytes;
+            if (!ReadWholeFile(entry->file, bytes)) {
+                bitmapProblems[name] = "cannot read " + entry->file;
+                return false;
+            }
+            BmpHeader header;
+            std::string problem;
+            if (!ReadBmpHeader(bytes, header, problem)) {
+                bitmapProblems[name] = entry->file + ": " + problem;
+                return false;
+            }
+            loaded = bitmaps.emplace(name, header).first;
         }
-        BmpHeader header;
-        std::string problem;
-        if (!ReadBmpHeader(bytes, header, problem)) {
-            bitmapProblems[name] = entry->file + ": " + problem;
-            return false;
-        }
-        bitmaps[name] = header;
+        const BmpHeader& header = loaded->second;
         menu.bitmapInfo.width = header.width;
         menu.bitmapInfo.height = header.height;
         menu.bitmapInfo.bitsPerPixel = header.bitsPerPixel;
@@ -153,6 +171,8 @@ private:
 
     const ResourceIndex& entries_;
     std::map<std::string, std::string> texts_;  // by file
+    std::string mainIndex_;
+    bool replaceMainIndex_ = false;
 };
 
 class Checker {
@@ -257,31 +277,67 @@ private:
     // loads them when it runs in that language. The problems of the main
     // index become findings here, those of the menu indexes wait for
     // CheckMenuIndex, and the menus that load are kept in main-index order.
+    //
+    // Every load reads the whole main index, so a main index of many
+    // languages would be read once per language: each load after the first,
+    // which reports the damaged lines, reads only the lines of its language,
+    // and their line numbers are mapped back.
     void LoadLanguages()
     {
         std::vector<std::string> languages;
-        std::set<std::string> seen;
+        std::map<std::string, std::vector<const IndexRecord*>> linesOf;
         for (const IndexRecord& main : mainLines_) {
-            if (main.complete && seen.insert(main.fields[MainIndex::Language]).second)
+            if (!main.complete)
+                continue;
+            std::vector<const IndexRecord*>& lines = linesOf[main.fields[MainIndex::Language]];
+            if (lines.empty())
                 languages.push_back(main.fields[MainIndex::Language]);
+            lines.push_back(&main);
         }
-        // Every load reports the damaged main-index lines; without any
-        // complete line it still takes one to find them.
+        // Without any complete line it still takes one load to find the
+        // damaged ones.
         if (languages.empty())
             languages.emplace_back();
 
         SourceResources resources(*index_);
         for (std::size_t i = 0; i < languages.size(); ++i) {
+            std::map<int, int> mainLineOf;  // by line number in the text read; empty: the file itself
+            if (i > 0)
+                resources.ReadMainIndexAs(LinesOnly(linesOf[languages[i]], mainLineOf));
+            const auto originalLine = [&mainLineOf](int line) {
+                const auto found = mainLineOf.find(line);
+                return found == mainLineOf.end() ? line : found->second;
+            };
             Menus menus;
             resources.problems.clear();
             LoadMenusFrom(resources, languages[i], menus);
-            for (const LoadProblem& problem : resources.problems)
+            for (LoadProblem& problem : resources.problems) {
+                if (problem.kind != LoadProblemKind::BadMenuIndexLine)
+                    problem.lineNumber = originalLine(problem.lineNumber);
                 Take(problem, resources, i == 0);
-            for (const Menu& menu : menus)
+            }
+            for (Menu& menu : menus) {
+                menu.line = originalLine(menu.line);
                 result_.menus.push_back(Checked(languages[i], menu, resources));
+            }
         }
         std::stable_sort(result_.menus.begin(), result_.menus.end(),
                          [](const CheckedMenu& a, const CheckedMenu& b) { return a.mainIndexLine < b.mainIndexLine; });
+    }
+
+    // The lines joined as a main index; `lineOf` maps the line number that
+    // the loader gives each of them to its number in the file.
+    static std::string LinesOnly(const std::vector<const IndexRecord*>& lines, std::map<int, int>& lineOf)
+    {
+        std::string text;
+        int number = 1;
+        for (const IndexRecord* line : lines) {
+            lineOf[number] = line->number;
+            text += line->line;
+            text += "\r\n";
+            number += static_cast<int>(std::count(line->line.begin(), line->line.end(), '\n')) + 1;
+        }
+        return text;
     }
 
     void Take(const LoadProblem& problem, const SourceResources& resources, bool firstLoad)
