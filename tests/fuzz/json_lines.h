@@ -3,6 +3,7 @@
 // a consumer with any JSON library can read every line.
 #pragma once
 
+#include <cctype>
 #include <cstddef>
 #include <string>
 
@@ -103,9 +104,9 @@ private:
             return false;
         const char c = text_[at_++];
         if (c != 'u')
-            return std::string("\"\\/bfnrt").find(c) != std::string::npos;
+            return c == '"' || c == '\\' || c == '/' || c == 'b' || c == 'f' || c == 'n' || c == 'r' || c == 't';
         for (int i = 0; i < 4; ++i, ++at_) {
-            if (at_ >= text_.size() || std::string("0123456789abcdefABCDEF").find(text_[at_]) == std::string::npos)
+            if (at_ >= text_.size() || !std::isxdigit(static_cast<unsigned char>(text_[at_])))
                 return false;
         }
         return true;
