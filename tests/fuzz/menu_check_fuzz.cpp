@@ -2,9 +2,11 @@
 // the main index, the menu indexes and the bitmaps they name. The input is
 // cut at 0xFF bytes into menus.rc and the files a, b, c, d and e beside it;
 // w.bmp (a valid 40 x 30 bitmap) and a small disc tree are always there.
-// Whatever the sources hold, every finding is one output line, and the
+// Whatever the sources hold, every finding is one output line in either
+// format, a JSON line that any JSON reader takes, with a code, and the
 // previews get labels and file names that stay what they must be.
 #include "autorun/menu_text.h"
+#include "tests/fuzz/json_lines.h"
 #include "tests/fuzz/scratch_files.h"
 #include "tools/menucheck/menu_check.h"
 #include "tools/menucheck/preview.h"
@@ -95,7 +97,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // only the finding's text can bring one in; a CR may pass through
         // in a file name.
         Check(line.find('\n') == std::string::npos);
+        Check(!diagnostic.code.empty() && diagnostic.hotspot >= 0);
+        Check(json_lines::IsObjectLine(FormatJsonRecord(diagnostic)));
     }
+    Check(json_lines::IsObjectLine(FormatJsonEnd(result.diagnostics.size(), 0)));
 
     for (const CheckedMenu& menu : result.menus) {
         Check(menu.bitmap.width > 0 && menu.bitmap.height > 0);

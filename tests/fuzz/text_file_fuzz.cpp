@@ -1,6 +1,9 @@
 // Arbitrary file contents through menucheck's line cutting. The line numbers
 // are what an editor shows, counted in line feeds, and every finding of the
-// checker points at them.
+// checker points at them. The same bytes as a JSON string, as findings quote
+// them, stay one valid JSON value.
+#include "tests/fuzz/json_lines.h"
+#include "tools/menucheck/json_text.h"
 #include "tools/menucheck/text_file.h"
 
 #include <algorithm>
@@ -71,5 +74,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(bare == 0);
     else
         Check(bare >= 1 && starts[bare - 1] <= firstBare && firstBare < starts[bare]);
+
+    // Each byte comes out as itself, a replacement or an escape: never
+    // dropped.
+    const std::string quoted = JsonString(text);
+    Check(json_lines::IsObjectLine("{\"m\": " + quoted + "}"));
+    Check(quoted.size() >= size + 2);
     return 0;
 }

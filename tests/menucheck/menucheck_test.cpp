@@ -1,6 +1,9 @@
 #include "tools/menucheck/bmp_header.h"
 #include "tools/menucheck/diagnostic.h"
+#include "tools/menucheck/field_checks.h"
+#include "tools/menucheck/json_text.h"
 #include "tools/menucheck/menu_check.h"
+#include "tools/menucheck/overlaps.h"
 #include "tools/menucheck/preview.h"
 #include "tools/menucheck/resource_script.h"
 #include "tools/menucheck/text_file.h"
@@ -256,6 +259,91 @@ TEST(Diagnostics, OneFindingStaysOnOneLine)
     EXPECT_EQ(FormatDiagnostic({"menus.rc", 0, Severity::Warning, "w"}), "menus.rc: warning: w");
     EXPECT_FALSE(HasErrors({{"a", 1, Severity::Warning, "w"}}));
     EXPECT_TRUE(HasErrors({{"a", 1, Severity::Warning, "w"}, {"a", 2, Severity::Error, "e"}}));
+}
+
+TEST(JsonText, KeepsUtf8ReplacesEveryOtherByteAndEscapes)
+{
+    EXPECT_EQ(JsonString("\xc3\xa4 \xe2\x82\xac \xf0\x9f\x98\x80"), "\"\xc3\xa4 \xe2\x82\xac \xf0\x9f\x98\x80\"");
+    const std::string replacement = "\xef\xbf\xbd";
+    // Windows-1252 text, a lone continuation byte, an overlong slash, a
+    // surrogate, a code point above U+10FFFF and a sequence cut short.
+    EXPECT_EQ(JsonString("M\xfcller"), "\"M" + replacement + "ller\"");
+    EXPECT_EQ(JsonString("\x80"), "\"" + replacement + "\"");
+    EXPECT_EQ(JsonString("\xc0\xaf"), "\"" + replacement + replacement + "\"");
+    EXPECT_EQ(JsonString("\xed\xa0\x80"), "\"" + replacement + replacement + replacement + "\"");
+    EXPECT_EQ(JsonString("\xf4\x90\x80\x80").substr(0, 4), "\"" + replacement);
+    EXPECT_EQ(JsonString("a\xe2\x82"), "\"a" + replacement + replacement + "\"");
+    EXPECT_EQ(JsonString(std::string("q\"b\\n\r\t\x01\0\x7f", 10)), "\"q\\\"b\\\\n\\r\\t\\u0001\\u0000\\u007f\"");
+}
+
+TEST(Overlaps, EachRectangleOnceWithTheFirstEarlierOneItOverlaps)
+{
+    const std::vector<Rect> rects{
+        {10, 10, 20, 20},  // 0
+        {0, 0, 5, 5},      // 1
+        {20, 10, 30, 20},  // 2: touches 0 on its right edge only
+        {0, 0, 15, 15},    // 3: over 1 and 0; 0 is the first
+        {10, 10, 20, 20},  // 4: a copy of 0
+        {12, 12, 13, 13},  // 5: inside 0, 3 and 4
+        {0, 0, 5, 5},      // 6: a copy of 1, which lies under 3 too
+        {0, 0, 15, 15},    // 7: a copy of 3, whose first is 0
+    };
+    const std::vector<std::pair<std::size_t, std::size_t>> expected{{3, 0}, {4, 0}, {5, 0}, {6, 1}, {7, 0}};
+    EXPECT_EQ(FindOverlaps(rects, 10, 1000).found, expected);
+}
+
+TEST(Overlaps, TheListIsBoundedAndTheWorkBoundEndsTheSearch)
+{
+    std::vector<Rect> stacked;
+    for (std::int32_t i = 0; i < 30; ++i)
+        stacked.push_back({i, 0, i + 100, 10});
+    std::vector<std::pair<std::size_t, std::size_t>> firstTwenty;
+    for (std::size_t i = 1; i <= 20; ++i)
+        firstTwenty.emplace_back(i, 0);
+    // A sweep within 1000 comparisons; with 100, too many pairs for one, the
+    // search in line order finds the same.
+    OverlapSearch search;
+    for (std::uint64_t workBound : {1000u, 100u}) {
+        search = FindOverlaps(stacked, 20, workBound);
+        EXPECT_EQ(search.found, firstTwenty);
+        EXPECT_TRUE(search.more);
+        EXPECT_TRUE(search.complete);
+    }
+
+    // Bars across beside bars down, none over another: too many pairs
+    // along either axis for a sweep within a small bound, so the search
+    // in line order runs out of work and says where it stopped.
+    std::vector<Rect> bars;
+    for (std::int32_t i = 0; i < 15; ++i) {
+        bars.push_back({0, i * 10, 100, i * 10 + 5});
+        bars.push_back({200 + i * 10, 0, 205 + i * 10, 150});
+    }
+    search = FindOverlaps(bars, 20, 1000);
+    EXPECT_TRUE(search.found.empty() && !search.more && search.complete);
+    search = FindOverlaps(bars, 20, 10);
+    EXPECT_TRUE(search.found.empty());
+    EXPECT_FALSE(search.complete);
+    EXPECT_GT(search.stoppedAt, 0u);
+    EXPECT_LT(search.stoppedAt, bars.size());
+}
+
+TEST(FieldChecks, CoordinatesAreReadAsAtolReadsThem)
+{
+    EXPECT_EQ(CheckCoordinate(" 12 ").code, "");
+    EXPECT_EQ(CheckCoordinate("-5").code, "");
+    EXPECT_EQ(CheckCoordinate("+").code, "coordinate-not-a-number");
+    EXPECT_EQ(CheckCoordinate("- 5").text, "coordinate \"- 5\" is not a number; autorun reads it as 0");
+    EXPECT_EQ(CheckCoordinate("99999999999x").text,
+              "coordinate \"99999999999x\" has text after its number; autorun reads it as 2147483647");
+    EXPECT_EQ(CheckCoordinate("1 2").code, "coordinate-trailing-text");
+    EXPECT_NE(CheckCoordinate(std::string(100, '7') + "x").text.find("\"" + std::string(40, '7') + "...\" has text"),
+              std::string::npos);
+
+    EXPECT_EQ(CheckCommandWord("execute", "a.exe").code, "");
+    EXPECT_EQ(CheckCommandWord("showmenu", "").code, "");
+    EXPECT_NE(CheckCommandWord("Execute", "a.exe").text.find("did you mean execute?"), std::string::npos);
+    EXPECT_NE(CheckCommandWord("bak", "").text.find("did you mean back?"), std::string::npos);
+    EXPECT_EQ(CheckCommandWord("launch", "a.exe").text.find("did you mean"), std::string::npos);
 }
 
 }  // namespace
