@@ -9,6 +9,7 @@ from . import manuals
 from .disc_tree import judge, lay_out
 from .findings import Failure, Stop
 from .menucheck import pass_on, run_menucheck
+from .preview_folder import publish
 from .project_folder import Project
 from .resources import build_resources
 
@@ -60,7 +61,8 @@ def tree_check(project, menucheck, findings, env, reader):
 
 
 def preview(project_path, menucheck, pictures, findings):
-    """menucheck's annotated pictures of every menu in `pictures`."""
+    """menucheck's annotated pictures of every menu, drawn in a folder of
+    its own and then put into `pictures`; their names, or None."""
     with tempfile.TemporaryDirectory() as work:
         out = os.path.join(work, "resources")
         try:
@@ -71,7 +73,9 @@ def preview(project_path, menucheck, pictures, findings):
             return None
         drawn = os.path.join(work, "preview")
         pass_on(run_menucheck(menucheck, ["--preview", drawn, out]), findings, sources, out, "")
-        return drawn_pictures(drawn)
+        names = drawn_pictures(drawn)
+        publish(drawn, names, pictures)
+        return names
 
 
 def drawn_pictures(folder):

@@ -55,7 +55,7 @@ from .demo_plan import demo_plan
 from .disc_tree import lay_out
 from .findings import Failure, Findings, Stop
 from .iso_image import check_image, earlier_image_note, extract, make_image, make_read_only, remove_extracted
-from .preview_folder import earlier_pictures, publish
+from .preview_folder import earlier_pictures
 from .project_folder import SETTINGS, Project
 from .resources import build_resources
 from .safe_files import replace_file
@@ -149,8 +149,7 @@ def run_preview(project_path, menucheck, folder):
     drawn = preview(project_path, menucheck, folder, findings)
     if drawn is None:
         return 1
-    publish(*drawn, folder)
-    print(f"preview: {len(drawn[1])} picture(s) in {folder}: {' '.join(drawn[1])}")
+    print(f"preview: {len(drawn)} picture(s) in {folder}: {' '.join(drawn)}")
     return 1 if findings.errors else 0
 
 
@@ -195,7 +194,7 @@ def utc(epoch):
 
 
 def volume_of(project_path):
-    findings = Findings(stream=sys.stdout)
+    findings = Findings()
     try:
         volume = Project(project_path, findings).setting("volume")
     except Stop:
