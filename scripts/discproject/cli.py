@@ -52,7 +52,7 @@ from .autorun_inf import autorun_inf
 from .builds import Places
 from .checking import check_project, preview, tree_check
 from .demo_plan import demo_plan
-from .disc_tree import lay_out
+from .disc_tree import lay_out, remove_layout
 from .findings import Failure, Findings, Stop
 from .iso_image import check_image, earlier_image_note, extract, make_image, make_read_only, remove_extracted
 from .preview_folder import earlier_pictures
@@ -291,7 +291,9 @@ def make_cd(places, before=()):
         signing.check_signing_inputs(os.environ, epoch)
     except signing.SigningError as error:
         raise Failure(str(error)) from None
+    # What an earlier run made here would pass for this one's result.
     builds.forget_programs(places)
+    remove_layout(places.cd)
     builds.build_menucheck(places)
     if run_check(places.project_shown, places.menucheck, places.reader):
         raise Failure(f"the disc of {places.project_shown} was not laid out: the project has the errors above")
@@ -306,10 +308,7 @@ def make_iso(places, target=None):
     from .iso_image import judge_destination
 
     def destination():
-        try:
-            judge_destination(target)
-        except Failure as failure:
-            raise Failure(f"{failure}{earlier_image_note(target)}") from None
+        judge_destination(target)
     try:
         make_cd(places, before=(destination,))
     except Failure as failure:

@@ -37,9 +37,9 @@ def judge_destination(image):
     if not os.path.basename(image) or os.path.isdir(image):
         raise Failure(f"{image} is a folder; name the image's file")
     if not os.path.isdir(folder):
-        raise Failure(f"{image} not written: its folder {folder} does not exist")
+        raise Failure(f"its folder {folder} does not exist")
     if not os.access(folder, os.W_OK | os.X_OK):
-        raise Failure(f"{image} not written: its folder {folder} is not writable")
+        raise Failure(f"its folder {folder} is not writable")
 
 
 def _xorriso_reason(stderr, status):
