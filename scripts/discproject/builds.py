@@ -42,19 +42,23 @@ class Places:
         self.host = os.path.join(self.build, "host")
         self.menucheck = os.path.join(self.host, "tools", "menucheck")
         self.cd = os.path.join(self.project_build, "cd")
-        self.iso = os.path.join(cwd, env["ISO"]) if env.get("ISO") else os.path.join(self.build, self.name + ".iso")
+        # Without ISO=, the image lies in the build folder, which is ours.
+        self.iso_given = bool(env.get("ISO"))
+        self.iso = os.path.join(cwd, env["ISO"]) if self.iso_given else os.path.join(self.build, self.name + ".iso")
         self.preview = (os.path.join(cwd, env["PREVIEW"]) if env.get("PREVIEW")
                         else os.path.join(self.project_build, "preview"))
         self.demo = os.path.join(self.project_build, "demo")
         self.demo_image = os.path.join(self.project_build, "demo.iso")
 
-    def judge(self):
+    def judge(self, builds_programs=True):
         """Refuses, before any folder is made, a project or build folder
         that the build cannot take."""
         if not os.path.isdir(self.project):
             raise Failure(f"{self.project_shown}: no such project folder")
-        for what, path in (("project folder", os.path.abspath(self.project)),
-                           ("build folder", os.path.abspath(self.build))):
+        paths = [("build folder", os.path.abspath(self.build))]
+        if builds_programs:
+            paths.append(("project folder", os.path.abspath(self.project)))
+        for what, path in paths:
             unsafe = CMAKE_UNSAFE.search(path)
             if unsafe:
                 char = unsafe.group(0)

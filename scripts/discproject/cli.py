@@ -269,13 +269,13 @@ def command_demo_plan(args):
 # ---- What make calls ---------------------------------------------------------
 
 def make_check(places):
-    places.judge()
+    places.judge(builds_programs=False)
     builds.build_menucheck(places)
     return run_check(places.project_shown, places.menucheck, places.reader)
 
 
 def make_preview(places):
-    places.judge()
+    places.judge(builds_programs=False)
     earlier_pictures(places.preview)
     builds.build_menucheck(places)
     return run_preview(places.project_shown, places.menucheck, places.preview)
@@ -304,10 +304,15 @@ def make_cd(places, before=()):
 
 
 def make_iso(places, target=None):
+    """The image at `target` (default ISO); a folder of the build's own for
+    it is made, a folder the vendor named must exist."""
+    ours = target is not None or not places.iso_given
     target = target or places.iso
     from .iso_image import judge_destination
 
     def destination():
+        if ours:
+            os.makedirs(os.path.dirname(target), exist_ok=True)
         judge_destination(target)
     try:
         make_cd(places, before=(destination,))

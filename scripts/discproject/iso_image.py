@@ -159,8 +159,13 @@ def earlier_image_note(image):
 
 
 def remove_extracted(out):
-    """An extracted disc is read-only; made writable to be replaced."""
+    """An extracted disc is read-only; made writable to be replaced. A
+    folder that holds something but no autorun.inf is no disc of ours and
+    stays as it is."""
     if os.path.lexists(out):
+        if os.path.islink(out) or not os.path.isdir(out) or (
+                os.listdir(out) and not os.path.isfile(os.path.join(out, "autorun.inf"))):
+            raise Failure(f"{out} is not a disc extracted by this program; it is left as it is")
         for folder, dirs, _ in os.walk(out):
             os.chmod(folder, 0o755)
         shutil.rmtree(out)
