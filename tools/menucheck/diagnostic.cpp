@@ -1,5 +1,7 @@
 #include "tools/menucheck/diagnostic.h"
 
+#include "tools/menucheck/json_text.h"
+
 std::string FormatDiagnostic(const Diagnostic& diagnostic)
 {
     std::string text = diagnostic.file;
@@ -13,6 +15,8 @@ std::string FormatDiagnostic(const Diagnostic& diagnostic)
             text += "\\n";
         else if (c == '\r')
             text += "\\r";
+        else if (c == '\0')
+            text += "\\0";  // printed whole, not cut off at the NUL
         else
             text += c;
     }
@@ -26,4 +30,21 @@ bool HasErrors(const std::vector<Diagnostic>& diagnostics)
             return true;
     }
     return false;
+}
+
+std::string FormatJsonRecord(const Diagnostic& diagnostic)
+{
+    std::string record = "{\"file\": " + JsonString(diagnostic.file);
+    record += ", \"line\": " + std::to_string(diagnostic.line);
+    record += diagnostic.severity == Severity::Error ? ", \"severity\": \"error\"" : ", \"severity\": \"warning\"";
+    record += ", \"code\": " + JsonString(diagnostic.code);
+    record += ", \"message\": " + JsonString(diagnostic.text);
+    record += ", \"menu\": " + (diagnostic.menu ? JsonString(*diagnostic.menu) : std::string("null"));
+    record += ", \"hotspot\": " + (diagnostic.hotspot > 0 ? std::to_string(diagnostic.hotspot) : std::string("null"));
+    return record + "}";
+}
+
+std::string FormatJsonEnd(std::size_t errors, std::size_t warnings)
+{
+    return "{\"end\": {\"errors\": " + std::to_string(errors) + ", \"warnings\": " + std::to_string(warnings) + "}}";
 }

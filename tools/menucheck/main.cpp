@@ -39,10 +39,61 @@ const char* const Help =
     "of that language defines, a start target or a document (a parameter with\n"
     "a backslash) that is not in DISC_DIR, LF-only line ends, a bitmap of\n"
     "another size than the root menu's, a root menu for one country only, a\n"
-    "menu whose hotspots are all \"close\". Each finding is one line:\n"
+    "menu whose hotspots are all \"close\", a coordinate with text after its\n"
+    "number, a command word that autorun does not know, a field of 10000\n"
+    "characters or more. A NUL byte in a main index or a menu index is an error.\n"
+    "Each finding is one line:\n"
     "  FILE:LINE: error: TEXT        FILE:LINE: warning: TEXT\n"
+    "followed by a line \"menucheck: N error(s), M warning(s)\" when there are any.\n"
+    "\n"
+    "With --format json, standard output holds only JSON lines (UTF-8, one\n"
+    "object a line, the findings in the same order):\n"
+    "  {\"file\": F, \"line\": N, \"severity\": \"error\"|\"warning\", \"code\": C,\n"
+    "   \"message\": TEXT, \"menu\": RESOURCE|null, \"hotspot\": N|null}\n"
+    "line 0 is the file as a whole; menu is the resource name (field 4 of the\n"
+    "main-index line) of the menu a finding belongs to; hotspot the 1-based\n"
+    "position of the hotspot among the complete lines of its menu index. Bytes\n"
+    "that are not UTF-8 become U+FFFD. The last line is always\n"
+    "  {\"end\": {\"errors\": N, \"warnings\": M}}\n"
+    "and only a check that ran to its end writes it.\n"
+    "\n"
+    "Codes (stable; e = error, w = warning):\n"
+    "  no-resource-script        e  the resource script does not exist\n"
+    "  unreadable-script         e  a resource script cannot be read\n"
+    "  include-not-found         e  a script that #include names is not found\n"
+    "  include-too-deep          e  scripts include each other too deeply\n"
+    "  quoted-name-joined        e  the resource compiler joins a quoted name to a string\n"
+    "  duplicate-resource        e  a resource is defined twice\n"
+    "  resource-file-missing     e  the file of a resource is not found\n"
+    "  no-main-index             e  no RCDATA \"MENU\"\n"
+    "  invalid-main-index-line   e  a main-index line with too few fields\n"
+    "  no-menu-index             e  a menu index does not load\n"
+    "  no-menu-bitmap            e  a menu bitmap does not load\n"
+    "  invalid-menu-index-line   e  a menu-index line with too few fields\n"
+    "  language-without-root-menu e a language without a root menu\n"
+    "  nul-byte                  e  a line of a main or menu index holds a NUL byte\n"
+    "  lf-only-line-end          w  a line ends in LF only\n"
+    "  long-field                w  a field of 10000 characters or more\n"
+    "  coordinate-trailing-text  w  a coordinate with text after its number\n"
+    "  coordinate-not-a-number   w  a coordinate that holds no number (read as 0)\n"
+    "  hotspot-inverted          w  right before left or bottom above top\n"
+    "  hotspot-empty             w  a hotspot of no width or no height\n"
+    "  hotspot-outside-bitmap    w  a hotspot reaches outside its bitmap\n"
+    "  hotspot-overlap           w  a hotspot overlaps an earlier one (reported once, with the first)\n"
+    "  hotspot-overlap-summary   w  more overlapping hotspots than are listed for one menu\n"
+    "  overlap-check-incomplete  w  too many hotspots lie across one another to compare them all\n"
+    "  unknown-command           w  a command word autorun does not know; it starts the argument\n"
+    "  showmenu-unknown-menu     w  a showmenu of a menu the language does not define\n"
+    "  nothing-to-start          w  a start command with an empty argument\n"
+    "  target-not-on-disc        w  a start target or document not in DISC_DIR\n"
+    "  menu-without-hotspots     w  a menu without hotspots\n"
+    "  menu-without-focus        w  a menu whose hotspots are all \"close\"\n"
+    "  root-menu-for-one-country w  a language's root menu is for one country only\n"
+    "  bitmap-size-differs       w  a bitmap of another size than the root menu's\n"
+    "  preview-failed            e  convert could not draw a preview\n"
     "\n"
     "Options:\n"
+    "  --format text|json  how findings are written (text)\n"
     "  --rc SCRIPT     the resource script, relative to RESOURCE_DIR (menus.rc)\n"
     "  -I DIR          another directory to find resource files in\n"
     "  --preview DIR   also write DIR/LANGUAGE-NAME.png for each menu (NAME is\n"
@@ -51,6 +102,25 @@ const char* const Help =
     "                  hotspot but \"close\", in line order) and labelled with\n"
     "                  its command; drawn with ImageMagick's convert\n"
     "  --help          this text\n";
+
+enum class Format { Text, Json };
+
+// Writes the findings and, for JSON, the end record; false when standard
+// output could not take them all.
+bool Write(const std::vector<Diagnostic>& diagnostics, Format format, std::size_t errors)
+{
+    const std::size_t warnings = diagnostics.size() - errors;
+    for (const Diagnostic& diagnostic : diagnostics) {
+        const std::string line = format == Format::Json ? FormatJsonRecord(diagnostic) : FormatDiagnostic(diagnostic);
+        std::fwrite(line.data(), 1, line.size(), stdout);
+        std::fputc('\n', stdout);
+    }
+    if (format == Format::Json)
+        std::printf("%s\n", FormatJsonEnd(errors, warnings).c_str());
+    else if (!diagnostics.empty())
+        std::printf("menucheck: %zu error(s), %zu warning(s)\n", errors, warnings);
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
+}
 
 int Usage(const char* problem)
 {
@@ -64,6 +134,7 @@ int main(int argc, char** argv)
 {
     CheckOptions options;
     std::string previewDir;
+    Format format = Format::Text;
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -75,6 +146,11 @@ int main(int argc, char** argv)
             options.script = argv[++i];
         } else if (arg == "-I" && hasValue) {
             options.includeDirs.push_back(argv[++i]);
+        } else if (arg == "--format" && hasValue) {
+            const std::string value = argv[++i];
+            if (value != "text" && value != "json")
+                return Usage(("unknown format: " + value + " (text or json)").c_str());
+            format = value == "json" ? Format::Json : Format::Text;
         } else if (arg == "--preview" && hasValue) {
             previewDir = argv[++i];
         } else if (!arg.empty() && arg[0] == '-') {
@@ -97,12 +173,11 @@ int main(int argc, char** argv)
         result.diagnostics.begin(), result.diagnostics.end(),
         [](const Diagnostic& a, const Diagnostic& b) { return a.file != b.file ? a.file < b.file : a.line < b.line; });
     std::size_t errors = 0;
-    for (const Diagnostic& diagnostic : result.diagnostics) {
-        std::printf("%s\n", FormatDiagnostic(diagnostic).c_str());
+    for (const Diagnostic& diagnostic : result.diagnostics)
         errors += diagnostic.severity == Severity::Error ? 1 : 0;
+    if (!Write(result.diagnostics, format, errors)) {
+        std::fprintf(stderr, "menucheck: cannot write the findings to standard output\n");
+        return ExitErrors;
     }
-    const std::size_t warnings = result.diagnostics.size() - errors;
-    if (!result.diagnostics.empty())
-        std::printf("menucheck: %zu error(s), %zu warning(s)\n", errors, warnings);
     return errors == 0 ? ExitClean : ExitErrors;
 }

@@ -4,21 +4,50 @@
 #include "tools/menucheck/menu_check.h"
 
 #include "autorun/commands_logic.h"
-#include "autorun/interaction.h"
+#include "autorun/command_words.h"
 #include "autorun/menu_text.h"
+#include "tools/menucheck/field_checks.h"
+#include "tools/menucheck/overlaps.h"
 #include "tools/menucheck/resource_script.h"
 #include "tools/menucheck/text_file.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <set>
 #include <utility>
 
 namespace {
 
 namespace fs = std::filesystem;
+
+// Overlap findings listed for one menu before one finding sums up the rest,
+// and the comparisons of hotspots that the search may make for one menu.
+constexpr std::size_t MaxOverlapFindings = 20;
+constexpr std::uint64_t OverlapWorkBound = 50'000'000;
+
+const char* const MenuIndexFieldNames[MenuIndexFields] = {"left", "top", "right", "bottom", "command", "argument"};
+const char* const MainIndexFieldNames[MainIndex::Fields] = {"language", "name", "country", "resource", "title"};
+
+const char* CodeOf(LoadProblemKind kind)
+{
+    switch (kind) {
+    case LoadProblemKind::NoMainIndex:
+        return "no-main-index";
+    case LoadProblemKind::BadMainIndexLine:
+        return "invalid-main-index-line";
+    case LoadProblemKind::NoMenuIndex:
+        return "no-menu-index";
+    case LoadProblemKind::NoMenuBitmap:
+        return "no-menu-bitmap";
+    case LoadProblemKind::BadMenuIndexLine:
+        return "invalid-menu-index-line";
+    }
+    return "load-problem";
+}
 
 std::string Quoted(const std::string& text)
 {
@@ -50,7 +79,7 @@ std::string FindingText(const LoadProblem& problem)
 // from their source files.
 class SourceResources : public MenuResources {
 public:
-    explicit SourceResources(const std::vector<ResourceEntry>& entries) : entries_(entries) {}
+    explicit SourceResources(const ResourceIndex& entries) : entries_(entries) {}
 
     std::vector<LoadProblem> problems;
     std::map<std::string, std::string> bitmapProblems;  // by resource: why its bitmap did not load
@@ -58,7 +87,7 @@ public:
 
     bool LoadText(const std::string& name, std::string& out) override
     {
-        const ResourceEntry* entry = FindResource(entries_, "RCDATA", name);
+        const ResourceEntry* entry = entries_.Find("RCDATA", name);
         if (entry == nullptr || entry->file.empty())
             return false;
         auto read = texts_.find(entry->file);
@@ -75,7 +104,7 @@ public:
 
     bool LoadBitmap(const std::string& name, Menu& menu) override
     {
-        const ResourceEntry* entry = FindResource(entries_, "BITMAP", name);
+        const ResourceEntry* entry = entries_.Find("BITMAP", name);
         if (entry == nullptr) {
             bitmapProblems[name] = "no BITMAP of that name in the resource script";
             return false;
@@ -118,11 +147,11 @@ private:
                                                                            : nullptr;
         if (type == nullptr)
             return false;
-        const ResourceEntry* entry = FindResource(entries_, type, problem.resource);
+        const ResourceEntry* entry = entries_.Find(type, problem.resource);
         return entry != nullptr && entry->file.empty();
     }
 
-    const std::vector<ResourceEntry>& entries_;
+    const ResourceIndex& entries_;
     std::map<std::string, std::string> texts_;  // by file
 };
 
@@ -136,24 +165,34 @@ public:
         if (!fs::path(script).is_absolute())
             script = (fs::path(options_.resourceDir) / script).string();
         if (!fs::is_regular_file(script)) {
-            Add(script, 0, Severity::Error, "no such resource script");
+            Add(script, 0, Severity::Error, "no-resource-script", "no such resource script");
             return std::move(result_);
         }
         entries_ = ReadResourceScript(script, options_.includeDirs, result_.diagnostics);
+        index_ = std::make_unique<ResourceIndex>(entries_);
 
-        const ResourceEntry* main = FindResource(entries_, "RCDATA", MainIndexResource);
+        const ResourceEntry* main = index_->Find("RCDATA", MainIndexResource);
         std::string mainText;
         if (main == nullptr || main->file.empty() || !ReadWholeFile(main->file, mainText)) {
             if (main == nullptr)
-                Add(script, 0, Severity::Error, "can't load main index from resources (no RCDATA \"MENU\")");
+                Add(script, 0, Severity::Error, "no-main-index",
+                    "can't load main index from resources (no RCDATA \"MENU\")");
             return std::move(result_);
         }
         mainFile_ = main->file;
-        CheckLineEnds(mainFile_, mainText);
+        CheckLineEnds(mainFile_, mainText, nullptr);
+        CheckNulBytes(mainFile_, mainText, nullptr);
         IndexReader reader(mainText, MainIndex::Fields);
-        for (IndexRecord record; reader.Next(record);)
-            mainLines_.push_back(record);
+        for (IndexRecord record; reader.Next(record);) {
+            for (std::size_t i = 0; i < record.fields.size(); ++i)
+                CheckLength(mainFile_, record.number, record.fields[i], MainIndexFieldNames[i], nullptr, 0);
+            if (record.complete)
+                defined_.emplace(record.fields[MainIndex::Language], record.fields[MainIndex::Name]);
+            mainLines_.push_back(std::move(record));
+        }
         LoadLanguages();
+        for (const CheckedMenu& menu : result_.menus)
+            languagesOfResource_[Key(menu.resource)].insert(menu.language);
         for (CheckedMenu& menu : result_.menus)
             CheckMenuIndex(menu);
         for (const auto& [key, menuPosition] : firstMenuOfResource_)
@@ -165,16 +204,53 @@ public:
     }
 
 private:
-    void Add(const std::string& file, int line, Severity severity, const std::string& text)
+    Diagnostic& Add(const std::string& file, int line, Severity severity, const std::string& code,
+                    const std::string& text)
     {
-        result_.diagnostics.push_back({file, line, severity, text});
+        return result_.diagnostics.emplace_back(file, line, severity, text, code);
     }
 
-    void CheckLineEnds(const std::string& file, const std::string& text)
+    // A finding about a menu (`menu` its resource name) and, where
+    // `hotspot` is not 0, about its hotspot at that 1-based position.
+    void AddFor(const std::string& file, int line, Severity severity, const std::string& code, const std::string& text,
+                const std::string* menu, int hotspot)
+    {
+        Diagnostic& diagnostic = Add(file, line, severity, code, text);
+        if (menu != nullptr)
+            diagnostic.menu = *menu;
+        diagnostic.hotspot = hotspot;
+    }
+
+    void AddFor(const CheckedMenu& menu, const CheckedHotspot& spot, const std::string& code, const std::string& text)
+    {
+        AddFor(menu.indexFile, spot.line, Severity::Warning, code, text, &menu.resource, PositionOf(menu, spot));
+    }
+
+    static int PositionOf(const CheckedMenu& menu, const CheckedHotspot& spot)
+    {
+        return static_cast<int>(&spot - menu.hotspots.data()) + 1;
+    }
+
+    void CheckLineEnds(const std::string& file, const std::string& text, const std::string* menu)
     {
         if (const int line = FirstBareLineFeed(text))
-            Add(file, line, Severity::Warning,
-                "line ends in LF only; autorun reads everything up to the next CR LF as one line");
+            AddFor(file, line, Severity::Warning, "lf-only-line-end",
+                   "line ends in LF only; autorun reads everything up to the next CR LF as one line", menu, 0);
+    }
+
+    void CheckNulBytes(const std::string& file, const std::string& text, const std::string* menu)
+    {
+        for (int line : LinesWithNul(text))
+            AddFor(file, line, Severity::Error, "nul-byte",
+                   "line holds a NUL byte; Windows reads a text handed to it only up to the first one", menu, 0);
+    }
+
+    void CheckLength(const std::string& file, int line, const std::string& field, const char* what,
+                     const std::string* menu, int hotspot)
+    {
+        const FieldFinding finding = CheckFieldLength(field, what);
+        if (!finding.code.empty())
+            AddFor(file, line, Severity::Warning, finding.code, finding.text, menu, hotspot);
     }
 
     // Loads the menus of each language of the main index once, as autorun
@@ -184,19 +260,17 @@ private:
     void LoadLanguages()
     {
         std::vector<std::string> languages;
+        std::set<std::string> seen;
         for (const IndexRecord& main : mainLines_) {
-            if (!main.complete)
-                continue;
-            const std::string& language = main.fields[MainIndex::Language];
-            if (std::find(languages.begin(), languages.end(), language) == languages.end())
-                languages.push_back(language);
+            if (main.complete && seen.insert(main.fields[MainIndex::Language]).second)
+                languages.push_back(main.fields[MainIndex::Language]);
         }
         // Every load reports the damaged main-index lines; without any
         // complete line it still takes one to find them.
         if (languages.empty())
             languages.emplace_back();
 
-        SourceResources resources(entries_);
+        SourceResources resources(*index_);
         for (std::size_t i = 0; i < languages.size(); ++i) {
             Menus menus;
             resources.problems.clear();
@@ -216,17 +290,18 @@ private:
         case LoadProblemKind::NoMainIndex:
         case LoadProblemKind::BadMainIndexLine:
             if (firstLoad)
-                Add(mainFile_, problem.lineNumber, Severity::Error, FindingText(problem));
+                Add(mainFile_, problem.lineNumber, Severity::Error, CodeOf(problem.kind), FindingText(problem));
             break;
         case LoadProblemKind::NoMenuIndex:
-            Add(mainFile_, problem.lineNumber, Severity::Error, FindingText(problem));
+            AddFor(mainFile_, problem.lineNumber, Severity::Error, CodeOf(problem.kind), FindingText(problem),
+                   &problem.resource, 0);
             break;
         case LoadProblemKind::NoMenuBitmap: {
             std::string text = FindingText(problem);
             auto why = resources.bitmapProblems.find(problem.resource);
             if (why != resources.bitmapProblems.end())
                 text += " (" + why->second + ")";
-            Add(mainFile_, problem.lineNumber, Severity::Error, text);
+            AddFor(mainFile_, problem.lineNumber, Severity::Error, CodeOf(problem.kind), text, &problem.resource, 0);
             break;
         }
         case LoadProblemKind::BadMenuIndexLine:
@@ -248,8 +323,8 @@ private:
         checked.resource = menu.resource;
         checked.mainIndexFile = mainFile_;
         checked.mainIndexLine = menu.line;
-        checked.indexFile = FindResource(entries_, "RCDATA", menu.resource)->file;
-        checked.bitmapFile = FindResource(entries_, "BITMAP", menu.resource)->file;
+        checked.indexFile = index_->Find("RCDATA", menu.resource)->file;
+        checked.bitmapFile = index_->Find("BITMAP", menu.resource)->file;
         checked.bitmap = resources.bitmaps.at(menu.resource);
         for (const Hotspot& hotspot : menu.hotspots)
             checked.hotspots.push_back({hotspot, hotspot.line});
@@ -265,9 +340,34 @@ private:
             return;
         std::string text;
         ReadWholeFile(menu.indexFile, text);
-        CheckLineEnds(menu.indexFile, text);
+        CheckLineEnds(menu.indexFile, text, &menu.resource);
+        CheckNulBytes(menu.indexFile, text, &menu.resource);
         for (const LoadProblem& problem : indexProblems_[menu.resource])
-            Add(menu.indexFile, problem.lineNumber, Severity::Error, FindingText(problem));
+            AddFor(menu.indexFile, problem.lineNumber, Severity::Error, CodeOf(problem.kind), FindingText(problem),
+                   &menu.resource, 0);
+        CheckFields(menu, text);
+    }
+
+    // The fields of each line as autorun's loader cuts them; the hotspots
+    // are the complete lines, counted from 1.
+    void CheckFields(const CheckedMenu& menu, const std::string& text)
+    {
+        IndexReader reader(text, MenuIndexFields);
+        int hotspot = 0;
+        for (IndexRecord record; reader.Next(record);) {
+            const int position = record.complete ? ++hotspot : 0;
+            for (std::size_t i = 0; i < record.fields.size(); ++i)
+                CheckLength(menu.indexFile, record.number, record.fields[i], MenuIndexFieldNames[i], &menu.resource,
+                            position);
+            if (!record.complete)
+                continue;
+            for (std::size_t i = 0; i < 4; ++i) {
+                const FieldFinding finding = CheckCoordinate(record.fields[i]);
+                if (!finding.code.empty())
+                    AddFor(menu.indexFile, record.number, Severity::Warning, finding.code, finding.text, &menu.resource,
+                           position);
+            }
+        }
     }
 
     void CheckGeometry(const CheckedMenu& menu)
@@ -277,39 +377,58 @@ private:
             const Hotspot& h = spot.hotspot;
             const std::string rect = DescribeRect(h);
             if (h.left > h.right || h.top > h.bottom) {
-                Add(menu.indexFile, spot.line, Severity::Warning,
-                    "hotspot " + rect + " is inverted (right before left or bottom above top); it can never be hit");
+                AddFor(menu, spot, "hotspot-inverted",
+                       "hotspot " + rect + " is inverted (right before left or bottom above top); it can never be hit");
                 continue;
             }
             if (h.left == h.right || h.top == h.bottom) {
-                Add(menu.indexFile, spot.line, Severity::Warning, "hotspot " + rect + " is empty; it can never be hit");
+                AddFor(menu, spot, "hotspot-empty", "hotspot " + rect + " is empty; it can never be hit");
                 continue;
             }
             if (h.left < 0 || h.top < 0 || h.right > menu.bitmap.width || h.bottom > menu.bitmap.height) {
-                Add(menu.indexFile, spot.line, Severity::Warning,
-                    "hotspot " + rect + " reaches outside the " + std::to_string(menu.bitmap.width) + " x " +
-                        std::to_string(menu.bitmap.height) + " bitmap");
-            }
-            for (const CheckedHotspot* earlier : placed) {
-                const Hotspot& e = earlier->hotspot;
-                if (std::max(e.left, h.left) < std::min(e.right, h.right) &&
-                    std::max(e.top, h.top) < std::min(e.bottom, h.bottom)) {
-                    Add(menu.indexFile, spot.line, Severity::Warning,
-                        "hotspot " + rect + " overlaps the one of line " + std::to_string(earlier->line) +
-                            "; a click there hits only the earlier one");
-                }
+                AddFor(menu, spot, "hotspot-outside-bitmap",
+                       "hotspot " + rect + " reaches outside the " + std::to_string(menu.bitmap.width) + " x " +
+                           std::to_string(menu.bitmap.height) + " bitmap");
             }
             placed.push_back(&spot);
+        }
+        CheckOverlaps(menu, placed);
+    }
+
+    // Each hotspot that lies over an earlier one is reported once, with the
+    // first it overlaps; a menu full of them gets a bounded list and one
+    // finding for the rest.
+    void CheckOverlaps(const CheckedMenu& menu, const std::vector<const CheckedHotspot*>& placed)
+    {
+        std::vector<Rect> rects;
+        rects.reserve(placed.size());
+        for (const CheckedHotspot* spot : placed)
+            rects.push_back(spot->hotspot);
+        const OverlapSearch search = FindOverlaps(rects, MaxOverlapFindings, OverlapWorkBound);
+        for (const auto& [later, earlier] : search.found) {
+            AddFor(menu, *placed[later], "hotspot-overlap",
+                   "hotspot " + DescribeRect(placed[later]->hotspot) + " overlaps the one of line " +
+                       std::to_string(placed[earlier]->line) + "; a click there hits only the earlier one");
+        }
+        if (search.more) {
+            const CheckedHotspot& last = *placed[search.found.back().first];
+            AddFor(menu.indexFile, last.line, Severity::Warning, "hotspot-overlap-summary",
+                   "more hotspots after this one overlap earlier ones; only the first " +
+                       std::to_string(MaxOverlapFindings) + " are listed",
+                   &menu.resource, 0);
+        }
+        if (!search.complete) {
+            const CheckedHotspot& first = *placed[search.stoppedAt];
+            AddFor(menu.indexFile, first.line, Severity::Warning, "overlap-check-incomplete",
+                   "the hotspots from this line on were not compared for overlaps: too many of them lie across "
+                   "one another",
+                   &menu.resource, 0);
         }
     }
 
     void CheckCommands(const CheckedMenu& menu)
     {
-        std::set<std::string> languages;
-        for (const CheckedMenu& other : result_.menus) {
-            if (Key(other.resource) == Key(menu.resource))
-                languages.insert(other.language);
-        }
+        const std::set<std::string>& languages = languagesOfResource_[Key(menu.resource)];
         bool anyTakesFocus = false;
         for (const CheckedHotspot& spot : menu.hotspots) {
             const Hotspot& h = spot.hotspot;
@@ -322,33 +441,37 @@ private:
             case CommandKind::ShowMenu:
                 anyTakesFocus = true;
                 for (const std::string& language : languages) {
-                    if (!Defines(language, h.argument))
-                        Add(menu.indexFile, spot.line, Severity::Warning,
-                            "showmenu " + Quoted(h.argument) + ": no line of language " + Quoted(language) +
-                                " in the main index defines that menu; the click does nothing");
+                    if (defined_.count({language, h.argument}) == 0)
+                        AddFor(menu, spot, "showmenu-unknown-menu",
+                               "showmenu " + Quoted(h.argument) + ": no line of language " + Quoted(language) +
+                                   " in the main index defines that menu; the click does nothing");
                 }
                 break;
-            case CommandKind::Execute:
+            case CommandKind::Execute: {
                 anyTakesFocus = true;
+                const FieldFinding word = CheckCommandWord(h.command, h.argument);
+                if (!word.code.empty())
+                    AddFor(menu, spot, word.code, word.text);
                 CheckTarget(menu, spot);
                 break;
             }
+            }
         }
         if (menu.hotspots.empty())
-            Add(menu.mainIndexFile, menu.mainIndexLine, Severity::Warning,
-                "menu " + Quoted(menu.name) + " has no hotspots");
+            AddFor(menu.mainIndexFile, menu.mainIndexLine, Severity::Warning, "menu-without-hotspots",
+                   "menu " + Quoted(menu.name) + " has no hotspots", &menu.resource, 0);
         else if (!anyTakesFocus)
-            Add(menu.mainIndexFile, menu.mainIndexLine, Severity::Warning,
-                "menu " + Quoted(menu.name) +
-                    " has no hotspot but \"close\" ones, so none can take the keyboard focus");
+            AddFor(
+                menu.mainIndexFile, menu.mainIndexLine, Severity::Warning, "menu-without-focus",
+                "menu " + Quoted(menu.name) + " has no hotspot but \"close\" ones, so none can take the keyboard focus",
+                &menu.resource, 0);
     }
 
     void CheckTarget(const CheckedMenu& menu, const CheckedHotspot& spot)
     {
         const ExecuteParts parts = SplitExecuteArgument(spot.hotspot.argument);
         if (parts.target.empty()) {
-            Add(menu.indexFile, spot.line, Severity::Warning,
-                "command " + Quoted(spot.hotspot.command) + " has nothing to start");
+            AddFor(menu, spot, "nothing-to-start", "command " + Quoted(spot.hotspot.command) + " has nothing to start");
             return;
         }
         if (options_.discDir.empty())
@@ -377,8 +500,8 @@ private:
             (path.find('\\') == std::string::npos && path.find('.') == std::string::npos))
             return;
         if (!OnDisc(path))
-            Add(menu.indexFile, spot.line, Severity::Warning,
-                what + " " + Quoted(path) + " is not in the disc tree " + options_.discDir);
+            AddFor(menu, spot, "target-not-on-disc",
+                   what + " " + Quoted(path) + " is not in the disc tree " + options_.discDir);
     }
 
     // Looks a backslash path up in the disc tree without regard to case, as
@@ -409,15 +532,6 @@ private:
         return fs::is_regular_file(current, error);
     }
 
-    bool Defines(const std::string& language, const std::string& name) const
-    {
-        for (const IndexRecord& main : mainLines_) {
-            if (main.complete && main.fields[MainIndex::Language] == language && main.fields[MainIndex::Name] == name)
-                return true;
-        }
-        return false;
-    }
-
     void CheckLanguages()
     {
         std::map<std::string, int> firstLine;
@@ -429,38 +543,48 @@ private:
             if (main.fields[MainIndex::Name].empty())
                 withRoot.insert(main.fields[MainIndex::Language]);
         }
+        std::map<std::string, std::vector<const CheckedMenu*>> menusOf;
+        for (const CheckedMenu& menu : result_.menus)
+            menusOf[menu.language].push_back(&menu);
         for (const auto& [language, line] : firstLine) {
             if (withRoot.count(language) == 0) {
-                Add(mainFile_, line, Severity::Error,
+                Add(mainFile_, line, Severity::Error, "language-without-root-menu",
                     "language " + Quoted(language) +
                         " has no root menu (a line with an empty name); autorun "
                         "reports \"no root menu found\" and ends");
                 continue;
             }
-            const CheckedMenu* root = nullptr;
-            bool forEveryone = false;
-            for (const CheckedMenu& menu : result_.menus) {
-                if (menu.language != language || !menu.name.empty())
-                    continue;
-                if (root == nullptr)
-                    root = &menu;
-                forEveryone = forEveryone || menu.country.empty();
-            }
+            CheckRootMenu(language, menusOf[language]);
+        }
+    }
+
+    void CheckRootMenu(const std::string& language, const std::vector<const CheckedMenu*>& menus)
+    {
+        const CheckedMenu* root = nullptr;
+        bool forEveryone = false;
+        for (const CheckedMenu* menu : menus) {
+            if (!menu->name.empty())
+                continue;
             if (root == nullptr)
-                continue;  // its root menu did not load; that is reported already
-            if (!forEveryone)
-                Add(root->mainIndexFile, root->mainIndexLine, Severity::Warning,
-                    "the root menu of language " + Quoted(language) + " is only for users in " + Quoted(root->country) +
-                        "; everyone else gets \"no root menu found\"");
-            for (const CheckedMenu& menu : result_.menus) {
-                if (menu.language != language || &menu == root)
-                    continue;
-                if (menu.bitmap.width != root->bitmap.width || menu.bitmap.height != root->bitmap.height)
-                    Add(menu.mainIndexFile, menu.mainIndexLine, Severity::Warning,
-                        "bitmap " + Quoted(menu.resource) + " is " + std::to_string(menu.bitmap.width) + " x " +
-                            std::to_string(menu.bitmap.height) + ", but the window keeps the root menu's " +
-                            std::to_string(root->bitmap.width) + " x " + std::to_string(root->bitmap.height));
-            }
+                root = menu;
+            forEveryone = forEveryone || menu->country.empty();
+        }
+        if (root == nullptr)
+            return;  // its root menu did not load; that is reported already
+        if (!forEveryone)
+            AddFor(root->mainIndexFile, root->mainIndexLine, Severity::Warning, "root-menu-for-one-country",
+                   "the root menu of language " + Quoted(language) + " is only for users in " + Quoted(root->country) +
+                       "; everyone else gets \"no root menu found\"",
+                   &root->resource, 0);
+        for (const CheckedMenu* menu : menus) {
+            if (menu == root)
+                continue;
+            if (menu->bitmap.width != root->bitmap.width || menu->bitmap.height != root->bitmap.height)
+                AddFor(menu->mainIndexFile, menu->mainIndexLine, Severity::Warning, "bitmap-size-differs",
+                       "bitmap " + Quoted(menu->resource) + " is " + std::to_string(menu->bitmap.width) + " x " +
+                           std::to_string(menu->bitmap.height) + ", but the window keeps the root menu's " +
+                           std::to_string(root->bitmap.width) + " x " + std::to_string(root->bitmap.height),
+                       &menu->resource, 0);
         }
     }
 
@@ -474,11 +598,14 @@ private:
     const CheckOptions& options_;
     CheckResult result_;
     std::vector<ResourceEntry> entries_;
+    std::unique_ptr<ResourceIndex> index_;
     std::string mainFile_;
     std::vector<IndexRecord> mainLines_;
     std::map<std::string, std::vector<LoadProblem>> indexProblems_;  // by resource as the main index names it
     std::set<std::pair<std::string, int>> seenIndexLines_;
     std::map<std::string, std::size_t> firstMenuOfResource_;  // by Key of the resource
+    std::set<std::pair<std::string, std::string>> defined_;   // language and name of each complete main-index line
+    std::map<std::string, std::set<std::string>> languagesOfResource_;  // by Key of the resource
 };
 
 }  // namespace
@@ -490,18 +617,12 @@ CheckResult CheckMenus(const CheckOptions& options)
 
 std::vector<std::size_t> FocusOrder(const std::vector<CheckedHotspot>& hotspots)
 {
-    Hotspots plain;
-    for (const CheckedHotspot& spot : hotspots)
-        plain.push_back(spot.hotspot);
-    // Walk the focus the way the Tab key moves it, once round.
-    InteractionState state;
+    // The Tab key visits, in line order, every hotspot that takes the focus:
+    // all but "close", as autorun's interaction decides.
     std::vector<std::size_t> order;
-    std::vector<Rect> repaints;
-    for (std::size_t step = 0; step <= plain.size(); ++step) {
-        FocusNextHotspot(state, plain, repaints);
-        if (state.FocusHotspot == NoHotspot || (!order.empty() && state.FocusHotspot == order.front()))
-            break;
-        order.push_back(state.FocusHotspot);
+    for (std::size_t i = 0; i < hotspots.size(); ++i) {
+        if (ChooseCommand(hotspots[i].hotspot.command) != CommandKind::Close)
+            order.push_back(i);
     }
     return order;
 }

@@ -132,11 +132,14 @@ bool WritePreviews(const std::vector<CheckedMenu>& menus, const std::string& dir
             args.insert(args.end(), {"-font", Font});
         args.insert(args.end(), {"+antialias", "-pointsize", std::to_string(PointSize), "-strokewidth", "1"});
 
+        // Each hotspot's place in the focus order, 1-based; 0: never focused.
+        std::vector<std::size_t> focusPlaces(menu.hotspots.size(), 0);
         const std::vector<std::size_t> order = FocusOrder(menu.hotspots);
+        for (std::size_t place = 0; place < order.size(); ++place)
+            focusPlaces[order[place]] = place + 1;
         for (std::size_t i = 0; i < menu.hotspots.size(); ++i) {
             const Hotspot& h = menu.hotspots[i].hotspot;
-            const auto place = std::find(order.begin(), order.end(), i);
-            const std::size_t focusPlace = place == order.end() ? 0 : place - order.begin() + 1;
+            const std::size_t focusPlace = focusPlaces[i];
             const char* colour = focusPlace == 0 ? CloseColour : FocusColour;
             // The rectangle's right and bottom edges lie outside it, as in a
             // Windows RECT; the frame is drawn on the pixels inside.
@@ -160,7 +163,8 @@ bool WritePreviews(const std::vector<CheckedMenu>& menus, const std::string& dir
         const std::string output = (std::filesystem::path(directory) / PreviewFileName(menu)).string();
         args.push_back("PNG24:" + output);
         if (!Run(args)) {
-            diagnostics.push_back({output, 0, Severity::Error, "convert could not draw the preview"});
+            diagnostics.emplace_back(output, 0, Severity::Error, "convert could not draw the preview",
+                                     "preview-failed");
             allWritten = false;
         }
     }

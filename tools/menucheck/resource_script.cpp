@@ -6,6 +6,8 @@
 
 #include <cctype>
 #include <filesystem>
+#include <map>
+#include <utility>
 
 namespace {
 
@@ -93,19 +95,20 @@ struct Reader {
     const std::vector<std::string>& includeDirs;
     std::vector<Diagnostic>& diagnostics;
     std::vector<ResourceEntry> entries;
-    std::vector<std::string> open;  // the scripts being read, outermost first
-    bool tooDeep = false;           // the depth limit has been reported
+    std::map<std::pair<std::string, std::string>, std::size_t> defined;  // by type and upper-case name
+    std::vector<std::string> open;                                       // the scripts being read, outermost first
+    bool tooDeep = false;                                                // the depth limit has been reported
 
-    void Error(const std::string& file, int line, const std::string& text)
+    void Error(const std::string& file, int line, const std::string& code, const std::string& text)
     {
-        diagnostics.push_back({file, line, Severity::Error, text});
+        diagnostics.emplace_back(file, line, Severity::Error, text, code);
     }
 
     void Read(const std::string& path, int depth)
     {
         std::string text;
         if (!ReadWholeFile(path, text)) {
-            Error(path, 0, "cannot read the resource script");
+            Error(path, 0, "unreadable-script", "cannot read the resource script");
             return;
         }
         ReadText(text, path, depth);
@@ -130,7 +133,7 @@ struct Reader {
                 continue;
             }
             if (tokens[0].quoted && lastStringLine != 0) {
-                Error(path, line.number,
+                Error(path, line.number, "quoted-name-joined",
                       "the resource compiler joins the quoted name \"" + tokens[0].text +
                           "\" with the string that ends line " + std::to_string(lastStringLine) +
                           "; write the name without quotes");
@@ -163,9 +166,9 @@ struct Reader {
             return;
         const std::string resolved = Resolve(file, dir, includeDirs);
         if (resolved.empty()) {
-            Error(path, line, "included script \"" + file + "\" not found");
+            Error(path, line, "include-not-found", "included script \"" + file + "\" not found");
         } else if (depth >= MaxIncludeDepth) {
-            Error(path, line, "scripts include each other too deeply");
+            Error(path, line, "include-too-deep", "scripts include each other too deeply");
             tooDeep = true;
         } else if (tooDeep && IsOpen(resolved)) {
             // A loop that has been followed to the limit once. Following each
@@ -180,15 +183,17 @@ struct Reader {
     void Add(const std::string& name, const std::string& type, const std::string& file, const std::string& dir,
              const std::string& path, int line)
     {
-        if (const ResourceEntry* earlier = FindResource(entries, type, name)) {
-            Error(path, line,
+        const auto [position, first] = defined.emplace(std::make_pair(type, Upper(name)), entries.size());
+        if (!first) {
+            const ResourceEntry* earlier = &entries[position->second];
+            Error(path, line, "duplicate-resource",
                   type + " \"" + name + "\" is defined again; first on " + earlier->script + ":" +
                       std::to_string(earlier->line));
             return;
         }
         ResourceEntry entry{name, type, Resolve(file, dir, includeDirs), path, line};
         if (entry.file.empty())
-            Error(path, line, type + " \"" + name + "\": file \"" + file + "\" not found");
+            Error(path, line, "resource-file-missing", type + " \"" + name + "\": file \"" + file + "\" not found");
         entries.push_back(entry);
     }
 };
@@ -198,7 +203,7 @@ struct Reader {
 std::vector<ResourceEntry> ReadResourceScript(const std::string& path, const std::vector<std::string>& includeDirs,
                                               std::vector<Diagnostic>& diagnostics)
 {
-    Reader reader{includeDirs, diagnostics, {}, {}, false};
+    Reader reader{includeDirs, diagnostics, {}, {}, {}, false};
     reader.Read(path, 0);
     return reader.entries;
 }
@@ -207,7 +212,7 @@ std::vector<ResourceEntry> ReadResourceScriptText(const std::string& text, const
                                                   const std::vector<std::string>& includeDirs,
                                                   std::vector<Diagnostic>& diagnostics)
 {
-    Reader reader{includeDirs, diagnostics, {}, {}, false};
+    Reader reader{includeDirs, diagnostics, {}, {}, {}, false};
     reader.ReadText(text, path, 0);
     return reader.entries;
 }
@@ -221,4 +226,16 @@ const ResourceEntry* FindResource(const std::vector<ResourceEntry>& entries, con
             return &entry;
     }
     return nullptr;
+}
+
+ResourceIndex::ResourceIndex(const std::vector<ResourceEntry>& entries)
+{
+    for (const ResourceEntry& entry : entries)
+        byName_.emplace(std::make_pair(entry.type, Upper(entry.name)), &entry);
+}
+
+const ResourceEntry* ResourceIndex::Find(const std::string& type, const std::string& name) const
+{
+    const auto found = byName_.find(std::make_pair(type, Upper(name)));
+    return found == byName_.end() ? nullptr : found->second;
 }

@@ -6,7 +6,9 @@
 
 #include "tools/menucheck/diagnostic.h"
 
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct ResourceEntry {
@@ -33,3 +35,14 @@ std::vector<ResourceEntry> ReadResourceScriptText(const std::string& text, const
 // Resource names match without regard to case, as the platform matches them.
 const ResourceEntry* FindResource(const std::vector<ResourceEntry>& entries, const std::string& type,
                                   const std::string& name);
+
+// The same lookup through an index made once, for the many lookups of a
+// large project. The entries must outlive it unchanged.
+class ResourceIndex {
+public:
+    explicit ResourceIndex(const std::vector<ResourceEntry>& entries);
+    const ResourceEntry* Find(const std::string& type, const std::string& name) const;
+
+private:
+    std::map<std::pair<std::string, std::string>, const ResourceEntry*> byName_;  // by type and upper-case name
+};
