@@ -129,49 +129,11 @@ def read_records(status, stdout, stderr, stopped, menucheck):
     return records
 
 
-# ---- Until menucheck records: its prose, read into the same records. -------
-# menucheck of today knows no --format; this reader goes once it does.
-_PROSE = re.compile(r"^(.*?):(\d+): (error|warning): (.*)$")
-_PROSE_END = re.compile(r"^menucheck: \d+ error\(s\), \d+ warning\(s\)$")
-_PROSE_NOT_ON_DISC = re.compile(r" is not in the disc tree .*$")
-
-
-def _prose_records(status, stdout, stderr, stopped, menucheck):
-    if stopped or status not in (0, 1):
-        return read_records(status, stdout, stderr, stopped, menucheck)
-    records, ended = [], False
-    for line in stdout.decode("utf-8", "replace").splitlines():
-        match = _PROSE.match(line)
-        if match and not ended:
-            path, number, severity, text = match.groups()
-            code = "finding"
-            if _PROSE_NOT_ON_DISC.search(text):
-                code, text = NOT_ON_DISC, _PROSE_NOT_ON_DISC.sub(" is not in the disc tree", text)
-            records.append({"file": path, "line": int(number), "severity": severity, "code": code,
-                            "message": text, "menu": None, "hotspot": None})
-        elif _PROSE_END.match(line) and not ended:
-            ended = True
-        elif line.strip():
-            raise Failure(f"{os.path.basename(menucheck)} wrote a line that is no finding; the check did not finish")
-    if records and not ended:
-        raise Failure(f"{os.path.basename(menucheck)} ended without its summary; the check did not finish")
-    if status == 1 and not any(r["severity"] == "error" for r in records):
-        raise Failure(f"{os.path.basename(menucheck)} failed without an error; the check did not finish")
-    return records
-
-
-def _knows_records(stderr, status):
-    return not (status == 2 and b"unknown option or missing value: --format" in stderr)
-
-
 def run_menucheck(menucheck, arguments):
     """menucheck's finding records for `arguments` (an argument list)."""
     if not os.path.isfile(menucheck) or not os.access(menucheck, os.X_OK):
         raise Failure(f"{menucheck} is missing; build it first (make host)")
-    status, stdout, stderr, stopped = run_limited([menucheck, "--format", "json"] + arguments)
-    if not stopped and not _knows_records(stderr, status):
-        return _prose_records(*run_limited([menucheck] + arguments), menucheck)
-    return read_records(status, stdout, stderr, stopped, menucheck)
+    return read_records(*run_limited([menucheck, "--format", "json"] + arguments), menucheck)
 
 
 def pass_on(records, findings, sources, out, tree_note):
