@@ -49,6 +49,7 @@ class Places:
                         else os.path.join(self.project_build, "preview"))
         self.demo = os.path.join(self.project_build, "demo")
         self.demo_image = os.path.join(self.project_build, "demo.iso")
+        self.demo_tree = os.path.join(self.project_build, "demo-cd")
 
     def judge(self, builds_programs=True):
         """Refuses, before any folder is made, a project or build folder

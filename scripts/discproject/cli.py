@@ -281,8 +281,10 @@ def make_preview(places):
     return run_preview(places.project_shown, places.menucheck, places.preview)
 
 
-def make_cd(places, before=()):
-    """Judges everything, builds, lays out; returns the date."""
+def make_cd(places, before=(), tree=None):
+    """Judges everything, builds, lays out in `tree` (default the project's
+    cd); returns the date."""
+    tree = tree or places.cd
     places.judge()
     for step in before:
         step()
@@ -293,17 +295,17 @@ def make_cd(places, before=()):
         raise Failure(str(error)) from None
     # What an earlier run made here would pass for this one's result.
     builds.forget_programs(places)
-    remove_layout(places.cd)
+    remove_layout(tree)
     builds.build_menucheck(places)
     if run_check(places.project_shown, places.menucheck, places.reader):
         raise Failure(f"the disc of {places.project_shown} was not laid out: the project has the errors above")
     builds.build_programs(places)
-    layout(places.project, places.programs, places.cd, places.reader, places.stamp, places.menucheck)
-    print(f"disc-tree: disc of {places.project_shown} laid out in {places.cd}, dated {utc(epoch)}")
+    layout(places.project, places.programs, tree, places.reader, places.stamp, places.menucheck)
+    print(f"disc-tree: disc of {places.project_shown} laid out in {tree}, dated {utc(epoch)}")
     return epoch
 
 
-def make_iso(places, target=None):
+def make_iso(places, target=None, tree=None):
     """The image at `target` (default ISO); a folder of the build's own for
     it is made, a folder the vendor named must exist."""
     ours = target is not None or not places.iso_given
@@ -315,23 +317,24 @@ def make_iso(places, target=None):
             os.makedirs(os.path.dirname(target), exist_ok=True)
         judge_destination(target)
     try:
-        make_cd(places, before=(destination,))
+        make_cd(places, before=(destination,), tree=tree)
     except Failure as failure:
         note = earlier_image_note(target)
         raise Failure(f"{target} not written: {failure}" + ("" if str(failure).endswith(note) else note)) from None
-    image(places.project, places.cd, target, places.cd + ".sha256")
+    tree = tree or places.cd
+    image(places.project, tree, target, tree + ".sha256")
     return target
 
 
 def make_demo(places):
-    """The demo's own image (never the vendor's ISO), on a CD-ROM drive
+    """The demo's own image and tree (never the vendor's), on a CD-ROM drive
     under Wine; where the kernel runs no 32-bit code, the x86_64 programs
     from a disc tree."""
     demo = os.path.join(TREE, "scripts", "demo")
     if subprocess.run([os.path.join(TREE, "scripts", "runs-i386")]).returncode == 0:
         shown = os.environ.get("DEMO_IMAGE")
         if not shown:
-            shown = make_iso(places, places.demo_image)
+            shown = make_iso(places, places.demo_image, places.demo_tree)
         command = [demo, "--project", places.project, "--image", shown, places.demo]
     else:
         print("demo: this kernel does not run 32-bit code; the demo shows the x86_64 build from a disc tree")
