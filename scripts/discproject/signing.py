@@ -272,15 +272,15 @@ class _Timestamp:
     def failure(self, name, status, log):
         """The one line for a signing that failed while asking the server."""
         if status is None:
-            return "the time-stamp server %s did not answer within %d s; %s is not signed" % (
-                self.url,
-                self.timeout,
-                name,
-            )
+            return "the time-stamp server %s did not answer within %d s; nothing is signed" % (self.url, self.timeout)
         if "connection refused" in log.lower() or "connect error" in log.lower():
-            return "the time-stamp server %s did not answer (connection refused); %s is not signed" % (self.url, name)
+            return "the time-stamp server %s did not answer (connection refused); nothing is signed" % self.url
         reason = _openssl_reason(log) or _first_line(log, _openssl_error_line)
-        return "the time-stamp server %s gave no time stamp for %s: %s" % (self.url, name, reason)
+        return "the time-stamp server %s gave no usable time stamp for %s (%s); nothing is signed" % (
+            self.url,
+            name,
+            reason,
+        )
 
 
 class _Key:
