@@ -35,6 +35,7 @@ import shutil
 import subprocess
 import tempfile
 import time
+import urllib.parse
 
 # The system's trusted roots, for a chain that ends in a public root.
 SYSTEM_ROOTS = "/etc/ssl/certs/ca-certificates.crt"
@@ -79,6 +80,8 @@ def sign_programs(env, epoch, project_dir, programs):
     and no record. project_dir is the disc project: its signatures folder
     holds the recorded signatures (an empty project_dir records none)."""
     names = [os.path.basename(program) for program in programs]
+    if not names:
+        raise SigningError("no programs to sign")
     if len(set(names)) != len(names):
         raise SigningError("two programs share a name: %s" % " ".join(names))
     renew = _renewal_requested(env)
@@ -238,10 +241,13 @@ def _replace_all(programs, signed):
     staged = []
     try:
         for program, source in zip(programs, signed):
-            stage = program + ".signed"
+            descriptor, stage = tempfile.mkstemp(
+                prefix="." + os.path.basename(program) + ".", suffix=".signed", dir=os.path.dirname(program) or "."
+            )
+            os.close(descriptor)
+            staged.append(stage)
             shutil.copyfile(source, stage)
             shutil.copymode(program, stage)
-            staged.append(stage)
     except OSError as error:
         for stage in staged:
             with contextlib.suppress(OSError):
@@ -319,7 +325,9 @@ class _Key:
         self.not_before, self.not_after = self._validity()
 
     def _check_combination(self):
-        if self.pkcs12 and (self.cert or self.key or self.module):
+        if self.pkcs12 and self.module:
+            raise SigningError("SIGN_PKCS12 and SIGN_PKCS11_MODULE both given; give one way to the key")
+        if self.pkcs12 and (self.cert or self.key):
             raise SigningError("SIGN_PKCS12 and SIGN_CERT/SIGN_KEY both given; give one way to the key")
         if self.module:
             if not self.key.startswith("pkcs11:"):
@@ -401,7 +409,7 @@ class _Key:
         """Logs in to the token once, as signing will, and reads the public
         half of the key the URI names, through OpenSSL's PKCS#11 engine."""
         separator = "&" if "?" in self.key else "?"
-        uri = self.key + separator + "pin-source=file:" + self.password
+        uri = self.key + separator + "pin-source=file:" + urllib.parse.quote(self.password)
         status, out, errors = _run(
             ["openssl", "pkey", "-engine", "pkcs11", "-inform", "ENGINE", "-in", uri, "-pubout"],
             env=_child_environment(self.env, {"PKCS11_MODULE_PATH": self.module}),
