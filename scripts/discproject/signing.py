@@ -460,22 +460,25 @@ class _Key:
 
     def check_valid(self, epoch, timestamp):
         """The certificate must be valid on the disc's date, the signing
-        time its signatures carry, and now, when Windows first judges them.
-        A time stamp lets a signature outlive the certificate, not precede
-        or follow its validity at signing."""
+        time its signatures carry (a time stamp vouches for the time
+        instead, so it may lie after the end), and now, when the signatures
+        are made and Windows first judges them: a certificate that has
+        expired makes signatures that are invalid from the start, time stamp
+        or not."""
         if epoch < self.not_before:
             raise SigningError(
                 "%s is valid only from %s, after the disc's date %s (SOURCE_DATE_EPOCH, else the last commit's)"
                 % (self.name(), _utc(self.not_before), _utc(epoch))
             )
-        if epoch > self.not_after:
+        if epoch > self.not_after and not timestamp.url:
             raise SigningError(
                 "%s expired on %s, before the disc's date %s" % (self.name(), _utc(self.not_after), _utc(epoch))
             )
         now = int(time.time())
         if now > self.not_after:
-            hint = "" if timestamp.url else ", and without a time stamp its signatures end with it"
-            raise SigningError("%s expired on %s%s" % (self.name(), _utc(self.not_after), hint))
+            raise SigningError(
+                "%s expired on %s: Windows would trust no signature made with it now" % (self.name(), _utc(self.not_after))
+            )
         if now < self.not_before:
             raise SigningError("%s is valid only from %s, not yet now" % (self.name(), _utc(self.not_before)))
 
