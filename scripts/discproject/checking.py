@@ -7,7 +7,7 @@ import tempfile
 
 from . import manuals
 from .disc_tree import judge, lay_out
-from .findings import Failure, Stop
+from .findings import Stop
 from .menucheck import pass_on, run_menucheck
 from .preview_folder import publish
 from .project_folder import Project

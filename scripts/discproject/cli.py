@@ -42,8 +42,8 @@ error, named by the project's own files; any error gives exit status 1.
 A step that cannot go on says why in one line and exits with status 1.
 """
 
+import datetime
 import os
-import shutil
 import subprocess
 import sys
 
@@ -54,7 +54,8 @@ from .checking import check_project, preview, tree_check
 from .demo_plan import demo_plan
 from .disc_tree import lay_out, remove_layout
 from .findings import Failure, Findings, Stop
-from .iso_image import check_image, earlier_image_note, extract, make_image, make_read_only, remove_extracted
+from .iso_image import (check_image, earlier_image_note, extract, judge_destination, make_image, make_read_only,
+                        remove_extracted)
 from .preview_folder import earlier_pictures
 from .project_folder import SETTINGS, Project
 from .resources import build_resources
@@ -189,7 +190,6 @@ def command_disc_tree(args):
 
 
 def utc(epoch):
-    import datetime
     return datetime.datetime.fromtimestamp(epoch, datetime.timezone.utc).strftime("%Y-%m-%d %H:%M:%S UTC")
 
 
@@ -310,7 +310,6 @@ def make_iso(places, target=None, tree=None):
     it is made, a folder the vendor named must exist."""
     ours = target is not None or not places.iso_given
     target = target or places.iso
-    from .iso_image import judge_destination
 
     def destination():
         if ours:
