@@ -45,7 +45,8 @@ class Places:
         # Without ISO=, the image lies in the build folder, which is ours.
         self.iso_given = bool(env.get("ISO"))
         self.iso = os.path.join(cwd, env["ISO"]) if self.iso_given else os.path.join(self.build, self.name + ".iso")
-        self.preview = (os.path.join(cwd, env["PREVIEW"]) if env.get("PREVIEW")
+        self.preview_given = bool(env.get("PREVIEW"))
+        self.preview = (os.path.join(cwd, env["PREVIEW"]) if self.preview_given
                         else os.path.join(self.project_build, "preview"))
         self.demo = os.path.join(self.project_build, "demo")
         self.demo_image = os.path.join(self.project_build, "demo.iso")

@@ -144,10 +144,10 @@ def command_check(args):
     return run_check(args[0], args[1], found.get("reader"), args[2] if len(args) == 3 else None)
 
 
-def run_preview(project_path, menucheck, folder):
+def run_preview(project_path, menucheck, folder, in_build_tree=False):
     findings = Findings()
-    earlier_pictures(folder)
-    drawn = preview(project_path, menucheck, folder, findings)
+    earlier_pictures(folder, in_build_tree)
+    drawn = preview(project_path, menucheck, folder, findings, in_build_tree)
     if drawn is None:
         return 1
     print(f"preview: {len(drawn)} picture(s) in {folder}: {' '.join(drawn)}")
@@ -276,9 +276,9 @@ def make_check(places):
 
 def make_preview(places):
     places.judge(builds_programs=False)
-    earlier_pictures(places.preview)
+    earlier_pictures(places.preview, not places.preview_given)
     builds.build_menucheck(places)
-    return run_preview(places.project_shown, places.menucheck, places.preview)
+    return run_preview(places.project_shown, places.menucheck, places.preview, not places.preview_given)
 
 
 def make_cd(places, before=(), tree=None):
