@@ -66,72 +66,27 @@ fuzz: deps
 # other project gets build trees of its own in $(BUILD)/projects/NAME, so
 # its programs never replace the shipped ones. The image is
 # $(BUILD)/NAME.iso, or ISO=FILE.
-#   make check     the menus checked, against the names the disc will have
+#   make check     the project judged, its menus checked by menucheck
 #   make preview   menucheck's annotated pictures, in PREVIEW
 #   make cd        the programs built with the project's menus, the disc tree
 #                  laid out and checked (a target missing from it stops it)
-#   make iso       that tree as an ISO image, checked against the tree
-#   make demo      the image on a CD-ROM drive under Wine
-# The PDF reader is the vendor's: SUMATRAPDF=/path/to/sumatrapdf.exe. With
-# SIGN_PKCS12=FILE (and SIGN_PASSWORD), or SIGN_CERT=FILE and SIGN_KEY=FILE,
-# both programs are signed on the disc; they reach the scripts through the
-# environment, so no password shows in the commands make prints.
-# The image rebuilds bit for bit: everything on it, the programs' link time
-# and signature time included, carries SOURCE_DATE_EPOCH, else the date of
-# the last commit. A new layout first removes the image, the tree and (for a
-# project of its own) the programs of an earlier one, so a failed build
-# leaves nothing that could pass for its result; make-iso checks the image
-# against the record of the layout before it gives it its name.
-.PHONY: check preview project-tools project-programs forget-disc
-PROJECT ?= projects/velmora-cd
-SUMATRAPDF ?=
-SIGN_PKCS12 ?=
-SIGN_PASSWORD ?=
-SIGN_CERT ?=
-SIGN_KEY ?=
-export SIGN_PKCS12 SIGN_PASSWORD SIGN_CERT SIGN_KEY
-MENUCHECK = $(BUILD)/host/tools/menucheck
-PROJECT_DIR := $(abspath $(PROJECT))
-PROJECT_NAME := $(notdir $(PROJECT_DIR))
-ifeq ($(PROJECT_DIR),$(abspath projects/velmora-cd))
-PROJECT_BUILD = $(BUILD)
-PROJECT_PROGRAMS = win32
-else
-PROJECT_BUILD = $(BUILD)/projects/$(PROJECT_NAME)
-PROJECT_PROGRAMS = project-programs
-endif
-PROJECT_WIN32 = $(if $(filter win32,$(PROJECT_PROGRAMS)),$(BUILD),$(PROJECT_BUILD))/win32
-ISO ?= $(BUILD)/$(PROJECT_NAME).iso
-PREVIEW ?= $(PROJECT_BUILD)/preview
-PROJECT_READER = $(if $(SUMATRAPDF),--reader "$(SUMATRAPDF)")
+#   make iso       that tree as an ISO image, checked, then put in place
+#   make demo      an image of the demo's own on a CD-ROM drive under Wine
+# Each is one call of scripts/project, which computes every path itself.
+# The settings reach it through the environment, never through a shell
+# command line, so a blank, quote or ";" in a name is only data; so do the
+# signing keys (SIGN_PKCS12 and SIGN_PASSWORD, or SIGN_CERT and SIGN_KEY,
+# or a hardware key), so no password or PIN shows in the commands make
+# prints. The PDF reader is the vendor's: SUMATRAPDF=/path/to/sumatrapdf.exe.
+# The image rebuilds bit for bit: everything on it carries
+# SOURCE_DATE_EPOCH, else the date of the last commit. A failed build leaves
+# an earlier image at ISO as it was, and says so.
+.PHONY: check preview
+export PROJECT ISO PREVIEW SUMATRAPDF BUILD JOBS DEMO_IMAGE
+export SIGN_PKCS12 SIGN_PASSWORD SIGN_CERT SIGN_KEY SIGN_PKCS11_MODULE SIGN_PIN_FILE SIGN_TIMESTAMP_URL SIGN_RENEW
 
-# menucheck alone, from the host tree.
-project-tools: deps
-	cmake -S . -B $(BUILD)/host -G Ninja -DCMAKE_BUILD_TYPE=Debug
-	cmake --build $(BUILD)/host -j $(JOBS) --target menucheck
-
-check: project-tools
-	scripts/project check $(PROJECT_READER) "$(PROJECT)" $(MENUCHECK)
-
-preview: project-tools
-	scripts/project preview "$(PROJECT)" $(MENUCHECK) $(PREVIEW)
-
-# The i686 programs of another project: autorun.exe with its menus.
-project-programs: deps
-	cmake -S . -B $(PROJECT_WIN32) -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DVELMORA_PROJECT="$(PROJECT_DIR)"
-	cmake --build $(PROJECT_WIN32) -j $(JOBS) --target autorun docrunner
-
-forget-disc:
-	rm -rf $(ISO) $(PROJECT_BUILD)/cd $(PROJECT_BUILD)/cd.sha256
-	$(if $(filter project-programs,$(PROJECT_PROGRAMS)),rm -f $(PROJECT_WIN32)/bin/autorun.exe $(PROJECT_WIN32)/bin/docrunner.exe)
-
-cd: forget-disc check $(PROJECT_PROGRAMS)
-	scripts/make-disc-tree --project "$(PROJECT)" --check $(MENUCHECK) \
-	    --stamp $(PROJECT_WIN32)/tools/pe_timestamp $(PROJECT_READER) $(PROJECT_WIN32)/bin $(PROJECT_BUILD)/cd
-
-iso: cd
-	scripts/make-iso --project "$(PROJECT)" --sums $(PROJECT_BUILD)/cd.sha256 $(PROJECT_BUILD)/cd $(ISO)
+check preview cd iso: deps
+	scripts/project make $@
 
 # Speed, size, idle and fuzzing figures written to bench/results.md; not part
 # of `make test`. Builds its own host tree without sanitizers. Start-up is
@@ -141,19 +96,19 @@ iso: cd
 bench: win32 win64
 	JOBS=$(JOBS) FUZZ_SECONDS=$(FUZZ_SECONDS) bench/run-bench $(BUILD) --command "make bench BUILD=$(BUILD)"
 
-# The disc image on a CD-ROM drive under Wine: its menu, a manual opened.
-# Where the kernel runs no 32-bit code, the x86_64 programs from a disc tree.
+# The disc on a CD-ROM drive under Wine: its menu, a manual opened. The demo
+# makes an image of its own in the build tree (DEMO_IMAGE=FILE shows that
+# image instead); the vendor's image at ISO is never touched. Where the
+# kernel runs no 32-bit code, the x86_64 programs from a disc tree.
 demo: deps
-	@if scripts/runs-i386; then \
-	    $(MAKE) iso BUILD=$(BUILD) JOBS=$(JOBS) SUMATRAPDF="$(SUMATRAPDF)" PROJECT="$(PROJECT)" ISO="$(ISO)" && \
-	    scripts/demo --project "$(PROJECT)" --image $(ISO) $(PROJECT_BUILD)/demo; \
-	else \
-	    echo "demo: this kernel does not run 32-bit code; the demo shows the x86_64 build from a disc tree"; \
-	    cmake -S . -B $(PROJECT_BUILD)/win64 -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
-	        -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DVELMORA_PROJECT="$(PROJECT_DIR)" && \
-	    cmake --build $(PROJECT_BUILD)/win64 -j $(JOBS) --target autorun docrunner && \
-	    scripts/demo --project "$(PROJECT)" --programs $(PROJECT_BUILD)/win64/bin $(PROJECT_BUILD)/demo $(SUMATRAPDF); \
-	fi
+	scripts/project make demo
 
+# Removes the build trees. BUILD comes through the environment, quoted, and
+# is refused when it is empty, the root, the home folder, or the source tree
+# or a folder holding it.
 clean:
-	rm -rf $(BUILD)
+	@build=$$(realpath -m -- "$$BUILD" 2>/dev/null) || build=""; here=$$(pwd -P); \
+	case "$$build" in ""|/|"$$(realpath -m ~)") build="" ;; esac; \
+	case "$$here/" in "$$build"/*) build="" ;; esac; \
+	if [ -z "$$build" ]; then echo "clean: refusing to remove BUILD='$$BUILD'" >&2; exit 1; fi; \
+	echo "rm -rf -- $$build"; rm -rf -- "$$build"

@@ -1,0 +1,107 @@
+"""Where a project's builds go and how they are made. Every path is computed
+here from the settings make passes through the environment (PROJECT, BUILD,
+ISO, PREVIEW, SUMATRAPDF, JOBS) and every command is an argument list, so a
+blank, quote, ";" or "$" in any of them is only data."""
+
+import os
+import re
+import subprocess
+
+from .findings import Failure
+from .source_date import TREE
+
+DEFAULT_PROJECT = os.path.join("projects", "velmora-cd")
+# CMake splits its lists at ";" and reads "\" and "$" as escapes and
+# references; a path holding one cannot reach it intact.
+CMAKE_UNSAFE = re.compile(r'[;\\$"\x00-\x1f]')
+
+
+class Places:
+    """The folders and files of one project's build."""
+
+    def __init__(self, env, cwd=None):
+        cwd = cwd or os.getcwd()
+        self.root = TREE
+        self.build = os.path.join(cwd, env.get("BUILD") or "build")
+        self.jobs = env.get("JOBS") or "2"
+        self.project = os.path.join(cwd, env.get("PROJECT") or DEFAULT_PROJECT).rstrip("/") or "/"
+        self.project_shown = env.get("PROJECT") or DEFAULT_PROJECT
+        self.name = os.path.basename(os.path.abspath(self.project))
+        self.reader = env.get("SUMATRAPDF") or None
+        self.default = os.path.realpath(self.project) == os.path.realpath(os.path.join(self.root, DEFAULT_PROJECT))
+        if self.default:
+            self.project_build = self.build
+        else:
+            # Named after the folder, but only with characters no tool reads
+            # as anything else.
+            safe = re.sub(r"[^A-Za-z0-9._-]", "_", self.name).lstrip(".") or "project"
+            self.project_build = os.path.join(self.build, "projects", safe)
+        self.win32 = os.path.join(self.project_build, "win32")
+        self.programs = os.path.join(self.win32, "bin")
+        self.stamp = os.path.join(self.win32, "tools", "pe_timestamp")
+        self.host = os.path.join(self.build, "host")
+        self.menucheck = os.path.join(self.host, "tools", "menucheck")
+        self.cd = os.path.join(self.project_build, "cd")
+        # Without ISO=, the image lies in the build folder, which is ours.
+        self.iso_given = bool(env.get("ISO"))
+        self.iso = os.path.join(cwd, env["ISO"]) if self.iso_given else os.path.join(self.build, self.name + ".iso")
+        self.preview_given = bool(env.get("PREVIEW"))
+        self.preview = (os.path.join(cwd, env["PREVIEW"]) if self.preview_given
+                        else os.path.join(self.project_build, "preview"))
+        self.demo = os.path.join(self.project_build, "demo")
+        self.demo_image = os.path.join(self.project_build, "demo.iso")
+        self.demo_tree = os.path.join(self.project_build, "demo-cd")
+
+    def judge(self, builds_programs=True):
+        """Refuses, before any folder is made, a project or build folder
+        that the build cannot take."""
+        if not os.path.isdir(self.project):
+            raise Failure(f"{self.project_shown}: no such project folder")
+        paths = [("build folder", os.path.abspath(self.build))]
+        if builds_programs:
+            paths.append(("project folder", os.path.abspath(self.project)))
+        for what, path in paths:
+            unsafe = CMAKE_UNSAFE.search(path)
+            if unsafe:
+                char = unsafe.group(0)
+                shown = repr(char)[1:-1]
+                raise Failure(f"the {what} {path!r} holds '{shown}', which CMake cannot take in a path; "
+                              "rename or move it")
+        if self.reader and not os.path.isfile(self.reader):
+            raise Failure(f"the reader {self.reader} (SUMATRAPDF) does not exist")
+
+
+def _run(command, what):
+    """Runs a build command with its output passed through."""
+    if subprocess.run(command).returncode != 0:
+        raise Failure(f"{what} failed; its messages are above")
+
+
+def build_menucheck(places):
+    _run(["cmake", "-S", places.root, "-B", places.host, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Debug"],
+         "configuring the host build")
+    _run(["cmake", "--build", places.host, "-j", places.jobs, "--target", "menucheck"], "building menucheck")
+
+
+def forget_programs(places):
+    """A project's own programs of an earlier run: gone before a new build,
+    so a failed one leaves none that could pass for its result."""
+    if not places.default:
+        for name in ("autorun.exe", "docrunner.exe"):
+            try:
+                os.remove(os.path.join(places.programs, name))
+            except FileNotFoundError:
+                pass
+
+
+def build_programs(places, toolchain="mingw-i686", folder=None):
+    """The programs with the project's menus (the shipped build for the
+    sample project itself)."""
+    folder = folder or places.win32
+    command = ["cmake", "-S", places.root, "-B", folder, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=MinSizeRel",
+               f"-DCMAKE_TOOLCHAIN_FILE={os.path.join(places.root, 'cmake', toolchain + '.cmake')}"]
+    if not places.default or folder != places.win32:
+        command.append(f"-DVELMORA_PROJECT={os.path.abspath(places.project)}")
+    _run(command, "configuring the programs' build")
+    _run(["cmake", "--build", folder, "-j", places.jobs, "--target", "autorun", "docrunner"],
+         "building the programs")

@@ -1,0 +1,82 @@
+"""The check of a project: its menus made as the program will carry them,
+then menucheck on them and on the names the disc will have (or a laid-out
+tree)."""
+
+import os
+import tempfile
+
+from . import manuals
+from .disc_tree import judge, lay_out
+from .findings import Stop
+from .menucheck import pass_on, run_menucheck
+from .preview_folder import publish
+from .project_folder import Project
+from .resources import build_resources
+
+
+def check_project(project_path, menucheck, findings, env, reader=None, tree=None):
+    """Findings for the project; Failure when the check cannot finish."""
+    with tempfile.TemporaryDirectory() as work:
+        out = os.path.join(work, "resources")
+        try:
+            project = Project(project_path, findings)
+            sources = build_resources(project, out)
+            judge(project, findings, reader=reader)
+            language = project.setting("manual-language")
+            for source in manuals.sources(project):
+                if not findings.errors:
+                    manuals.check_characters(source, language, findings, env)
+        except Stop:
+            return
+        if sources is None or findings.errors:
+            return
+        note = "no such file in the laid-out tree"
+        if tree is None:
+            # The names the disc will have, without building anything.
+            tree = os.path.join(work, "disc")
+            try:
+                lay_out(project, findings, tree, 0, env, reader=reader)
+            except Stop:
+                return
+            note = f"no such file in {project.disc}, nor made by the build"
+        records = run_menucheck(menucheck, [out, tree])
+        pass_on(records, findings, sources, out, note)
+
+
+def tree_check(project, menucheck, findings, env, reader):
+    """For a layout: judges the new tree with menucheck before it gets its
+    name; a start target or document missing from it stops the layout."""
+    def check(tree):
+        with tempfile.TemporaryDirectory() as work:
+            out = os.path.join(work, "resources")
+            sources = build_resources(Project(project.path, findings), out)
+            if sources is None:
+                raise Stop()
+            errors = findings.errors
+            pass_on(run_menucheck(menucheck, [out, tree]), findings, sources, out,
+                    "no such file in the laid-out tree")
+            if findings.errors > errors:
+                raise Stop()
+    return check if menucheck else None
+
+
+def preview(project_path, menucheck, pictures, findings, in_build_tree=False):
+    """menucheck's annotated pictures of every menu, drawn in a folder of
+    its own and then put into `pictures`; their names, or None."""
+    with tempfile.TemporaryDirectory() as work:
+        out = os.path.join(work, "resources")
+        try:
+            sources = build_resources(Project(project_path, findings), out)
+        except Stop:
+            return None
+        if sources is None:
+            return None
+        drawn = os.path.join(work, "preview")
+        pass_on(run_menucheck(menucheck, ["--preview", drawn, out]), findings, sources, out, "")
+        names = drawn_pictures(drawn)
+        publish(drawn, names, pictures, in_build_tree)
+        return names
+
+
+def drawn_pictures(folder):
+    return sorted(n for n in os.listdir(folder) if n.endswith(".png")) if os.path.isdir(folder) else []

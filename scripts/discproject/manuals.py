@@ -1,0 +1,132 @@
+"""The manuals: manuals/NAME.ms (groff -ms, UTF-8) set into NAME.pdf, with
+nothing read from outside the project and no character silently lost."""
+
+import os
+import re
+import subprocess
+import unicodedata
+
+NUL = b"\0"
+
+from .disc_names import check_file, shown
+from .findings import Failure
+
+# Requests that read a file (.so, .mso, .cf, .trf, .PSPIC) may name one inside
+# manuals/ only; those that run a command or write a file never pass.
+READING = {"so", "mso", "cf", "trf", "PSPIC"}
+REFUSED = {"pso", "sy", "pi", "open", "opena", "pipe"}
+REQUEST = re.compile(r"^[.'][ \t]*([A-Za-z]+)(?:[ \t]+(\S+))?")
+# grops copies the file of a "ps: file" or "ps: import" into the output.
+POSTSCRIPT_FILE = re.compile(r"\\X'\s*ps:\s*(?:file|import)\s+([^' ]+)")
+MISSING_GLYPH = re.compile(r"^troff: (.*?):(\d+): warning: (?:can't find special character '([^']*)'|"
+                           r"character with input code (\d+) not defined)")
+GROFF_WARNING = re.compile(r"^troff: (.*?):(\d+): warning: (.*)$")
+
+
+def sources(project):
+    """The manuals' sources in name order."""
+    try:
+        names = sorted(n for n in os.listdir(project.manuals) if n.endswith(".ms"))
+    except OSError:
+        return []
+    return [os.path.join(project.manuals, n) for n in names]
+
+
+def _leaves(manuals, argument):
+    if argument.startswith("/") or ".." in argument.split("/"):
+        return True
+    target = os.path.realpath(os.path.join(manuals, argument))
+    inside = os.path.realpath(manuals)
+    return os.path.commonpath([target, inside]) != inside
+
+
+def check_source(project, path, findings):
+    """Errors for a source that would read outside manuals/, run a command
+    or hold a NUL byte; the sources are read before anything is set."""
+    if not check_file(project, path, findings):
+        return
+    with open(path, "rb") as f:
+        data = f.read()
+    for number, raw in enumerate(data.split(b"\n"), 1):
+        if b"\0" in raw:
+            findings.error(path, number, f"a NUL byte at column {raw.index(NUL) + 1}; a text holds none")
+            continue
+        line = raw.decode("utf-8", "replace")
+        match = REQUEST.match(line)
+        if match:
+            request, argument = match.group(1), match.group(2) or ""
+            if request in REFUSED:
+                findings.error(path, number, f"the request .{request} runs a command or writes a file; "
+                               "a manual may not")
+            elif request in READING and argument and _leaves(project.manuals, argument):
+                findings.error(path, number, f".{request} {argument} reads a file outside "
+                               f"{project.manuals}; a manual reads only its own folder")
+        for argument in POSTSCRIPT_FILE.findall(line):
+            if _leaves(project.manuals, argument):
+                findings.error(path, number, f"\\X'ps: ...' reads {argument}, outside {project.manuals}")
+
+
+def _character(name, code):
+    if code:
+        return chr(int(code))
+    if name.startswith("u") and re.fullmatch(r"u[0-9A-F]{4,6}(_[0-9A-F]{4,6})*", name):
+        text = "".join(chr(int(part.lstrip("u"), 16)) for part in name.split("_"))
+        return unicodedata.normalize("NFC", text)
+    return name
+
+
+def _groff_findings(stderr, folder, findings):
+    """groff's warnings named by the source; a character the fonts lack is
+    an error: the PDF would silently lose it."""
+    missing = 0
+    for line in stderr.decode("utf-8", "replace").splitlines():
+        glyph = MISSING_GLYPH.match(line)
+        warning = GROFF_WARNING.match(line)
+        if glyph:
+            name, number, special, code = glyph.groups()
+            char = _character(special, code)
+            codes = " ".join(f"U+{ord(c):04X}" for c in char)
+            findings.error(os.path.join(folder, name), int(number),
+                           f"\"{char}\" ({codes}) is not in the manual's fonts; the PDF would lose it")
+            missing += 1
+        elif warning:
+            name, number, text = warning.groups()
+            findings.warning(os.path.join(folder, name), int(number), text)
+    return missing
+
+
+def set_manual(source, language, out_dir, findings, env):
+    """Sets `source` into out_dir/NAME.pdf. groff runs in safer mode (-S, its
+    default, stated) inside manuals/, so a relative .so finds the manual's
+    own files; ghostscript runs in the output folder on bare names, since it
+    derives the PDF's document id from the output name as given."""
+    folder, name = os.path.split(source)
+    stem = name[:-len(".ms")]
+    postscript = os.path.join(out_dir, stem + ".ps")
+    command = ["groff", "-S", "-K", "utf-8", "-t", "-ms"] + ([f"-m{language}"] if language else []) + \
+              ["-Tps", "-ww", "--", name]
+    with open(postscript, "wb") as out:
+        result = subprocess.run(command, cwd=folder, stdout=out, stderr=subprocess.PIPE, env=env)
+    errors = findings.errors
+    _groff_findings(result.stderr, folder, findings)
+    if result.returncode != 0:
+        raise Failure(f"groff could not set {shown(source)} (exit status {result.returncode})")
+    if findings.errors > errors:
+        raise Failure(f"{shown(source)} uses characters its fonts lack")
+    pdf = subprocess.run(["ps2pdf", "-dPDFSETTINGS=/prepress", stem + ".ps", stem + ".pdf"], cwd=out_dir,
+                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
+    if pdf.returncode != 0:
+        raise Failure(f"ps2pdf could not turn {stem}.ps into PDF")
+    os.remove(postscript)
+
+
+def check_characters(source, language, findings, env):
+    """Sets the source without output, only for groff's warnings: a
+    character the fonts lack is found by the check, before any build."""
+    folder, name = os.path.split(source)
+    command = ["groff", "-S", "-Z", "-K", "utf-8", "-t", "-ms"] + ([f"-m{language}"] if language else []) + \
+              ["-Tps", "-ww", "--", name]
+    result = subprocess.run(command, cwd=folder, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
+    _groff_findings(result.stderr, folder, findings)
+    if result.returncode != 0:
+        findings.error(shown(source), 0, f"groff cannot set this manual (exit status {result.returncode})")

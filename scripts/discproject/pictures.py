@@ -1,0 +1,62 @@
+"""Pictures of the menus, as the bitmaps autorun loads, and the drive icon."""
+
+import warnings
+from io import BytesIO
+
+from PIL import Image
+
+# Beyond this Pillow warns of a decompression bomb; a menu is far smaller.
+Image.MAX_IMAGE_PIXELS = 64 * 1024 * 1024
+
+
+def _opened(path):
+    """The picture's first frame, fully read, or None when it is none."""
+    try:
+        with warnings.catch_warnings():
+            warnings.simplefilter("error", Image.DecompressionBombWarning)
+            with Image.open(path) as probe:
+                probe.verify()
+            image = Image.open(path)
+            image.load()
+            return image
+    except (OSError, ValueError, SyntaxError, EOFError, Image.DecompressionBombError,
+            Image.DecompressionBombWarning):
+        return None
+
+
+def picture_to_bmp(path, findings):
+    """Any picture Pillow reads, as the bitmap autorun loads: 24 bits per
+    pixel, uncompressed, bottom-up, with a BITMAPINFOHEADER and 72 dpi
+    (2835 pixels a metre, as the menus were always written). Transparent
+    parts are laid on white."""
+    image = _opened(path)
+    if image is None:
+        findings.error(path, 0, "not a picture that can be read (PNG, BMP, GIF, JPEG, ...)")
+        return None
+    with image:
+        if image.mode in ("RGBA", "LA", "PA") or "transparency" in image.info:
+            rgba = image.convert("RGBA")
+            white = Image.new("RGBA", rgba.size, (255, 255, 255, 255))
+            rgb = Image.alpha_composite(white, rgba).convert("RGB")
+        else:
+            rgb = image.convert("RGB")
+    out = BytesIO()
+    rgb.save(out, format="BMP", dpi=(72, 72))
+    return out.getvalue()
+
+
+def is_icon(path):
+    """Whether the file is an icon in ICO format that can be read."""
+    try:
+        with open(path, "rb") as f:
+            header = f.read(6)
+        # ICONDIR: reserved 0, type 1 (icon, not cursor), at least one image.
+        if len(header) < 6 or header[:4] != b"\0\0\1\0" or header[4:6] == b"\0\0":
+            return False
+        with Image.open(path) as image:
+            if image.format != "ICO":
+                return False
+            image.load()
+        return True
+    except (OSError, ValueError, SyntaxError, EOFError):
+        return False

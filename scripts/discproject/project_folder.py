@@ -1,0 +1,181 @@
+"""A vendor's project folder: its settings (project.txt), its main index and
+the files of its menus."""
+
+import os
+import re
+
+from .findings import Stop
+from .texts import CODE_PAGES, CODECS, DEFAULT_CODE_PAGE, encode, read_lines
+
+SETTINGS = ("label", "volume", "icon", "manual-language")
+DEFAULT_ICON = "autorun.exe,0"
+MAIN_FIELDS = 5
+NAME_PATTERN = re.compile(r"^[A-Za-z0-9_-]+$")
+# The main index and the about text live under these resource names.
+RESERVED_NAMES = {"MENU": "the main index", "ABOUT": "the about text"}
+
+
+class Project:
+    def __init__(self, path, findings):
+        self.path = path.rstrip("/") or "/"
+        self.findings = findings
+        self.menus = os.path.join(self.path, "menus")
+        self.disc = os.path.join(self.path, "disc")
+        self.manuals = os.path.join(self.path, "manuals")
+        self.settings_file = os.path.join(self.path, "project.txt")
+        self.main_file = os.path.join(self.menus, "menu.txt")
+        self._main = None
+        if not os.path.isdir(self.path):
+            findings.error(self.path, 0, "no such project folder")
+            raise Stop()
+        self.settings, self.setting_lines, self.code_page_overrides = self.read_settings()
+
+    def read_lines(self, path):
+        return read_lines(path, self.findings)
+
+    def encode(self, path, number, text, page, why):
+        return encode(self.findings, path, number, text, page, why)
+
+    def code_page(self, language):
+        language = language.lower()
+        if language in self.code_page_overrides:
+            return self.code_page_overrides[language]
+        return CODE_PAGES.get(language, DEFAULT_CODE_PAGE)
+
+    def first_language(self):
+        main = self.main_lines()
+        return main[0]["language"] if main else "en"
+
+    # ---- project.txt ---------------------------------------------------
+
+    def read_settings(self):
+        settings, where, overrides = {}, {}, {}
+        if not os.path.exists(self.settings_file):
+            return settings, where, overrides
+        lines, _ = self.read_lines(self.settings_file)
+        for number, line in enumerate(lines, 1):
+            text = line.strip()
+            if not text or text.startswith("#"):
+                continue
+            key, equals, value = text.partition("=")
+            key, value = key.strip().lower(), value.strip()
+            if not equals or not key:
+                self.findings.error(self.settings_file, number, "not a setting; write \"name = value\"")
+                continue
+            if key in where:
+                self.findings.error(self.settings_file, number, f"\"{key}\" is set again; first on line {where[key]}")
+                continue
+            where[key] = number
+            if key.startswith("codepage."):
+                if not value.isdigit() or int(value) not in CODECS:
+                    pages = ", ".join(str(p) for p in sorted(CODECS))
+                    self.findings.error(self.settings_file, number,
+                                        f"code page \"{value}\" is not one of {pages}")
+                    continue
+                overrides[key[len("codepage."):]] = int(value)
+            elif key in SETTINGS:
+                settings[key] = value
+            else:
+                self.findings.error(self.settings_file, number,
+                                    f"unknown setting \"{key}\"; known are {', '.join(SETTINGS)}, codepage.LANGUAGE")
+        return settings, where, overrides
+
+    def setting(self, name):
+        """A setting with its default; an invalid value is an error."""
+        value = self.settings.get(name)
+        line = self.setting_lines.get(name, 0)
+        if name == "volume":
+            if value is None:
+                # ISO 9660 allows A-Z, 0-9 and "_" in a volume id.
+                value = re.sub(r"[^A-Z0-9_]", "_", os.path.basename(os.path.abspath(self.path)).upper())[:32]
+            if not re.fullmatch(r"[A-Z0-9_]{1,32}", value):
+                self.findings.error(self.settings_file, line,
+                                    f"volume \"{value}\": 1 to 32 of A-Z, 0-9 and \"_\" (ISO 9660)")
+        elif name == "label":
+            if value is None:
+                main = self.main_lines()
+                value = main[0]["fields"][4] if main else ""
+        elif name == "icon":
+            if value is None:
+                value = DEFAULT_ICON
+            elif value != DEFAULT_ICON:
+                parts = value.replace("\\", "/").split("/")
+                icon = os.path.join(self.disc, *parts)
+                if ".." in parts or value.startswith(("/", "\\")) or not os.path.isfile(icon):
+                    self.findings.error(self.settings_file, line, f"icon \"{value}\" is not a file in {self.disc}")
+        elif name == "manual-language":
+            value = value or ""
+            if value and not re.fullmatch(r"[a-z]{2,3}", value):
+                self.findings.error(self.settings_file, line,
+                                    f"manual-language \"{value}\": a groff language such as de or fr")
+        return value
+
+    def icon_file(self):
+        """The drive icon's file in disc/, or None for the program's own."""
+        value = self.setting("icon")
+        if value == DEFAULT_ICON:
+            return None
+        path = os.path.join(self.disc, *value.replace("\\", "/").split("/"))
+        return path if os.path.isfile(path) else None
+
+    # ---- The main index -----------------------------------------------
+
+    def main_lines(self):
+        if self._main is not None:
+            return self._main
+        if not os.path.isfile(self.main_file):
+            self.findings.error(self.main_file, 0, "the main index is missing; each line names a menu: "
+                                "language;name;country;resource;title")
+            raise Stop()
+        lines, self.main_ended = self.read_lines(self.main_file)
+        self.main_text = lines
+        self._main = []
+        for number, line in enumerate(lines, 1):
+            if not line:
+                continue
+            fields = line.split(";", MAIN_FIELDS - 1)
+            if len(fields) < MAIN_FIELDS:
+                self.findings.error(self.main_file, number, "invalid line in main index "
+                                    f"(language;name;country;resource;title): {line}")
+                continue
+            resource = fields[3]
+            if not NAME_PATTERN.match(resource):
+                self.findings.error(self.main_file, number, f"resource \"{resource}\": a menu's resource name is "
+                                    "letters, digits, \"-\" and \"_\", and names its files in menus/")
+                continue
+            if resource.upper() in RESERVED_NAMES:
+                self.findings.error(self.main_file, number, f"resource \"{resource}\" is the name of "
+                                    f"{RESERVED_NAMES[resource.upper()]}; give the menu another")
+                continue
+            self._main.append({"line": number, "fields": fields, "language": fields[0]})
+        return self._main
+
+    # ---- Files of a menu ----------------------------------------------
+
+    def menu_files(self):
+        try:
+            return sorted(os.listdir(self.menus))
+        except OSError:
+            return []
+
+    def find(self, resource, want_text, number):
+        """The menu index (want_text) or the picture of `resource` in
+        menus/, matched without regard to case as Windows finds resources."""
+        matches = []
+        for name in self.menu_files():
+            stem, ext = os.path.splitext(name)
+            if stem.lower() != resource.lower() or not os.path.isfile(os.path.join(self.menus, name)):
+                continue
+            if (ext.lower() == ".txt") == want_text:
+                matches.append(os.path.join(self.menus, name))
+        what = "menu index" if want_text else "picture"
+        if not matches:
+            expected = f"{resource}.txt" if want_text else f"{resource}.png or {resource}.bmp"
+            self.findings.error(self.main_file, number, f"the {what} of menu \"{resource}\" is missing: "
+                                f"no {os.path.join(self.menus, expected)}")
+            return None
+        if len(matches) > 1:
+            self.findings.error(self.main_file, number, f"menu \"{resource}\" has more than one {what}: "
+                                + ", ".join(matches))
+            return None
+        return matches[0]
