@@ -44,7 +44,10 @@ function dirtyPaths() {
   return Object.keys(docs).filter((path) => !readOnly.has(path) && joinLines(docs[path]) !== (saved[path]?.text ?? ''));
 }
 
+let revision = 0;
 function changed() {
+  revision += 1;
+  document.body.dataset.revision = String(revision);
   render();
   scheduleCheck();
 }
@@ -226,6 +229,7 @@ function scheduleCheck() {
 
 async function runCheck() {
   const serial = ++checkSerial;
+  const checking = revision;
   const files = {};
   for (const path of dirtyPaths()) files[path] = joinLines(docs[path]);
   document.body.dataset.checking = 'yes';
@@ -240,7 +244,7 @@ async function runCheck() {
     findings = [{ severity: 'failure', file: '', line: 0, message: `the check did not run: ${error.message}` }];
   }
   document.body.dataset.checking = 'no';
-  document.body.dataset.checked = String(serial);
+  document.body.dataset.checkedRevision = String(checking);
   render();
 }
 
@@ -714,8 +718,9 @@ async function start() {
       event.returnValue = '';
     }
   });
+  document.body.dataset.revision = '0';
   render();
-  runCheck();
+  await runCheck();
   document.body.dataset.ready = 'yes';
 }
 
