@@ -371,6 +371,8 @@ function renderStage() {
   const pane = $('canvas-pane');
   scale = zoom === 'fit' ? fitScale(width, height, pane.clientWidth - 32, pane.clientHeight - 32) : Number(zoom);
   const stage = $('stage');
+  // Whole-number zooms show the pixels as squares; a fitted picture is smoothed.
+  img.style.imageRendering = Number.isInteger(scale) ? 'pixelated' : 'auto';
   stage.style.width = `${width * scale}px`;
   stage.style.height = `${height * scale}px`;
   const svg = $('overlay');
@@ -392,12 +394,18 @@ function renderStage() {
     rect.setAttribute('width', Math.abs(right - left));
     rect.setAttribute('height', Math.abs(bottom - top));
     const label = document.createElementNS(SVG, 'text');
-    label.setAttribute('x', Math.min(left, right) + 3 / scale);
-    label.setAttribute('y', Math.min(top, bottom) + 13 / scale);
+    label.textContent = `${item.slot + 1} ${item.spot.command}`;
+    // Inside the top left corner; a label that would run off the picture's
+    // right edge ends at the rectangle's right side instead.
+    const room = (label.textContent.length * 7.5 + 6) / scale;
+    const flip = Math.min(left, right) + room > width;
+    label.setAttribute('x', flip ? Math.max(left, right) - 3 / scale : Math.min(left, right) + 3 / scale);
+    label.setAttribute('text-anchor', flip ? 'end' : 'start');
+    const below = Math.max(top, bottom) + 14 / scale <= height && Math.abs(bottom - top) < 16 / scale;
+    label.setAttribute('y', below ? Math.max(top, bottom) + 13 / scale : Math.min(top, bottom) + 13 / scale);
     label.setAttribute('font-size', 12 / scale);
     label.style.fontSize = `${12 / scale}px`;
     label.style.strokeWidth = `${3 / scale}px`;
-    label.textContent = `${item.slot + 1} ${item.spot.command}`;
     g.append(rect, label);
     nodes.push(g);
     centres.push([(left + right) / 2, (top + bottom) / 2]);
