@@ -148,6 +148,13 @@ function addSpot(rect) {
   $('f-argument').focus();
 }
 
+// Drawing without a mouse: a rectangle to move and size with the keys.
+function newSpot() {
+  if (!shownMenu()) return;
+  const { width, height } = pictureSize(shownMenu());
+  addSpot({ left: 0, top: 0, right: Math.min(100, width), bottom: Math.min(30, height) });
+}
+
 function deleteSpot(slot) {
   const menu = shownMenu();
   const item = hotspots(menu)[slot];
@@ -629,6 +636,9 @@ function nudge(event) {
   } else if (event.key === 'Escape') {
     selected = -1;
     render();
+  } else if (event.key === 'Insert') {
+    event.preventDefault();
+    newSpot();
   }
 }
 
@@ -716,6 +726,7 @@ async function start() {
   $('save').addEventListener('click', save);
   $('zoom').addEventListener('change', renderStage);
   window.addEventListener('resize', renderStage);
+  $('spot-new').addEventListener('click', newSpot);
   $('spot-up').addEventListener('click', () => reorder(selected, selected - 1));
   $('spot-down').addEventListener('click', () => reorder(selected, selected + 1));
   $('spot-delete').addEventListener('click', () => selected >= 0 && deleteSpot(selected));
