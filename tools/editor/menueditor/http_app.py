@@ -117,6 +117,13 @@ class EditorHandler(BaseHTTPRequestHandler):
         rest = self.route()
         if rest is None:
             return
+        if "/" not in urlsplit(self.path).path.lstrip("/"):
+            # The page's own files are named relative to the token's folder.
+            self.send_response(301)
+            self.send_header("Location", f"/{self.server.token}/")
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return None
         if rest in ("", "index.html"):
             return self.send_file(os.path.join(PAGE, "index.html"))
         if rest == "api/project":

@@ -84,7 +84,7 @@ def menu_files(project, resources):
 def disc_names(project):
     """The names the disc will hold that a hotspot can start, as Windows
     writes them: disc/ as it is, the manuals' PDFs and docrunner."""
-    names = {"autorun.exe", "software\\pdfreader\\docrunner.exe"}
+    names = {"autorun.exe", "software\\pdfreader\\docrunner.exe", "software\\pdfreader\\readme.txt"}
     disc = os.path.join(project, "disc")
     for folder, dirs, files in os.walk(disc):
         dirs.sort()
