@@ -45,12 +45,13 @@ async function withEditor(body) {
   }
 }
 
-// A drag from one pixel of the picture to another, at 100 %.
-async function drag(page, from, to) {
+// A drag from one pixel of the picture to another, the picture shown at `zoom`.
+async function drag(page, from, to, zoom = 1) {
   const box = await page.locator('#overlay').boundingBox();
-  await page.mouse.move(box.x + from[0] + 0.5, box.y + from[1] + 0.5);
+  const at = ([x, y]) => [box.x + (x + 0.5) * zoom, box.y + (y + 0.5) * zoom];
+  await page.mouse.move(...at(from));
   await page.mouse.down();
-  await page.mouse.move(box.x + to[0] + 0.5, box.y + to[1] + 0.5, { steps: 4 });
+  await page.mouse.move(...at(to), { steps: 4 });
   await page.mouse.up();
 }
 
@@ -59,19 +60,22 @@ async function save(page) {
   await page.waitForSelector('#status:not(.dirty)');
 }
 
-test('a hotspot drawn with the mouse and moved with the arrow keys is saved as exactly its line; nothing else changes', async () => {
+test('a hotspot drawn at 200 %, moved with the arrow keys and resized by a handle is saved as exactly its line; nothing else changes', async () => {
   await withEditor(async ({ page, project }) => {
     const before = hashes(project);
-    await drag(page, [20, 300], [120, 340]);
+    await page.selectOption('#zoom', '2');
+    await drag(page, [20, 300], [120, 340], 2);
     await page.fill('#f-argument', 'software\\pdfreader\\docrunner.exe manual\\datasheet.pdf');
     await page.press('#f-argument', 'Tab');
     await page.focus('#stage');
     await page.keyboard.press('ArrowRight');
     await page.keyboard.press('Shift+ArrowDown');
+    // The bottom right handle, 10 px right and 5 px down.
+    await drag(page, [121, 350], [131, 355], 2);
     await settled(page);
     await save(page);
     assert.equal(menuFile(project, 'root-en.txt'),
-      `${ROOT_EN}21;310;121;350;execute;software\\pdfreader\\docrunner.exe manual\\datasheet.pdf\n`);
+      `${ROOT_EN}21;310;131;355;execute;software\\pdfreader\\docrunner.exe manual\\datasheet.pdf\n`);
     const after = hashes(project);
     delete before['menus/root-en.txt'];
     delete after['menus/root-en.txt'];

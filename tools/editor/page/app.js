@@ -327,9 +327,15 @@ function render() {
   $('redo').disabled = !history.future.length;
 }
 
+let navShown = '';
 function renderMenus() {
   const nav = $('menus');
   const list = menus();
+  // Rebuilt only when the menus or their titles change, so that a check's
+  // answer never replaces a title being typed.
+  const shown = JSON.stringify([list, shownMenu()?.index]);
+  if (shown === navShown) return;
+  navShown = shown;
   const focused = document.activeElement?.dataset?.key;
   const parts = [];
   for (const language of [...new Set(list.map((m) => m.language))]) {
