@@ -83,7 +83,7 @@ test('a hotspot drawn at 200 %, moved with the arrow keys and resized by a handl
   });
 });
 
-test('a command change, a name, a reorder, undo and redo, and a copy to the German menu', async () => {
+test('a command change, a name, a reorder, undo and redo, a copy to the German menu and its title', async () => {
   await withEditor(async ({ page, project }) => {
     await page.click('#spot-2');
     await page.selectOption('#f-command', 'back');
@@ -104,12 +104,16 @@ test('a command change, a name, a reorder, undo and redo, and a copy to the Germ
     await page.click('#redo');
     await page.selectOption('#copy-language', 'de');
     await page.click('#copy');
+    await page.fill('[data-key="title-2"]', 'Zwei Seiten; deutsch');
+    await page.press('[data-key="title-2"]', 'Tab');
     await settled(page);
     await save(page);
     const reordered = '60;140;300;184;execute;software\\pdfreader\\docrunner.exe manual\\guide.pdf\n452;8;470;26;back;\n60;196;300;240;showmenu;docs\n';
     assert.equal(menuFile(project, 'root-en.txt'), reordered);
     assert.equal(menuFile(project, 'root-en.names'), '\nClose the menu\n\n');
     assert.equal(menuFile(project, 'root-de.txt'), reordered.replaceAll('\n', '\r\n'));
+    assert.equal(menuFile(project, 'menu.txt'), 'en;;;root-en;Two Screens Sample\nen;docs;;docs-en;Two Screens Sample\n' +
+      'de;;;root-de;Zwei Seiten; deutsch\nde;docs;;docs-de;Über die Zwei-Seiten-CD\n');
   });
 });
 
