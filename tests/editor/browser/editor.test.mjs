@@ -117,14 +117,13 @@ test('a command change, a name, a reorder, undo and redo, a copy to the German m
   });
 });
 
-test('a bad edit shows the check\'s finding on its rectangle and in the list, with file and line', async () => {
-  await withEditor(async ({ page }) => {
+test('a bad edit shows the check\'s finding on its rectangle and in the list, with file and line; leaving asks first; a file that is no UTF-8 is never written', async () => {
+  await withEditor(async ({ page, project }) => {
     await page.click('#spot-1');
     await page.fill('#f-right', '10');
     await page.press('#f-right', 'Enter');
     await settled(page);
-    const findings = await page.locator('#findings').innerText();
-    assert.match(findings, /menus\/root-en\.txt:2: warning: hotspot 60,196-10,240 is inverted/);
+    assert.match(await page.locator('#findings').innerText(), /menus\/root-en\.txt:2: warning: hotspot 60,196-10,240 is inverted/);
     assert.match(await page.locator('g.spot[data-slot="1"]').getAttribute('class'), /warning/);
     if (process.env.EDITOR_SCREENSHOT) {
       // The README's picture: the first hotspot selected, the finding on the second.
@@ -132,6 +131,23 @@ test('a bad edit shows the check\'s finding on its rectangle and in the list, wi
       await page.selectOption('#zoom', 'fit');
       await page.screenshot({ path: process.env.EDITOR_SCREENSHOT });
     }
+    const asked = page.waitForEvent('dialog');
+    await page.close({ runBeforeUnload: true });
+    const dialog = await asked;
+    assert.equal(dialog.type(), 'beforeunload');
+    await dialog.dismiss();
+    await save(page);
+
+    const latin1 = Buffer.from('60;140;300;184;execute;\xdcbersicht.exe\r\n', 'latin1');
+    writeFileSync(join(project, 'menus', 'root-de.txt'), latin1);
+    await page.reload();
+    await page.waitForSelector('body[data-ready="yes"]');
+    assert.match(await page.locator('#findings').innerText(), /menus\/root-de\.txt:1: error: not UTF-8/);
+    await page.selectOption('#copy-language', 'de');
+    await page.click('#copy');
+    assert.match(await page.locator('#status').innerText(), /root-de\.txt is not UTF-8/);
+    await page.click('#save');
+    assert.deepEqual(readFileSync(join(project, 'menus', 'root-de.txt')), latin1);
   });
 });
 

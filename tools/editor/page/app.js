@@ -34,10 +34,18 @@ function edit(change) {
   const before = docs;
   const after = { ...docs };
   change(after);
-  if (Object.keys(after).every((p) => after[p] === before[p])) return;
+  const touched = Object.keys(after).filter((p) => after[p] !== before[p]);
+  if (!touched.length) return;
+  // Its bytes could not be kept: such a file is shown and checked, never written.
+  const locked = touched.find((p) => readOnly.has(p));
+  if (locked) {
+    status(`${locked} is not UTF-8; the editor leaves it as it is: fix it in a text editor`);
+    return false;
+  }
   history.record(before);
   docs = after;
   changed();
+  return true;
 }
 
 function dirtyPaths() {
@@ -126,7 +134,6 @@ function worst(list) {
 
 function editIndex(menu, change) {
   const path = filesOf(menu).indexPath;
-  if (readOnly.has(path)) return status(`${path} is not UTF-8; fix it in a text editor first`);
   edit((state) => {
     state[path] = change(state[path] || splitLines(''));
   });
@@ -204,10 +211,10 @@ function copyToLanguage(language) {
   if (filesOf(target).indexPath === filesOf(menu).indexPath) return status('that language shares this menu index');
   const texts = hotspots(menu).map((h) => h.text);
   const path = filesOf(target).indexPath;
-  edit((state) => {
+  const copied = edit((state) => {
     state[path] = replaceSlots(state[path] || splitLines(''), texts);
   });
-  status(`${texts.length} hotspot(s) copied to ${path}`);
+  if (copied) status(`${texts.length} hotspot(s) copied to ${path}`);
 }
 
 function undo() {
@@ -470,6 +477,12 @@ function renderList() {
   const list = $('spots');
   const files = filesOf(menu);
   const items = menu ? hotspots(menu) : [];
+  if (files && readOnly.has(files.indexPath)) {
+    const li = document.createElement('li');
+    li.textContent = `${files.indexPath} is not UTF-8: the editor shows no hotspots of it and does not write it`;
+    list.replaceChildren(li);
+    return;
+  }
   list.replaceChildren(
     ...items.map((item) => {
       const li = document.createElement('li');
