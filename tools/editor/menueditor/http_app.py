@@ -185,7 +185,11 @@ class EditorHandler(BaseHTTPRequestHandler):
         if not isinstance(files, dict) or not all(isinstance(v, str) for v in files.values()):
             return self.refuse(400, "files: {path: text}")
         started = time.monotonic()
-        result = self.server.checker.run(files)
+        try:
+            result = self.server.checker.run(files)
+        except OSError as error:
+            # Said on the page like a check that did not finish, never as none.
+            result = {"findings": [], "failure": f"the check could not run: {error}"}
         result["milliseconds"] = round((time.monotonic() - started) * 1000)
         self.answer_json(200, result)
 
