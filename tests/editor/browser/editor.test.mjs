@@ -151,7 +151,7 @@ test('a bad edit shows the check\'s finding on its rectangle and in the list, wi
   });
 });
 
-test('a file changed on disk since it was read is not overwritten; the page keeps its version under another name', async () => {
+test('a file changed on disk since it was read is not overwritten; the page keeps its version under another name, or takes the disk\'s', async () => {
   await withEditor(async ({ page, project }) => {
     await page.click('#spot-0');
     await page.focus('#stage');
@@ -167,6 +167,19 @@ test('a file changed on disk since it was read is not overwritten; the page keep
     assert.equal(menuFile(project, 'root-en.txt'), theirs);
     assert.equal(menuFile(project, 'root-en.mine-1.txt'), ROOT_EN.replace('60;140;300;184', '59;140;299;184'));
     assert.equal(await page.locator('#spots').innerText(), '1. close (1,1–50,50)');
+    // Again, and this time the disk's version is taken.
+    await page.click('#spot-0');
+    await page.focus('#stage');
+    await page.keyboard.press('ArrowDown');
+    await settled(page);
+    const again = '2;2;40;40;back;\r\n';
+    writeFileSync(join(project, 'menus', 'root-en.txt'), again);
+    await page.click('#save');
+    await page.click('#conflict button[value="reload"]');
+    await page.waitForSelector('#status:not(.dirty)');
+    assert.equal(await page.locator('#spots').innerText(), '1. back (2,2–40,40)');
+    assert.equal(menuFile(project, 'root-en.txt'), again);
+    assert.deepEqual(readdirSync(join(project, 'menus')).filter((n) => n.includes('.mine-')), ['root-en.mine-1.txt']);
   });
 });
 
