@@ -14,7 +14,7 @@ WINE_SECOND_VERSION ?= win10
 WINE_SECOND_VERSION_TESTS ?= -R '^(startup|window|commands|docrunner|faults|versions)\.'
 WINE_TWIN_TESTS ?= -R '^(startup|window|commands|docrunner|faults|resources)\.'
 
-.PHONY: all deps build host win64 win32 fuzz-build test demo fuzz clean cd iso bench
+.PHONY: all deps build host win64 win32 fuzz-build test demo fuzz clean cd iso bench edit
 
 all: build
 
@@ -102,6 +102,15 @@ bench: win32 win64
 # kernel runs no 32-bit code, the x86_64 programs from a disc tree.
 demo: deps
 	scripts/project make demo
+
+# The menu editor of PROJECT (README.md, "Draw the menus"): a page served on
+# 127.0.0.1 only, on a free port or PORT=, at one address carrying a token of
+# this run; opened in the browser where there is a display. It checks with
+# menucheck of the host build, built here. Ctrl-C ends it.
+edit: deps
+	cmake -S . -B $(BUILD)/host -G Ninja -DCMAKE_BUILD_TYPE=Debug
+	cmake --build $(BUILD)/host -j $(JOBS) --target menucheck
+	tools/editor/serve "$${PROJECT:-projects/velmora-cd}" "$(BUILD)/host/tools/menucheck" $${PORT:+--port "$$PORT"}
 
 # Removes the build trees. BUILD comes through the environment, quoted, and
 # is refused when it is empty, the root, the home folder, or the source tree

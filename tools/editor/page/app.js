@@ -1,0 +1,765 @@
+// The menu editor's page: the project's texts held as lines, every edit a
+// new state kept for undo, the vendor program's check run after each edit.
+import { History } from './history.js';
+import { clampPoint, fitScale, isEmpty, moved, pixelAt, resized, spanned } from './geometry.js';
+import { COMMANDS, formatHotspot, formatMenuLine, joinLines, parseHotspot, parseMenuLine, splitLines, withLine } from './lines.js';
+import { moveName, moveSlot, nameOf, removeLine, removeName, replaceSlots, setLine, setName, slotLines } from './edits.js';
+
+const api = (path) => new URL(path, location.href).href;
+const $ = (id) => document.getElementById(id);
+const SVG = 'http://www.w3.org/2000/svg';
+const HANDLES = ['nw', 'n', 'ne', 'e', 'se', 's', 'sw', 'w'];
+const CHECK_DELAY_MS = 80;
+
+let project = null; // what the server gave: menus' files, disc names
+let docs = {}; // path -> {bom, lines, end}: the undoable state
+let saved = {}; // path -> {base, text}: what is on disk as far as the page knows
+const readOnly = new Set();
+const history = new History();
+let current = 0; // line of menu.txt of the shown menu
+let selected = -1; // slot of the selected hotspot
+let scale = 1;
+let findings = [];
+let checkSerial = 0;
+let drag = null;
+
+// ---- State ------------------------------------------------------------
+
+function docOf(path) {
+  return docs[path] || null;
+}
+
+function edit(change) {
+  if (drag) return;
+  const before = docs;
+  const after = { ...docs };
+  change(after);
+  const touched = Object.keys(after).filter((p) => after[p] !== before[p]);
+  if (!touched.length) return;
+  // Its bytes could not be kept: such a file is shown and checked, never written.
+  const locked = touched.find((p) => readOnly.has(p));
+  if (locked) {
+    status(`${locked} is not UTF-8; the editor leaves it as it is: fix it in a text editor`);
+    return false;
+  }
+  history.record(before);
+  docs = after;
+  changed();
+  return true;
+}
+
+function dirtyPaths() {
+  return Object.keys(docs).filter((path) => !readOnly.has(path) && joinLines(docs[path]) !== (saved[path]?.text ?? ''));
+}
+
+let revision = 0;
+function changed() {
+  revision += 1;
+  document.body.dataset.revision = String(revision);
+  render();
+  scheduleCheck();
+}
+
+function load(state, paths = null) {
+  const take = (file, path, fallbackEnd) => {
+    if (paths && !paths.includes(path)) return;
+    if (!file) {
+      delete docs[path];
+      saved[path] = { base: null, text: '' };
+      return;
+    }
+    if (file.text === null) {
+      readOnly.add(path);
+      docs[path] = splitLines('');
+    } else {
+      readOnly.delete(path);
+      docs[path] = splitLines(file.text, fallbackEnd);
+    }
+    saved[path] = { base: file.version, text: file.text ?? '' };
+  };
+  project = state;
+  docs = { ...docs };
+  take(state.main, 'menus/menu.txt');
+  for (const files of Object.values(state.menus)) {
+    take(files.index, files.indexPath);
+    const end = docs[files.indexPath] ? docs[files.indexPath].end : '\r\n';
+    take(files.names, files.namesPath, end);
+  }
+}
+
+// ---- What the state says ------------------------------------------------
+
+function menus() {
+  const doc = docOf('menus/menu.txt');
+  if (!doc) return [];
+  return doc.lines
+    .map((line, index) => ({ ...parseMenuLine(line.text), index, ok: !!parseMenuLine(line.text) }))
+    .filter((menu) => menu.ok && menu.resource);
+}
+
+function shownMenu() {
+  return menus().find((menu) => menu.index === current) || menus()[0] || null;
+}
+
+function filesOf(menu) {
+  return menu ? project.menus[menu.resource] : null;
+}
+
+function indexDoc(menu) {
+  const files = filesOf(menu);
+  return (files && docOf(files.indexPath)) || splitLines('');
+}
+
+function hotspots(menu) {
+  const doc = indexDoc(menu);
+  const names = docOf(filesOf(menu)?.namesPath);
+  return slotLines(doc).map((line, slot) => ({
+    line,
+    slot,
+    spot: parseHotspot(doc.lines[line].text),
+    text: doc.lines[line].text,
+    name: nameOf(names, slot),
+  }));
+}
+
+function findingsOf(path, line) {
+  return findings.filter((f) => f.file === path && f.line === line + 1);
+}
+
+function worst(list) {
+  return list.some((f) => f.severity === 'error') ? 'error' : list.length ? 'warning' : '';
+}
+
+// ---- Edits ---------------------------------------------------------------
+
+function editIndex(menu, change) {
+  const path = filesOf(menu).indexPath;
+  edit((state) => {
+    state[path] = change(state[path] || splitLines(''));
+  });
+}
+
+function setSpot(item, spot) {
+  editIndex(shownMenu(), (doc) => setLine(doc, item.line, formatHotspot(spot)));
+}
+
+function addSpot(rect) {
+  const menu = shownMenu();
+  const spot = { ...rect, command: 'execute', argument: '' };
+  const items = hotspots(menu);
+  // After the last hotspot: last in the Tab order, before any blank tail.
+  const at = items.length ? items[items.length - 1].line + 1 : indexDoc(menu).lines.length;
+  editIndex(menu, (doc) => withLine(doc, at, formatHotspot(spot)));
+  selected = items.length;
+  render();
+  $('f-argument').focus();
+}
+
+// Drawing without a mouse: a rectangle to move and size with the keys.
+function newSpot() {
+  if (!shownMenu()) return;
+  const { width, height } = pictureSize(shownMenu());
+  addSpot({ left: 0, top: 0, right: Math.min(100, width), bottom: Math.min(30, height) });
+}
+
+function deleteSpot(slot) {
+  const menu = shownMenu();
+  const item = hotspots(menu)[slot];
+  if (!item) return;
+  const namesPath = filesOf(menu).namesPath;
+  edit((state) => {
+    state[filesOf(menu).indexPath] = removeLine(state[filesOf(menu).indexPath], item.line);
+    if (state[namesPath]) state[namesPath] = removeName(state[namesPath], slot);
+  });
+  selected = Math.min(slot, hotspots(menu).length - 1);
+  render();
+}
+
+function reorder(from, to) {
+  const menu = shownMenu();
+  const count = hotspots(menu).length;
+  if (to < 0 || to >= count || from === to) return;
+  const namesPath = filesOf(menu).namesPath;
+  edit((state) => {
+    state[filesOf(menu).indexPath] = moveSlot(state[filesOf(menu).indexPath], from, to);
+    if (state[namesPath]) state[namesPath] = moveName(state[namesPath], from, to);
+  });
+  selected = to;
+  render();
+}
+
+function setSpotName(slot, text) {
+  const menu = shownMenu();
+  const files = filesOf(menu);
+  const end = indexDoc(menu).end;
+  edit((state) => {
+    const doc = state[files.namesPath] || { bom: false, lines: [], end };
+    state[files.namesPath] = setName(doc, slot, text);
+  });
+}
+
+function setTitle(menu, title) {
+  edit((state) => {
+    state['menus/menu.txt'] = setLine(state['menus/menu.txt'], menu.index, formatMenuLine({ ...menu, title }));
+  });
+}
+
+function copyToLanguage(language) {
+  const menu = shownMenu();
+  const target = menus().find((m) => m.language === language && m.name === menu.name);
+  if (!target) return status(`language "${language}" has no menu named "${menu.name || '(root)'}"`);
+  if (filesOf(target).indexPath === filesOf(menu).indexPath) return status('that language shares this menu index');
+  const texts = hotspots(menu).map((h) => h.text);
+  const path = filesOf(target).indexPath;
+  const copied = edit((state) => {
+    state[path] = replaceSlots(state[path] || splitLines(''), texts);
+  });
+  if (copied) status(`${texts.length} hotspot(s) copied to ${path}`);
+}
+
+function undo() {
+  const state = history.undo(docs);
+  if (state) {
+    docs = state;
+    changed();
+  }
+}
+
+function redo() {
+  const state = history.redo(docs);
+  if (state) {
+    docs = state;
+    changed();
+  }
+}
+
+// ---- The check -------------------------------------------------------------
+
+let checkTimer = null;
+function scheduleCheck() {
+  clearTimeout(checkTimer);
+  checkTimer = setTimeout(runCheck, CHECK_DELAY_MS);
+}
+
+async function runCheck() {
+  const serial = ++checkSerial;
+  const checking = revision;
+  const files = {};
+  for (const path of dirtyPaths()) files[path] = joinLines(docs[path]);
+  document.body.dataset.checking = 'yes';
+  try {
+    const answer = await post('api/check', { files });
+    if (serial !== checkSerial) return;
+    const result = await answer.json();
+    findings = result.failure ? [{ severity: 'failure', file: '', line: 0, message: result.failure }] : result.findings;
+    $('check-time').textContent = `(${result.milliseconds} ms)`;
+  } catch (error) {
+    if (serial !== checkSerial) return;
+    findings = [{ severity: 'failure', file: '', line: 0, message: `the check did not run: ${error.message}` }];
+  }
+  document.body.dataset.checking = 'no';
+  document.body.dataset.checkedRevision = String(checking);
+  render();
+}
+
+function post(path, body) {
+  return fetch(api(path), { method: 'POST', headers: { 'Content-Type': 'application/json' }, body: JSON.stringify(body) });
+}
+
+// ---- Saving ---------------------------------------------------------------
+
+async function save() {
+  const paths = dirtyPaths();
+  if (!paths.length) return status('nothing to save');
+  const changes = paths.map((path) => ({ path, base: saved[path]?.base ?? null, text: joinLines(docs[path]) }));
+  const answer = await post('api/save', { changes });
+  const result = await answer.json();
+  if (answer.status === 200) {
+    for (const change of changes) saved[change.path] = { base: result.written[change.path], text: change.text };
+    status(`saved: ${paths.join(', ')}`);
+    render();
+  } else if (answer.status === 409) {
+    await resolveConflict(result.conflicts);
+  } else {
+    status(`not saved: ${result.refused || result.failed || answer.status}`);
+  }
+}
+
+async function resolveConflict(paths) {
+  const dialog = $('conflict');
+  $('conflict-files').replaceChildren(...paths.map((p) => Object.assign(document.createElement('li'), { textContent: p })));
+  dialog.showModal();
+  const choice = await new Promise((resolve) => dialog.addEventListener('close', () => resolve(dialog.returnValue), { once: true }));
+  if (choice === 'cancel' || !choice) return status('not saved: files changed on disk');
+  if (choice === 'keep') {
+    for (const path of paths) {
+      const name = await (await post('api/free-name', { path })).json();
+      if (!name.path) return status(`not saved: ${name.refused}`);
+      const kept = await post('api/save', { changes: [{ path: name.path, base: null, text: joinLines(docs[path]) }] });
+      if (kept.status !== 200) return status(`not saved: ${name.path} could not be written`);
+      status(`my version of ${path} is kept as ${name.path}`);
+    }
+  }
+  const state = await (await fetch(api('api/project'))).json();
+  history.record(docs);
+  load(state, paths);
+  const note = $('status').textContent;
+  changed();
+  if (dirtyPaths().length) await save();
+  else status(note);
+}
+
+// ---- Drawing -------------------------------------------------------------
+
+function status(text) {
+  $('status').dataset.note = text;
+  renderStatus();
+}
+
+function renderStatus() {
+  const dirty = dirtyPaths();
+  const note = $('status').dataset.note || '';
+  $('status').className = dirty.length ? 'dirty' : '';
+  $('status').textContent = (dirty.length ? `unsaved: ${dirty.join(', ')}` : 'all saved') + (note ? ` — ${note}` : '');
+}
+
+function render() {
+  renderMenus();
+  renderStage();
+  renderList();
+  renderForm();
+  renderFindings();
+  renderStatus();
+  $('undo').disabled = !history.past.length;
+  $('redo').disabled = !history.future.length;
+}
+
+let navShown = '';
+function renderMenus() {
+  const nav = $('menus');
+  const list = menus();
+  // Rebuilt only when the menus or their titles change, so that a check's
+  // answer never replaces a title being typed.
+  const shown = JSON.stringify([list, shownMenu()?.index]);
+  if (shown === navShown) return;
+  navShown = shown;
+  const focused = document.activeElement?.dataset?.key;
+  const parts = [];
+  for (const language of [...new Set(list.map((m) => m.language))]) {
+    parts.push(Object.assign(document.createElement('h2'), { textContent: language || '(no language)' }));
+    for (const menu of list.filter((m) => m.language === language)) {
+      const button = document.createElement('button');
+      button.className = 'menu-item';
+      button.textContent = `${menu.name || '(root)'} — ${menu.resource}${menu.country ? ` [${menu.country}]` : ''}`;
+      button.setAttribute('aria-current', String(menu.index === shownMenu()?.index));
+      button.dataset.key = `menu-${menu.index}`;
+      button.addEventListener('click', () => {
+        current = menu.index;
+        selected = -1;
+        render();
+      });
+      const title = document.createElement('input');
+      title.className = 'menu-title';
+      title.value = menu.title;
+      title.dataset.key = `title-${menu.index}`;
+      title.setAttribute('aria-label', `Title of ${menu.language} ${menu.name || 'root'} menu`);
+      title.addEventListener('change', () => setTitle(menu, title.value));
+      parts.push(button, title);
+    }
+  }
+  nav.replaceChildren(...parts);
+  if (focused) nav.querySelector(`[data-key="${focused}"]`)?.focus();
+}
+
+function pictureSize(menu) {
+  const img = $('picture');
+  const files = filesOf(menu);
+  if (files?.size) return { width: files.size[0], height: files.size[1] };
+  return { width: img.naturalWidth || 640, height: img.naturalHeight || 480 };
+}
+
+function renderStage() {
+  const menu = shownMenu();
+  const files = filesOf(menu);
+  const img = $('picture');
+  const src = files?.picture ? api(`files/${files.picture.split('/').map(encodeURIComponent).join('/')}`) : '';
+  if (img.getAttribute('src') !== src) img.setAttribute('src', src);
+  $('no-picture').hidden = !!files?.picture;
+  $('no-picture').textContent = menu ? `menu "${menu.resource}" has no picture in menus/` : 'menu.txt names no menu';
+  const { width, height } = pictureSize(menu);
+  const zoom = $('zoom').value;
+  const pane = $('canvas-pane');
+  scale = zoom === 'fit' ? fitScale(width, height, pane.clientWidth - 32, pane.clientHeight - 32) : Number(zoom);
+  const stage = $('stage');
+  // Whole-number zooms show the pixels as squares; a fitted picture is smoothed.
+  img.style.imageRendering = Number.isInteger(scale) ? 'pixelated' : 'auto';
+  stage.style.width = `${width * scale}px`;
+  stage.style.height = `${height * scale}px`;
+  const svg = $('overlay');
+  svg.setAttribute('viewBox', `0 0 ${width} ${height}`);
+  const items = menu ? hotspots(menu) : [];
+  const nodes = [];
+  const centres = [];
+  for (const item of items) {
+    if (!item.spot) continue;
+    const { left, top, right, bottom } = item.spot;
+    const g = document.createElementNS(SVG, 'g');
+    const severity = worst(findingsOf(files.indexPath, item.line));
+    g.setAttribute('class', `spot ${item.slot === selected ? 'selected' : ''} ${severity}`);
+    g.dataset.slot = String(item.slot);
+    const rect = document.createElementNS(SVG, 'rect');
+    rect.setAttribute('class', 'frame');
+    rect.setAttribute('x', Math.min(left, right));
+    rect.setAttribute('y', Math.min(top, bottom));
+    rect.setAttribute('width', Math.abs(right - left));
+    rect.setAttribute('height', Math.abs(bottom - top));
+    const label = document.createElementNS(SVG, 'text');
+    label.textContent = `${item.slot + 1} ${item.spot.command}`;
+    // Inside the top left corner; a label that would run off the picture's
+    // right edge ends at the rectangle's right side instead.
+    const room = (label.textContent.length * 7.5 + 6) / scale;
+    const flip = Math.min(left, right) + room > width;
+    label.setAttribute('x', flip ? Math.max(left, right) - 3 / scale : Math.min(left, right) + 3 / scale);
+    label.setAttribute('text-anchor', flip ? 'end' : 'start');
+    const below = Math.max(top, bottom) + 14 / scale <= height && Math.abs(bottom - top) < 16 / scale;
+    label.setAttribute('y', below ? Math.max(top, bottom) + 13 / scale : Math.min(top, bottom) + 13 / scale);
+    label.setAttribute('font-size', 12 / scale);
+    label.style.fontSize = `${12 / scale}px`;
+    label.style.strokeWidth = `${3 / scale}px`;
+    g.append(rect, label);
+    nodes.push(g);
+    centres.push([(left + right) / 2, (top + bottom) / 2]);
+  }
+  if (centres.length > 1) {
+    // The keyboard's path through the hotspots: Tab goes in line order.
+    const path = document.createElementNS(SVG, 'polyline');
+    path.setAttribute('class', 'order');
+    path.setAttribute('points', centres.map((c) => c.join(',')).join(' '));
+    nodes.unshift(path);
+  }
+  const chosen = items[selected]?.spot;
+  if (chosen) {
+    for (const handle of HANDLES) {
+      const x = handle.includes('w') ? chosen.left : handle.includes('e') ? chosen.right : (chosen.left + chosen.right) / 2;
+      const y = handle.includes('n') ? chosen.top : handle.includes('s') ? chosen.bottom : (chosen.top + chosen.bottom) / 2;
+      const size = 8 / scale;
+      const h = document.createElementNS(SVG, 'rect');
+      h.setAttribute('class', 'handle');
+      h.setAttribute('x', x - size / 2);
+      h.setAttribute('y', y - size / 2);
+      h.setAttribute('width', size);
+      h.setAttribute('height', size);
+      h.dataset.handle = handle;
+      h.style.cursor = `${handle}-resize`;
+      nodes.push(h);
+    }
+  }
+  if (drag?.kind === 'draw' && drag.rect) {
+    const r = document.createElementNS(SVG, 'rect');
+    r.setAttribute('class', 'drawing');
+    r.setAttribute('x', drag.rect.left);
+    r.setAttribute('y', drag.rect.top);
+    r.setAttribute('width', drag.rect.right - drag.rect.left);
+    r.setAttribute('height', drag.rect.bottom - drag.rect.top);
+    nodes.push(r);
+  }
+  svg.replaceChildren(...nodes);
+}
+
+function describe(item) {
+  if (!item.spot) return `${item.slot + 1}. unreadable line: ${item.text}`;
+  const { left, top, right, bottom, command, argument } = item.spot;
+  return `${item.slot + 1}. ${command}${argument ? ` ${argument}` : ''} (${left},${top}–${right},${bottom})${item.name ? ` “${item.name}”` : ''}`;
+}
+
+function renderList() {
+  const menu = shownMenu();
+  const list = $('spots');
+  const files = filesOf(menu);
+  const items = menu ? hotspots(menu) : [];
+  if (files && readOnly.has(files.indexPath)) {
+    const li = document.createElement('li');
+    li.textContent = `${files.indexPath} is not UTF-8: the editor shows no hotspots of it and does not write it`;
+    list.replaceChildren(li);
+    return;
+  }
+  list.replaceChildren(
+    ...items.map((item) => {
+      const li = document.createElement('li');
+      li.id = `spot-${item.slot}`;
+      li.setAttribute('role', 'option');
+      li.setAttribute('aria-selected', String(item.slot === selected));
+      li.textContent = describe(item);
+      const severity = worst(findingsOf(files.indexPath, item.line));
+      if (severity) li.classList.add(`finding-${severity}`);
+      li.draggable = true;
+      li.addEventListener('click', () => select(item.slot));
+      li.addEventListener('dragstart', (event) => event.dataTransfer.setData('text/plain', String(item.slot)));
+      li.addEventListener('dragover', (event) => event.preventDefault());
+      li.addEventListener('drop', (event) => {
+        event.preventDefault();
+        reorder(Number(event.dataTransfer.getData('text/plain')), item.slot);
+      });
+      return li;
+    }),
+  );
+  if (selected >= 0) list.setAttribute('aria-activedescendant', `spot-${selected}`);
+  else list.removeAttribute('aria-activedescendant');
+}
+
+function renderForm() {
+  const menu = shownMenu();
+  const item = menu ? hotspots(menu)[selected] : null;
+  const spot = item?.spot;
+  const form = $('spot-form');
+  for (const element of form.elements) element.disabled = !spot;
+  form.setAttribute('aria-disabled', String(!spot));
+  $('form-title').textContent = spot ? `Hotspot ${item.slot + 1} (line ${item.line + 1} of ${filesOf(menu).indexPath})` : 'Hotspot (none selected)';
+  const set = (id, value) => {
+    if (document.activeElement !== $(id)) $(id).value = value;
+  };
+  for (const side of ['left', 'top', 'right', 'bottom']) set(`f-${side}`, spot ? spot[side] : '');
+  set('f-command', spot && COMMANDS.includes(spot.command) ? spot.command : 'execute');
+  const command = spot?.command;
+  $('l-argument').hidden = command === 'showmenu' || command === 'back' || command === 'close';
+  $('l-target').hidden = command !== 'showmenu';
+  set('f-argument', spot ? spot.argument : '');
+  const names = menus().filter((m) => m.language === menu?.language && m.name).map((m) => m.name);
+  const target = $('f-target');
+  const options = [...new Set(names.concat(command === 'showmenu' && spot.argument ? [spot.argument] : []))];
+  target.replaceChildren(...options.map((n) => new Option(n, n)));
+  if (command === 'showmenu') target.value = spot.argument;
+  $('argument-help').textContent =
+    command === 'execute' || (command && !COMMANDS.includes(command))
+      ? 'The program or document of the disc, then its parameters: the program ends at the first blank. ' +
+        '%root% stands for the folder of autorun.exe (the disc\'s root), %hwnd% for the menu window\'s handle.'
+      : command === 'showmenu'
+        ? `A menu of language "${menu.language}".`
+        : '';
+  set('f-name', item ? item.name : '');
+  const files = filesOf(menu);
+  $('name-help').textContent = files
+    ? docOf(files.namesPath)
+      ? `Kept in ${files.namesPath}.`
+      : `A first name creates ${files.namesPath}.`
+    : '';
+  const copy = $('copy-language');
+  const others = [...new Set(menus().filter((m) => menu && m.language !== menu.language && m.name === menu.name).map((m) => m.language))];
+  copy.replaceChildren(...others.map((l) => new Option(l, l)));
+  $('copy').disabled = !others.length;
+}
+
+function renderFindings() {
+  $('findings').replaceChildren(
+    ...findings.map((f) => {
+      const li = document.createElement('li');
+      const button = document.createElement('button');
+      button.className = f.severity;
+      button.textContent = `${f.file}${f.line ? `:${f.line}` : ''}: ${f.severity}: ${f.message}`;
+      button.addEventListener('click', () => {
+        const owner = menus().find((m) => filesOf(m)?.indexPath === f.file);
+        if (owner) {
+          current = owner.index;
+          const item = hotspots(owner).find((h) => h.line === f.line - 1);
+          selected = item ? item.slot : -1;
+          render();
+          $('stage').focus();
+        }
+      });
+      li.append(button);
+      return li;
+    }),
+  );
+  if (!findings.length) $('findings').replaceChildren(Object.assign(document.createElement('li'), { textContent: 'none' }));
+}
+
+function select(slot) {
+  selected = slot;
+  render();
+}
+
+// ---- Input -----------------------------------------------------------------
+
+function pointerPixel(event) {
+  const box = $('overlay').getBoundingClientRect();
+  const { width, height } = pictureSize(shownMenu());
+  return clampPoint(pixelAt({ x: event.clientX, y: event.clientY }, { x: box.left, y: box.top }, scale), width, height);
+}
+
+function startDrag(event) {
+  if (event.button !== 0 || !shownMenu()) return;
+  const point = pointerPixel(event);
+  const handle = event.target.dataset?.handle;
+  const group = event.target.closest('g.spot');
+  $('stage').focus();
+  if (handle) {
+    drag = { kind: 'resize', handle, start: point, before: docs, item: hotspots(shownMenu())[selected] };
+  } else if (group) {
+    selected = Number(group.dataset.slot);
+    drag = { kind: 'move', start: point, before: docs, item: hotspots(shownMenu())[selected] };
+  } else {
+    selected = -1;
+    drag = { kind: 'draw', start: point, rect: null };
+  }
+  $('overlay').setPointerCapture(event.pointerId);
+  render();
+}
+
+function continueDrag(event) {
+  const point = pointerPixel(event);
+  $('pointer').textContent = `${point.x}, ${point.y}`;
+  if (!drag) return;
+  const dx = point.x - drag.start.x;
+  const dy = point.y - drag.start.y;
+  if (drag.kind === 'draw') {
+    drag.rect = spanned(drag.start, point);
+  } else {
+    const spot = drag.item.spot;
+    const next = drag.kind === 'move' ? moved(spot, dx, dy) : resized(spot, drag.handle, dx, dy);
+    const path = filesOf(shownMenu()).indexPath;
+    docs = { ...drag.before, [path]: setLine(drag.before[path], drag.item.line, formatHotspot(next)) };
+  }
+  render();
+}
+
+function endDrag(event) {
+  if (!drag) return;
+  const finished = drag;
+  continueDrag(event);
+  drag = null;
+  if (finished.kind === 'draw') {
+    if (finished.rect && !isEmpty(finished.rect)) addSpot(finished.rect);
+    else render();
+  } else {
+    const path = filesOf(shownMenu()).indexPath;
+    const after = docs;
+    docs = finished.before;
+    if (after[path] !== finished.before[path] && joinLines(after[path]) !== joinLines(finished.before[path])) {
+      history.record(finished.before);
+      docs = after;
+    }
+    changed();
+  }
+}
+
+function nudge(event) {
+  const step = event.shiftKey ? 10 : 1;
+  const moves = { ArrowLeft: [-step, 0], ArrowRight: [step, 0], ArrowUp: [0, -step], ArrowDown: [0, step] };
+  const item = hotspots(shownMenu())[selected];
+  if (moves[event.key] && item?.spot) {
+    event.preventDefault();
+    setSpot(item, moved(item.spot, ...moves[event.key]));
+  } else if ((event.key === 'Delete' || event.key === 'Backspace') && item) {
+    event.preventDefault();
+    deleteSpot(selected);
+  } else if (event.key === 'Escape') {
+    selected = -1;
+    render();
+  } else if (event.key === 'Insert') {
+    event.preventDefault();
+    newSpot();
+  }
+}
+
+function listKeys(event) {
+  const count = hotspots(shownMenu()).length;
+  if (!count) return;
+  if (event.altKey && (event.key === 'ArrowUp' || event.key === 'ArrowDown')) {
+    event.preventDefault();
+    if (selected >= 0) reorder(selected, selected + (event.key === 'ArrowUp' ? -1 : 1));
+  } else if (event.key === 'ArrowUp' || event.key === 'ArrowDown') {
+    event.preventDefault();
+    select(Math.max(0, Math.min(count - 1, selected + (event.key === 'ArrowUp' ? -1 : 1))));
+  } else if (event.key === 'Home' || event.key === 'End') {
+    event.preventDefault();
+    select(event.key === 'Home' ? 0 : count - 1);
+  } else if (event.key === 'Delete' && selected >= 0) {
+    event.preventDefault();
+    deleteSpot(selected);
+  }
+}
+
+function globalKeys(event) {
+  const inField = ['INPUT', 'SELECT', 'TEXTAREA'].includes(event.target.tagName);
+  const key = event.key.toLowerCase();
+  if ((event.ctrlKey || event.metaKey) && key === 's') {
+    event.preventDefault();
+    event.target.blur?.();
+    save();
+  } else if ((event.ctrlKey || event.metaKey) && !inField && (key === 'y' || (key === 'z' && event.shiftKey))) {
+    event.preventDefault();
+    redo();
+  } else if ((event.ctrlKey || event.metaKey) && !inField && key === 'z') {
+    event.preventDefault();
+    undo();
+  }
+}
+
+function formChange(event) {
+  const menu = shownMenu();
+  const item = hotspots(menu)[selected];
+  if (!item?.spot) return;
+  const id = event.target.id;
+  if (id === 'f-name') return setSpotName(item.slot, event.target.value);
+  const spot = { ...item.spot };
+  if (id.startsWith('f-') && ['left', 'top', 'right', 'bottom'].includes(id.slice(2))) {
+    const value = Number.parseInt(event.target.value, 10);
+    if (Number.isNaN(value)) return renderForm();
+    spot[id.slice(2)] = value;
+  } else if (id === 'f-command') {
+    spot.command = event.target.value;
+    if (spot.command === 'back' || spot.command === 'close') spot.argument = '';
+    if (spot.command === 'showmenu') {
+      const names = menus().filter((m) => m.language === menu.language && m.name).map((m) => m.name);
+      if (!names.includes(spot.argument)) spot.argument = names[0] || '';
+    }
+  } else if (id === 'f-argument' || id === 'f-target') {
+    spot.argument = event.target.value;
+  } else {
+    return;
+  }
+  setSpot(item, spot);
+}
+
+async function start() {
+  const state = await (await fetch(api('api/project'))).json();
+  load(state);
+  $('project-name').textContent = `— ${state.project}`;
+  $('disc-names').replaceChildren(...state.discNames.map((n) => new Option(n)));
+  current = menus()[0]?.index ?? 0;
+  $('picture').addEventListener('load', () => renderStage());
+  const overlay = $('overlay');
+  overlay.addEventListener('pointerdown', startDrag);
+  overlay.addEventListener('pointermove', continueDrag);
+  overlay.addEventListener('pointerup', endDrag);
+  overlay.addEventListener('pointerleave', () => {
+    if (!drag) $('pointer').textContent = '–';
+  });
+  $('stage').addEventListener('keydown', nudge);
+  $('spots').addEventListener('keydown', listKeys);
+  document.addEventListener('keydown', globalKeys);
+  $('spot-form').addEventListener('change', formChange);
+  $('spot-form').addEventListener('submit', (event) => event.preventDefault());
+  $('undo').addEventListener('click', undo);
+  $('redo').addEventListener('click', redo);
+  $('save').addEventListener('click', save);
+  $('zoom').addEventListener('change', renderStage);
+  window.addEventListener('resize', renderStage);
+  $('spot-new').addEventListener('click', newSpot);
+  $('spot-up').addEventListener('click', () => reorder(selected, selected - 1));
+  $('spot-down').addEventListener('click', () => reorder(selected, selected + 1));
+  $('spot-delete').addEventListener('click', () => selected >= 0 && deleteSpot(selected));
+  $('copy').addEventListener('click', () => copyToLanguage($('copy-language').value));
+  window.addEventListener('beforeunload', (event) => {
+    if (dirtyPaths().length) {
+      event.preventDefault();
+      event.returnValue = '';
+    }
+  });
+  document.body.dataset.revision = '0';
+  render();
+  await runCheck();
+  document.body.dataset.ready = 'yes';
+}
+
+start();
