@@ -3,4 +3,5 @@
 Menus MenuList;
 std::string AboutText;
 InteractionState Interaction;
+std::uint32_t OwnDriveType = 0;
 std::atomic<std::uintptr_t> BusyProcess{0};

@@ -13,6 +13,9 @@
 extern Menus MenuList;                // filled once at start-up
 extern std::string AboutText;         // empty: no About entry
 extern InteractionState Interaction;  // hover, focus and press
+// The type of the drive the program runs from, read once at start-up (it
+// cannot change while the program runs from it): DriveType* of media_removal.h.
+extern std::uint32_t OwnDriveType;
 
 // Process handle of the program last started until it is ready for input;
 // 0 otherwise. The only value shared with the watcher threads.

@@ -28,9 +28,10 @@ std::uint32_t DriveBitOfPath(const std::string& path)
 }
 
 bool IsOwnMediumRemoved(std::uintptr_t event, std::uint32_t deviceType, std::uint32_t flags, std::uint32_t unitMask,
-                        std::uint32_t driveBit)
+                        std::uint32_t driveBit, std::uint32_t driveType)
 {
-    if (event != DeviceRemoveComplete || deviceType != DeviceTypeVolume || (flags & VolumeFlagMedia) == 0) {
+    const bool mediumGone = (flags & VolumeFlagMedia) != 0 || driveType == DriveTypeRemovable;
+    if (event != DeviceRemoveComplete || deviceType != DeviceTypeVolume || !mediumGone) {
         return false;
     }
     return (unitMask & driveBit) != 0;

@@ -1,5 +1,6 @@
 #include "autorun/media_removal_win32.h"
 
+#include "autorun/launcher_state.h"
 #include "autorun/media_removal.h"
 #include "common/program_path_win32.h"
 
@@ -9,6 +10,25 @@
 static_assert(DeviceRemoveComplete == DBT_DEVICEREMOVECOMPLETE, "the removal event of the media logic");
 static_assert(DeviceTypeVolume == DBT_DEVTYP_VOLUME, "the volume record type of the media logic");
 static_assert(VolumeFlagMedia == DBTF_MEDIA, "the media flag of the media logic");
+static_assert(DriveTypeUnknown == DRIVE_UNKNOWN, "the unknown drive type of the media logic");
+static_assert(DriveTypeRemovable == DRIVE_REMOVABLE, "the removable drive type of the media logic");
+static_assert(DriveTypeFixed == DRIVE_FIXED, "the fixed drive type of the media logic");
+static_assert(DriveTypeCdRom == DRIVE_CDROM, "the CD-ROM drive type of the media logic");
+
+std::uint32_t QueryOwnDriveType()
+{
+    // A cut-off path still starts with the program's drive.
+    const std::uint32_t driveBit = DriveBitOfPath(OwnProgramPath().path);
+    if (driveBit == NoDriveBit) {
+        return DriveTypeUnknown;
+    }
+    char letter = 'A';
+    while ((driveBit >> (letter - 'A')) != 1) {
+        ++letter;
+    }
+    const char root[] = {letter, ':', '\\', '\0'};
+    return GetDriveTypeA(root);
+}
 
 bool IsOwnMediumRemovedEvent(WPARAM event, LPARAM data)
 {
@@ -21,5 +41,6 @@ bool IsOwnMediumRemovedEvent(WPARAM event, LPARAM data)
     const auto volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data);
     // A cut-off path still starts with the program's drive.
     const std::uint32_t driveBit = DriveBitOfPath(OwnProgramPath().path);
-    return IsOwnMediumRemoved(event, volume->dbcv_devicetype, volume->dbcv_flags, volume->dbcv_unitmask, driveBit);
+    return IsOwnMediumRemoved(event, volume->dbcv_devicetype, volume->dbcv_flags, volume->dbcv_unitmask, driveBit,
+                              OwnDriveType);
 }

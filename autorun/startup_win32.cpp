@@ -3,6 +3,7 @@
 #include "autorun/startup_win32.h"
 
 #include "autorun/launcher_state.h"
+#include "autorun/media_removal_win32.h"
 #include "autorun/menu_catalogue_win32.h"
 #include "autorun/menu_window_win32.h"
 #include "autorun/navigation.h"
@@ -76,6 +77,9 @@ int RunLauncher(HINSTANCE instance, const char* commandLineText)
     InitCommonControls();
     if (ActivateExistingInstance())
         return 0;
+    // Asked while the drive is surely there: once its stick is pulled, the
+    // letter names no drive any more.
+    OwnDriveType = QueryOwnDriveType();
 
     std::string language = LoadStringResource(instance, IDS_LANGUAGE);
     const CommandLine cmdline(commandLineText ? commandLineText : "");

@@ -57,28 +57,66 @@ TEST(DriveBitOfPath, TheFirstColonMustFollowADriveLetterInTheRightPlace)
 
 TEST(IsOwnMediumRemoved, MediumTakenOutOfTheProgramsDriveCloses)
 {
-    EXPECT_TRUE(IsOwnMediumRemoved(DeviceRemoveComplete, DeviceTypeVolume, VolumeFlagMedia, Bit('d'), Bit('d')));
+    EXPECT_TRUE(IsOwnMediumRemoved(DeviceRemoveComplete, DeviceTypeVolume, VolumeFlagMedia, Bit('d'), Bit('d'),
+                                   DriveTypeCdRom));
     // Several drives at once, the program's among them; other flag bits too.
     EXPECT_TRUE(IsOwnMediumRemoved(DeviceRemoveComplete, DeviceTypeVolume, VolumeFlagMedia | 0x0002,
-                                   Bit('d') | Bit('e'), Bit('e')));
+                                   Bit('d') | Bit('e'), Bit('e'), DriveTypeCdRom));
 }
 
 TEST(IsOwnMediumRemoved, AnythingElseLeavesTheMenuOpen)
 {
     const std::uint32_t d = Bit('d');
     // Another drive.
-    EXPECT_FALSE(IsOwnMediumRemoved(DeviceRemoveComplete, DeviceTypeVolume, VolumeFlagMedia, Bit('e'), d));
-    // A whole device (a network drive, a stick) rather than a medium.
-    EXPECT_FALSE(IsOwnMediumRemoved(DeviceRemoveComplete, DeviceTypeVolume, 0x0002, d, d));
-    EXPECT_FALSE(IsOwnMediumRemoved(DeviceRemoveComplete, DeviceTypeVolume, 0, d, d));
+    EXPECT_FALSE(
+        IsOwnMediumRemoved(DeviceRemoveComplete, DeviceTypeVolume, VolumeFlagMedia, Bit('e'), d, DriveTypeCdRom));
+    // A whole device (a network drive) rather than a medium.
+    EXPECT_FALSE(IsOwnMediumRemoved(DeviceRemoveComplete, DeviceTypeVolume, 0x0002, d, d, DriveTypeCdRom));
+    EXPECT_FALSE(IsOwnMediumRemoved(DeviceRemoveComplete, DeviceTypeVolume, 0, d, d, DriveTypeCdRom));
     // Not a volume record.
-    EXPECT_FALSE(IsOwnMediumRemoved(DeviceRemoveComplete, 5, VolumeFlagMedia, d, d));
+    EXPECT_FALSE(IsOwnMediumRemoved(DeviceRemoveComplete, 5, VolumeFlagMedia, d, d, DriveTypeCdRom));
     // Arrival, queries and pending removal.
-    EXPECT_FALSE(IsOwnMediumRemoved(0x8000, DeviceTypeVolume, VolumeFlagMedia, d, d));
-    EXPECT_FALSE(IsOwnMediumRemoved(0x8001, DeviceTypeVolume, VolumeFlagMedia, d, d));
-    EXPECT_FALSE(IsOwnMediumRemoved(0x8003, DeviceTypeVolume, VolumeFlagMedia, d, d));
+    EXPECT_FALSE(IsOwnMediumRemoved(0x8000, DeviceTypeVolume, VolumeFlagMedia, d, d, DriveTypeCdRom));
+    EXPECT_FALSE(IsOwnMediumRemoved(0x8001, DeviceTypeVolume, VolumeFlagMedia, d, d, DriveTypeCdRom));
+    EXPECT_FALSE(IsOwnMediumRemoved(0x8003, DeviceTypeVolume, VolumeFlagMedia, d, d, DriveTypeCdRom));
     // A program path with no drive letter matches no mask at all.
-    EXPECT_FALSE(IsOwnMediumRemoved(DeviceRemoveComplete, DeviceTypeVolume, VolumeFlagMedia, 0x03FFFFFF, NoDriveBit));
+    EXPECT_FALSE(IsOwnMediumRemoved(DeviceRemoveComplete, DeviceTypeVolume, VolumeFlagMedia, 0x03FFFFFF, NoDriveBit,
+                                    DriveTypeCdRom));
+}
+
+TEST(IsOwnMediumRemoved, OnlyARemovableDriveEndsWithItsWholeDevice)
+{
+    // The program runs from d:, whose type was read at start-up.
+    const std::uint32_t d = Bit('d');
+    struct Row {
+        std::uintptr_t event;
+        std::uint32_t deviceType;
+        std::uint32_t flags;
+        std::uint32_t unitMask;
+        std::uint32_t driveType;
+        bool closes;
+    };
+    const Row rows[] = {
+        // A pulled stick reports its volume without the medium flag.
+        {DeviceRemoveComplete, DeviceTypeVolume, 0, d, DriveTypeRemovable, true},
+        {DeviceRemoveComplete, DeviceTypeVolume, 0, d | Bit('e'), DriveTypeRemovable, true},
+        // A card taken out of its reader says medium.
+        {DeviceRemoveComplete, DeviceTypeVolume, VolumeFlagMedia, d, DriveTypeRemovable, true},
+        // Another stick; the same drive only asked about or on its way out; a
+        // record other than a volume.
+        {DeviceRemoveComplete, DeviceTypeVolume, 0, Bit('e'), DriveTypeRemovable, false},
+        {0x8001, DeviceTypeVolume, 0, d, DriveTypeRemovable, false},
+        {0x8003, DeviceTypeVolume, 0, d, DriveTypeRemovable, false},
+        {DeviceRemoveComplete, 5, 0, d, DriveTypeRemovable, false},
+        // Fixed drives and drives of no known type still need the medium flag.
+        {DeviceRemoveComplete, DeviceTypeVolume, 0, d, DriveTypeFixed, false},
+        {DeviceRemoveComplete, DeviceTypeVolume, 0, d, DriveTypeUnknown, false},
+        {DeviceRemoveComplete, DeviceTypeVolume, VolumeFlagMedia, d, DriveTypeFixed, true},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(IsOwnMediumRemoved(row.event, row.deviceType, row.flags, row.unitMask, d, row.driveType), row.closes)
+            << "row " << (&row - rows);
+    }
 }
 
 }  // namespace

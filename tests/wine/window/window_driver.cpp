@@ -602,23 +602,53 @@ WINE_TEST(removing_the_programs_disc_closes_the_menu)
     CHECK_EQ(menu.Process().ExitCode(), DWORD{0});
 }
 
-WINE_TEST(removing_the_cd_closes_the_menu_started_from_it)
+namespace {
+
+// The disc image's own content on a drive of `type`, and the menu started from
+// its root, as AutoPlay starts it from a CD and the customer from a stick
+// (AutoRun starts nothing from one). The whole device of another drive goes,
+// then that of its own: only a removable drive takes the program with it. On
+// any other drive, the medium taken out of its own drive closes it.
+void CheckRemovalOfTheDriveOfTheMenu(ULONG type)
 {
-    // The disc image's own content on a CD-ROM drive, as the customer's
-    // AutoPlay starts it: the menu from the drive's root.
-    MappedDrive drive(WindowsPath(DISC_CONTENT), DRIVE_CDROM);
+    MappedDrive drive(WindowsPath(DISC_CONTENT), type);
     REQUIRE(drive.letter() != 0);
-    CHECK_EQ(GetDriveTypeA(drive.root().c_str()), UINT{DRIVE_CDROM});
+    CHECK_EQ(GetDriveTypeA(drive.root().c_str()), UINT{type});
+    const char other = drive.letter() == 'Q' ? 'R' : 'Q';
 
     Autorun menu;
     REQUIRE(menu.Start(drive.root() + "autorun.exe", "", drive.root()) && menu.WaitUntilShown());
 
-    DEV_BROADCAST_VOLUME volume = VolumeRecord(drive.letter(), DBTF_MEDIA);
+    DEV_BROADCAST_VOLUME volume = VolumeRecord(other, 0);
+    CHECK_EQ(SendWithin(menu.Window(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume)),
+             LRESULT{1});
+    CHECK(IsWindow(menu.Window()));
+
+    volume = VolumeRecord(drive.letter(), 0);
+    if (type != DRIVE_REMOVABLE) {
+        CHECK_EQ(
+            SendWithin(menu.Window(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume)),
+            LRESULT{1});
+        CHECK(IsWindow(menu.Window()));
+        volume = VolumeRecord(drive.letter(), DBTF_MEDIA);
+    }
     DWORD_PTR result = 0;
     SendMessageTimeoutA(HWND_BROADCAST, WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume),
                         SMTO_ABORTIFHUNG, 10000, &result);
     CHECK(menu.Process().WaitForExit());
     CHECK_EQ(menu.Process().ExitCode(), DWORD{0});
+}
+
+}  // namespace
+
+WINE_TEST(removing_the_cd_closes_the_menu_started_from_it)
+{
+    CheckRemovalOfTheDriveOfTheMenu(DRIVE_CDROM);
+}
+
+WINE_TEST(pulling_the_stick_closes_the_menu_started_from_it)
+{
+    CheckRemovalOfTheDriveOfTheMenu(DRIVE_REMOVABLE);
 }
 
 WINE_TEST(removal_elsewhere_leaves_a_menu_on_another_drive_open)
