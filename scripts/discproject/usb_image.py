@@ -61,6 +61,19 @@ def _run(command, what, epoch):
     return output
 
 
+def _pattern(path):
+    """A path of the image as mtools reads a folder it looks up: "[" and "]"
+    of a name would be a wildcard's set without the backslash."""
+    return re.sub(r"([][*?\\])", r"\\\1", path)
+
+
+def _new_folder(path):
+    """A folder for mmd: its parents are looked up, its own name is taken
+    as it is."""
+    parent, _, name = path.rpartition("/")
+    return "::/" + (_pattern(parent) + "/" if parent else "") + name
+
+
 def layout_of(tree):
     """The folders (parents first) and, for each, its files, all sorted;
     paths relative to the tree, "/"-separated, "" for the root."""
@@ -131,13 +144,13 @@ def write_image(tree, new, label, epoch):
     _run(["mlabel", "-i", image, "::" + label], "mlabel", epoch)
     folders, files = layout_of(tree)
     if folders[1:]:
-        _run(["mmd", "-i", image] + ["::/" + folder for folder in folders[1:]], "mmd", epoch)
+        _run(["mmd", "-i", image] + [_new_folder(folder) for folder in folders[1:]], "mmd", epoch)
     for folder in folders:
         if files[folder]:
             sources = [os.path.join(tree, *folder.split("/"), name) for name in files[folder]]
             # -D s: a long name met twice would skip the copy, which the
             # check below finds; no question is ever asked.
-            _run(["mcopy", "-D", "s", "-i", image] + sources + [f"::/{folder}/".replace("//", "/")], "mcopy", epoch)
+            _run(["mcopy", "-D", "s", "-i", image] + sources + [f"::/{_pattern(folder)}/".replace("//", "/")], "mcopy", epoch)
 
 
 def extract(image, out):
