@@ -53,6 +53,7 @@ test: build
 	WINE_WINDOWS_VERSION=$(WINE_SECOND_VERSION) scripts/run-wine-tests $(BUILD)/win32 $(WINE_SECOND_VERSION_TESTS)
 	scripts/run-wine-tests $(BUILD)/win64 $(WINE_TWIN_TESTS)
 	$(MAKE) iso BUILD=$(BUILD) JOBS=$(JOBS)
+	$(MAKE) usb BUILD=$(BUILD) JOBS=$(JOBS)
 
 # Longer fuzzing runs; `make test` runs each target for a few seconds only.
 fuzz: deps
