@@ -7,9 +7,9 @@ the first 32 bits of the SHA-256 of the tree's record and the date, so two
 discs of one date still differ; the label entry, every file and folder
 carry SOURCE_DATE_EPOCH, as UTC; folders are made and files copied in
 sorted order, one folder at a time, so the build machine's directory order
-does not enter, nor do its file times and modes. mtools reads no
-configuration file of the machine or the user, and runs under a fixed UTF-8
-locale, whatever the caller's.
+does not enter, nor do its file times and modes. mtools reads no user's
+configuration file, its global settings are given outright, and it runs
+under a fixed UTF-8 locale, whatever the caller's.
 
 Windows since 7 starts nothing from a stick: autorun.inf gives the drive its
 label and icon, and the customer starts autorun.exe himself."""
@@ -42,12 +42,20 @@ FAT_FIRST_SECOND = 315532800
 CLUSTER_WARNING = re.compile(r"Number of clusters .* less then suggested minimum|Not enough clusters", re.I)
 
 
+# mtools' global settings, each given outright: the environment overrides
+# /etc/mtools.conf and ~/.mtoolsrc, so neither changes names on the image.
+MTOOLS_SETTINGS = {"MTOOLS_SKIP_CHECK": "1", "MTOOLS_FAT_COMPATIBILITY": "0", "MTOOLS_LOWER_CASE": "0",
+                   "MTOOLS_NO_VFAT": "0", "MTOOLS_DOTTED_DIR": "0", "MTOOLS_NAME_NUMERIC_TAIL": "1",
+                   "MTOOLS_TWENTY_FOUR_HOUR_CLOCK": "1"}
+
+
 def _tool_env(epoch):
-    """mtools and dosfstools alone: no configuration file of this machine or
-    user, UTC, a fixed locale for names, and the disc's date as 'now'."""
+    """mtools and dosfstools alone: no user's ~/.mtoolsrc (HOME leads
+    nowhere) and no further configuration file, UTC, a fixed locale for
+    names, and the disc's date as 'now'."""
     env = {k: v for k, v in os.environ.items() if k not in ("LANGUAGE",) and not k.startswith(("LC_", "MTOOLS"))}
-    env.update(LC_ALL="C.UTF-8", TZ="UTC", MTOOLS_SKIP_CHECK="1", MTOOLSRC=os.devnull,
-               SOURCE_DATE_EPOCH=str(epoch))
+    env.update(MTOOLS_SETTINGS)
+    env.update(LC_ALL="C.UTF-8", TZ="UTC", HOME=os.devnull, MTOOLSRC=os.devnull, SOURCE_DATE_EPOCH=str(epoch))
     return env
 
 
