@@ -37,6 +37,8 @@ FAT32_MIN_CLUSTERS = 65525
 RESERVED_SECTORS = 32
 # mkfs.fat aligns its structures, which takes a few sectors beyond the sum.
 ALIGNMENT_SLACK_KIB = 64
+# A FAT file's size is 32 bits.
+LARGEST_FILE = 0xFFFFFFFF
 # FAT dates start at 1980-01-01 (FAT keeps local time; the image's is UTC).
 FAT_FIRST_SECOND = 315532800
 CLUSTER_WARNING = re.compile(r"Number of clusters .* less then suggested minimum|Not enough clusters", re.I)
@@ -115,7 +117,11 @@ def size_kib(tree):
     for folder in folders:
         for name in files[folder]:
             children[folder] += _entries(name)
-            clusters += math.ceil(os.path.getsize(os.path.join(tree, *folder.split("/"), name)) / SECTOR)
+            size = os.path.getsize(os.path.join(tree, *folder.split("/"), name))
+            if size > LARGEST_FILE:
+                path = f"{folder}/{name}".lstrip("/")
+                raise Failure(f"{path} takes {size} bytes; a file on FAT holds at most {LARGEST_FILE}")
+            clusters += math.ceil(size / SECTOR)
     # ".", ".." in a folder, the label's entry in the root; a free entry at
     # the end of each.
     for folder, count in children.items():
@@ -158,7 +164,8 @@ def write_image(tree, new, label, epoch):
             sources = [os.path.join(tree, *folder.split("/"), name) for name in files[folder]]
             # -D s: a long name met twice would skip the copy, which the
             # check below finds; no question is ever asked.
-            _run(["mcopy", "-D", "s", "-i", image] + sources + [f"::/{_pattern(folder)}/".replace("//", "/")], "mcopy", epoch)
+            target = f"::/{_pattern(folder)}/".replace("//", "/")
+            _run(["mcopy", "-D", "s", "-i", image] + sources + [target], "mcopy", epoch)
 
 
 def extract(image, out):
