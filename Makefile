@@ -106,7 +106,12 @@ bench: win32 win64
 demo: deps
 	scripts/project make demo
 
-# Removes the build trees; refuses a BUILD that is empty or the root.
+# Removes the build trees. BUILD comes through the environment, quoted, and
+# is refused when it is empty, the root, the home folder, or the source tree
+# or a folder holding it.
 clean:
-	@case "$$BUILD" in ""|/|.|..|./|../) echo "clean: refusing to remove BUILD='$$BUILD'" >&2; exit 1 ;; esac; \
-	echo "rm -rf -- $$BUILD"; rm -rf -- "$$BUILD"
+	@build=$$(realpath -m -- "$$BUILD" 2>/dev/null) || build=""; here=$$(pwd -P); \
+	case "$$build" in ""|/|"$$(realpath -m ~)") build="" ;; esac; \
+	case "$$here/" in "$$build"/*) build="" ;; esac; \
+	if [ -z "$$build" ]; then echo "clean: refusing to remove BUILD='$$BUILD'" >&2; exit 1; fi; \
+	echo "rm -rf -- $$build"; rm -rf -- "$$build"

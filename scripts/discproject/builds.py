@@ -45,10 +45,12 @@ class Places:
         # Without ISO=, the image lies in the build folder, which is ours.
         self.iso_given = bool(env.get("ISO"))
         self.iso = os.path.join(cwd, env["ISO"]) if self.iso_given else os.path.join(self.build, self.name + ".iso")
-        self.preview = (os.path.join(cwd, env["PREVIEW"]) if env.get("PREVIEW")
+        self.preview_given = bool(env.get("PREVIEW"))
+        self.preview = (os.path.join(cwd, env["PREVIEW"]) if self.preview_given
                         else os.path.join(self.project_build, "preview"))
         self.demo = os.path.join(self.project_build, "demo")
         self.demo_image = os.path.join(self.project_build, "demo.iso")
+        self.demo_tree = os.path.join(self.project_build, "demo-cd")
 
     def judge(self, builds_programs=True):
         """Refuses, before any folder is made, a project or build folder

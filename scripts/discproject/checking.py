@@ -7,7 +7,7 @@ import tempfile
 
 from . import manuals
 from .disc_tree import judge, lay_out
-from .findings import Failure, Stop
+from .findings import Stop
 from .menucheck import pass_on, run_menucheck
 from .preview_folder import publish
 from .project_folder import Project
@@ -60,7 +60,7 @@ def tree_check(project, menucheck, findings, env, reader):
     return check if menucheck else None
 
 
-def preview(project_path, menucheck, pictures, findings):
+def preview(project_path, menucheck, pictures, findings, in_build_tree=False):
     """menucheck's annotated pictures of every menu, drawn in a folder of
     its own and then put into `pictures`; their names, or None."""
     with tempfile.TemporaryDirectory() as work:
@@ -74,7 +74,7 @@ def preview(project_path, menucheck, pictures, findings):
         drawn = os.path.join(work, "preview")
         pass_on(run_menucheck(menucheck, ["--preview", drawn, out]), findings, sources, out, "")
         names = drawn_pictures(drawn)
-        publish(drawn, names, pictures)
+        publish(drawn, names, pictures, in_build_tree)
         return names
 
 

@@ -48,8 +48,8 @@ error, named by the project's own files; any error gives exit status 1.
 A step that cannot go on says why in one line and exits with status 1.
 """
 
+import datetime
 import os
-import shutil
 import subprocess
 import sys
 
@@ -60,7 +60,8 @@ from .checking import check_project, preview, tree_check
 from .demo_plan import demo_plan
 from .disc_tree import lay_out, remove_layout
 from .findings import Failure, Findings, Stop
-from .iso_image import check_image, earlier_image_note, extract, make_image, make_read_only, remove_extracted
+from .iso_image import (check_image, earlier_image_note, extract, judge_destination, make_image, make_read_only,
+                        remove_extracted)
 from .preview_folder import earlier_pictures
 from .project_folder import SETTINGS, Project
 from .resources import build_resources
@@ -150,10 +151,10 @@ def command_check(args):
     return run_check(args[0], args[1], found.get("reader"), args[2] if len(args) == 3 else None)
 
 
-def run_preview(project_path, menucheck, folder):
+def run_preview(project_path, menucheck, folder, in_build_tree=False):
     findings = Findings()
-    earlier_pictures(folder)
-    drawn = preview(project_path, menucheck, folder, findings)
+    earlier_pictures(folder, in_build_tree)
+    drawn = preview(project_path, menucheck, folder, findings, in_build_tree)
     if drawn is None:
         return 1
     print(f"preview: {len(drawn)} picture(s) in {folder}: {' '.join(drawn)}")
@@ -196,7 +197,6 @@ def command_disc_tree(args):
 
 
 def utc(epoch):
-    import datetime
     return datetime.datetime.fromtimestamp(epoch, datetime.timezone.utc).strftime("%Y-%m-%d %H:%M:%S UTC")
 
 
@@ -308,13 +308,15 @@ def make_check(places):
 
 def make_preview(places):
     places.judge(builds_programs=False)
-    earlier_pictures(places.preview)
+    earlier_pictures(places.preview, not places.preview_given)
     builds.build_menucheck(places)
-    return run_preview(places.project_shown, places.menucheck, places.preview)
+    return run_preview(places.project_shown, places.menucheck, places.preview, not places.preview_given)
 
 
-def make_cd(places, before=()):
-    """Judges everything, builds, lays out; returns the date."""
+def make_cd(places, before=(), tree=None):
+    """Judges everything, builds, lays out in `tree` (default the project's
+    cd); returns the date."""
+    tree = tree or places.cd
     places.judge()
     for step in before:
         step()
@@ -325,33 +327,33 @@ def make_cd(places, before=()):
         raise Failure(str(error)) from None
     # What an earlier run made here would pass for this one's result.
     builds.forget_programs(places)
-    remove_layout(places.cd)
+    remove_layout(tree)
     builds.build_menucheck(places)
     if run_check(places.project_shown, places.menucheck, places.reader):
         raise Failure(f"the disc of {places.project_shown} was not laid out: the project has the errors above")
     builds.build_programs(places)
-    layout(places.project, places.programs, places.cd, places.reader, places.stamp, places.menucheck)
-    print(f"disc-tree: disc of {places.project_shown} laid out in {places.cd}, dated {utc(epoch)}")
+    layout(places.project, places.programs, tree, places.reader, places.stamp, places.menucheck)
+    print(f"disc-tree: disc of {places.project_shown} laid out in {tree}, dated {utc(epoch)}")
     return epoch
 
 
-def make_iso(places, target=None):
+def make_iso(places, target=None, tree=None):
     """The image at `target` (default ISO); a folder of the build's own for
     it is made, a folder the vendor named must exist."""
     ours = target is not None or not places.iso_given
     target = target or places.iso
-    from .iso_image import judge_destination
 
     def destination():
         if ours:
             os.makedirs(os.path.dirname(target), exist_ok=True)
         judge_destination(target)
     try:
-        make_cd(places, before=(destination,))
+        make_cd(places, before=(destination,), tree=tree)
     except Failure as failure:
         note = earlier_image_note(target)
         raise Failure(f"{target} not written: {failure}" + ("" if str(failure).endswith(note) else note)) from None
-    image(places.project, places.cd, target, places.cd + ".sha256")
+    tree = tree or places.cd
+    image(places.project, tree, target, tree + ".sha256")
     return target
 
 
@@ -375,14 +377,14 @@ def make_usb(places):
 
 
 def make_demo(places):
-    """The demo's own image (never the vendor's ISO), on a CD-ROM drive
+    """The demo's own image and tree (never the vendor's), on a CD-ROM drive
     under Wine; where the kernel runs no 32-bit code, the x86_64 programs
     from a disc tree."""
     demo = os.path.join(TREE, "scripts", "demo")
     if subprocess.run([os.path.join(TREE, "scripts", "runs-i386")]).returncode == 0:
         shown = os.environ.get("DEMO_IMAGE")
         if not shown:
-            shown = make_iso(places, places.demo_image)
+            shown = make_iso(places, places.demo_image, places.demo_tree)
         command = [demo, "--project", places.project, "--image", shown, places.demo]
     else:
         print("demo: this kernel does not run 32-bit code; the demo shows the x86_64 build from a disc tree")

@@ -115,7 +115,8 @@ def copy_disc(project, tree, names_only, findings):
 
 def judge(project, findings, programs=None, reader=None, stamp=None):
     """Everything that can be judged before the layout: the settings, the
-    manuals' sources, the programs, the reader and the time-stamp tool.
+    manuals' sources, the names and links of disc/, the programs, the reader
+    and the time-stamp tool.
     Findings for the project; Failure for the inputs."""
     project.main_lines()
     for name in SETTINGS:
@@ -123,6 +124,8 @@ def judge(project, findings, programs=None, reader=None, stamp=None):
     autorun_inf(project)
     for source in manuals.sources(project):
         manuals.check_source(project, source, findings)
+    if os.path.isdir(project.disc):
+        _walk_disc(project, findings)
     if programs is not None:
         for program in PROGRAMS:
             if not os.path.isfile(os.path.join(programs, program)):

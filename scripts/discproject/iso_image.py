@@ -9,7 +9,6 @@ xorriso), nor do xorriso start-up files. xorriso runs under a fixed UTF-8
 locale, whatever the caller's, so names are read alike everywhere."""
 
 import datetime
-import hashlib
 import os
 import re
 import shutil

@@ -1,6 +1,7 @@
 """Pictures of the menus, as the bitmaps autorun loads, and the drive icon."""
 
 import warnings
+from io import BytesIO
 
 from PIL import Image
 
@@ -39,7 +40,6 @@ def picture_to_bmp(path, findings):
             rgb = Image.alpha_composite(white, rgba).convert("RGB")
         else:
             rgb = image.convert("RGB")
-    from io import BytesIO
     out = BytesIO()
     rgb.save(out, format="BMP", dpi=(72, 72))
     return out.getvalue()

@@ -12,9 +12,10 @@ from .safe_files import remove_file, replace_file
 LIST = ".preview"
 
 
-def earlier_pictures(folder):
+def earlier_pictures(folder, in_build_tree=False):
     """The pictures an earlier preview left in `folder`; Failure when it
-    holds anything else."""
+    holds anything else. In the build tree's own preview folder, PNG files
+    are earlier previews' too (those made before the list was kept)."""
     if not os.path.lexists(folder):
         return []
     if os.path.islink(folder) or not os.path.isdir(folder):
@@ -24,6 +25,8 @@ def earlier_pictures(folder):
             listed = [line for line in f.read().splitlines() if line]
     except FileNotFoundError:
         listed = []
+    if in_build_tree:
+        listed += [n for n in os.listdir(folder) if n.endswith(".png") and n not in listed]
     strangers = sorted(n for n in os.listdir(folder) if n != LIST and n not in listed)
     if strangers:
         raise Failure(f"{folder} holds {strangers[0]}, which no preview made; the preview writes only into a "
@@ -31,10 +34,10 @@ def earlier_pictures(folder):
     return listed
 
 
-def publish(drawn, pictures, folder):
+def publish(drawn, pictures, folder, in_build_tree=False):
     """Replaces the earlier preview's pictures in `folder` with `pictures`
     from the folder `drawn`."""
-    earlier = earlier_pictures(folder)
+    earlier = earlier_pictures(folder, in_build_tree)
     os.makedirs(folder, exist_ok=True)
     for name in earlier:
         if name not in pictures:

@@ -4,6 +4,7 @@ the texts and bitmaps it names."""
 import os
 
 from .pictures import picture_to_bmp
+from .disc_names import link_problem
 from .findings import Failure, Stop
 from .safe_files import is_our_resource, remove_tree, replace_file
 from .texts import join_lines
@@ -108,6 +109,12 @@ def generate(project):
         path = os.path.join(project.menus, name)
         if path not in used and os.path.isfile(path) and not findings.errors:
             findings.warning(path, 0, "no line of menu.txt names this file; it is not built into the program")
+
+    # What goes into the program goes onto the disc: nothing from outside.
+    for source in sorted(set(sources.values())):
+        problem = link_problem(project.path, source)
+        if problem:
+            findings.error(source, 0, problem)
 
     if findings.errors:
         return None, None

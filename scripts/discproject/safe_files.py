@@ -51,17 +51,7 @@ def temporary_beside(path, folder=False):
     return name
 
 
-def _writable(path):
-    """Makes a read-only tree (an extracted disc) removable."""
-    for folder, dirs, _ in os.walk(path):
-        os.chmod(folder, 0o755)
-        for name in dirs:
-            full = os.path.join(folder, name)
-            if not os.path.islink(full):
-                os.chmod(full, 0o755)
-
-
-def remove_tree(path, owned=None, read_only=False):
+def remove_tree(path, owned=None):
     """Removes the folder `path` that the program made. `owned(name)` says
     whether an entry of the folder's top level is one the program writes
     there; a folder holding anything else is refused with Failure, and
@@ -75,8 +65,6 @@ def remove_tree(path, owned=None, read_only=False):
         if strangers:
             raise Failure(f"{path} holds {strangers[0]}, which this program did not make; "
                           "nothing in it is removed: remove it yourself or choose another folder")
-    if read_only:
-        _writable(path)
     shutil.rmtree(path)
 
 

@@ -1,19 +1,30 @@
-"""Authenticode signatures for the two programs of a disc, made with
-osslsigncode.
+"""Authenticode signatures for the programs of a disc, made with osslsigncode.
 
 The key comes from the environment (a mapping like os.environ), as make
 passes it on:
   SIGN_PKCS12=FILE [SIGN_PASSWORD=...]             a PKCS#12 bundle
   SIGN_CERT=FILE SIGN_KEY=FILE [SIGN_PASSWORD=...]  certificate(s) and key,
                                                     PEM or DER
-Without one the programs stay unsigned, and the report says so in one line.
+  SIGN_PKCS11_MODULE=MODULE.so SIGN_KEY=pkcs11:URI SIGN_CERT=FILE
+      [SIGN_PIN=... | SIGN_PIN_FILE=FILE]         a key in a token or HSM
+  SIGN_TIMESTAMP_URL=URL [SIGN_TIMESTAMP_CA=FILE]  an RFC 3161 time stamp,
+                                                    so the signatures outlive
+                                                    the certificate
+A password or PIN reaches openssl and osslsigncode through a file only this
+user can read, never on a command line.
 
-The signing time is the disc's date, so the same key gives the same signed
-bytes and the image stays reproducible. A password reaches openssl and
-osslsigncode through a file only this user can read, never on a command
-line. Every failure is a SigningError whose text is one line, and leaves the
-programs as they were: they are signed into temporary files and replaced
-only when every one of them is signed and verified.
+The signing time is the disc's date. A signed build records each program's
+detached signature in PROJECT/signatures/NAME.sig; a later build whose
+programs have the same unsigned bytes attaches those again, without a key
+or a server, so every build of one commit gives the same signed disc. The
+records win over a key that is given too; SIGN_RENEW=1 signs afresh and
+replaces them. A record that does not fit its program is an error, never
+replaced silently.
+
+Every failure is a SigningError whose text is one line, and leaves the
+programs and the records as they were: programs are signed into temporary
+files and everything is put in place only when all of them are signed and
+verified.
 """
 
 import calendar
@@ -24,9 +35,19 @@ import shutil
 import subprocess
 import tempfile
 import time
+import urllib.parse
 
 # The system's trusted roots, for a chain that ends in a public root.
 SYSTEM_ROOTS = "/etc/ssl/certs/ca-certificates.crt"
+# Seconds a time-stamp server has to answer, unless SIGN_TIMESTAMP_TIMEOUT
+# says otherwise.
+TIMESTAMP_TIMEOUT = 60
+UNSIGNED = (
+    "the programs are unsigned (SIGN_PKCS12, SIGN_CERT with SIGN_KEY, a token through SIGN_PKCS11_MODULE,"
+    " or signatures recorded in the project's signatures folder sign them)"
+)
+KEY_VARIABLES = ("SIGN_PKCS12", "SIGN_CERT", "SIGN_KEY", "SIGN_PKCS11_MODULE")
+SECRET_VARIABLES = ("SIGN_PASSWORD", "SIGN_PIN")
 
 
 class SigningError(Exception):
@@ -38,51 +59,120 @@ class SigningError(Exception):
 
 def signing_requested(env):
     """Whether the environment names a key to sign with."""
-    return any(env.get(name) for name in ("SIGN_PKCS12", "SIGN_CERT", "SIGN_KEY"))
+    return any(env.get(name) for name in KEY_VARIABLES)
 
 
 def check_signing_inputs(env, epoch):
     """Judges the key before anything is built: the files exist, the
-    password opens them, the key belongs to the certificate and the
-    certificate is valid at the disc's date. Raises SigningError."""
+    password or PIN opens them, the module loads, the URI names a key, the
+    key belongs to the certificate, and the certificate is valid at the
+    disc's date and now. Raises SigningError."""
+    _renewal_requested(env)
     if not signing_requested(env):
         return
     with _workspace() as work:
-        _Key(env, work).check_valid(epoch)
+        _Key(env, work).check_valid(epoch, _Timestamp(env))
 
 
 def sign_programs(env, epoch, project_dir, programs):
     """Signs each program file in place and verifies its signature; returns
-    the one-line report. Raises SigningError and then changes no program.
-    project_dir is the disc project the programs are built for."""
-    del project_dir  # for the signatures a project records
+    the one-line report. Raises SigningError and then changes no program
+    and no record. project_dir is the disc project: its signatures folder
+    holds the recorded signatures (an empty project_dir records none)."""
     names = [os.path.basename(program) for program in programs]
-    if not signing_requested(env):
-        return "the programs are unsigned (SIGN_PKCS12, or SIGN_CERT and SIGN_KEY, sign them)"
+    if not names:
+        raise SigningError("no programs to sign")
+    if len(set(names)) != len(names):
+        raise SigningError("two programs share a name: %s" % " ".join(names))
+    renew = _renewal_requested(env)
+    records = _Records(project_dir)
+    recorded = [] if renew else [program for program in programs if records.holds(program)]
+    fresh = [program for program in programs if program not in recorded]
+    if not recorded and not signing_requested(env):
+        return UNSIGNED
+    if fresh and not signing_requested(env):
+        raise SigningError(
+            "%s: no signature recorded in %s, and no key to sign it" % (os.path.basename(fresh[0]), records.folder)
+        )
     with _workspace() as work:
-        key = _Key(env, work)
-        key.check_valid(epoch)
-        signed = []
-        for index, program in enumerate(programs):
-            target = os.path.join(work, "%d.signed" % index)
-            key.sign(program, target, epoch)
-            key.verify(target, os.path.basename(program))
-            signed.append(target)
-        _replace_all(programs, signed)
-    return "signed and verified: " + " ".join(names)
+        signed = {}
+        for index, program in enumerate(recorded):
+            signed[program] = records.attach(program, os.path.join(work, "%d.attached" % index), epoch, env)
+        key = None
+        timestamp = _Timestamp(env)
+        if fresh:
+            key = _Key(env, work)
+            key.check_valid(epoch, timestamp)
+            for index, program in enumerate(fresh):
+                target = os.path.join(work, "%d.signed" % index)
+                key.sign(program, target, epoch, timestamp)
+                key.verify(target, os.path.basename(program), timestamp)
+                signed[program] = target
+            records.stage(fresh, signed, work)
+        # Records first: should the programs not be replaced after all, the
+        # records still fit their unsigned bytes.
+        records.commit(renew)
+        _replace_all(programs, [signed[program] for program in programs])
+    return _report(recorded, fresh, records, key, timestamp, signing_requested(env))
+
+
+def _report(recorded, fresh, records, key, timestamp, key_given):
+    parts = []
+    if fresh:
+        line = "signed and verified: " + " ".join(os.path.basename(p) for p in fresh)
+        if timestamp.url:
+            line += ", time-stamped by " + timestamp.url
+        else:
+            line += "; no time stamp, so the signatures end with the certificate on %s (SIGN_TIMESTAMP_URL adds one)" % (
+                _utc(key.not_after)
+            )
+        if records.folder:
+            line += ", recorded in " + records.folder
+        parts.append(line)
+    if recorded:
+        line = "attached the signatures recorded in %s: %s" % (
+            records.folder,
+            " ".join(os.path.basename(p) for p in recorded),
+        )
+        if key_given and not fresh:
+            line += " (the key was not used; SIGN_RENEW=1 signs afresh)"
+        parts.append(line)
+    return "; ".join(parts)
+
+
+def _renewal_requested(env):
+    renew = env.get("SIGN_RENEW", "") not in ("", "0")
+    if renew and not signing_requested(env):
+        raise SigningError("SIGN_RENEW=1 signs afresh, but no key is given to sign with")
+    return renew
 
 
 def _workspace():
     return tempfile.TemporaryDirectory(prefix="sign-programs.")
 
 
-def _run(args, stdin=None):
+def _child_environment(env, extra=None):
+    """The environment of the tools: the caller's, without the secrets."""
+    child = dict(os.environ)
+    child.update(env)
+    for name in SECRET_VARIABLES:
+        child.pop(name, None)
+    child.update(extra or {})
+    return child
+
+
+def _run(args, env=None, timeout=None):
     """Runs a program (an argument list, never a shell string) and returns
-    its exit status with its output and errors as text."""
+    its exit status with its output and errors as text. A program that
+    outlives timeout counts as failed, with status None."""
     try:
-        done = subprocess.run(args, input=stdin, capture_output=True, check=False)
+        done = subprocess.run(
+            args, stdin=subprocess.DEVNULL, capture_output=True, check=False, env=env, timeout=timeout
+        )
     except FileNotFoundError:
         raise SigningError("%s is missing; run scripts/install-deps as root" % args[0]) from None
+    except subprocess.TimeoutExpired:
+        return None, "", ""
     return done.returncode, done.stdout.decode(errors="replace"), done.stderr.decode(errors="replace")
 
 
@@ -91,6 +181,10 @@ def _write_private(path, text):
     descriptor = os.open(path, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o600)
     with os.fdopen(descriptor, "w") as file:
         file.write(text)
+
+
+def _readable(path):
+    return os.path.isfile(path) and os.access(path, os.R_OK)
 
 
 def _first_line(text, skip=lambda line: False):
@@ -106,6 +200,18 @@ def _openssl_error_line(line):
     return ":error:" in line and all(c in "0123456789ABCDEF" for c in head)
 
 
+def _openssl_reason(text):
+    """The reason of the first OpenSSL error line, with its detail:
+    "ID:error:CODE:LIBRARY:FUNCTION:REASON:FILE:LINE:DETAIL"."""
+    for line in text.splitlines():
+        if _openssl_error_line(line):
+            fields = line.split(":", 8)
+            if len(fields) >= 6:
+                detail = fields[8].strip() if len(fields) > 8 else ""
+                return fields[5] + (" (%s)" % detail if detail else "")
+    return ""
+
+
 def _certificate_time(text):
     """Seconds since the epoch of openssl's "Mon DD HH:MM:SS YYYY GMT"."""
     return calendar.timegm(time.strptime(text.strip(), "%b %d %H:%M:%S %Y GMT"))
@@ -115,6 +221,19 @@ def _utc(seconds):
     return time.strftime("%Y-%m-%d %H:%M:%S UTC", time.gmtime(seconds))
 
 
+def _trust_file(work, certs, extra=""):
+    """The certificates a signature must chain to: those given with the key
+    (and extra), then this machine's trusted roots."""
+    descriptor, trust = tempfile.mkstemp(prefix="trust.", suffix=".pem", dir=work)
+    with os.fdopen(descriptor, "wb") as out:
+        for source in (certs, extra, SYSTEM_ROOTS):
+            if source and os.path.isfile(source):
+                with open(source, "rb") as file:
+                    shutil.copyfileobj(file, out)
+                out.write(b"\n")
+    return trust
+
+
 def _replace_all(programs, signed):
     """Puts the signed files in the programs' places: first each beside its
     program, then all renamed at once, so a failure on the way leaves every
@@ -122,10 +241,13 @@ def _replace_all(programs, signed):
     staged = []
     try:
         for program, source in zip(programs, signed):
-            stage = program + ".signed"
+            descriptor, stage = tempfile.mkstemp(
+                prefix="." + os.path.basename(program) + ".", suffix=".signed", dir=os.path.dirname(program) or "."
+            )
+            os.close(descriptor)
+            staged.append(stage)
             shutil.copyfile(source, stage)
             shutil.copymode(program, stage)
-            staged.append(stage)
     except OSError as error:
         for stage in staged:
             with contextlib.suppress(OSError):
@@ -135,6 +257,38 @@ def _replace_all(programs, signed):
         os.replace(stage, program)
 
 
+class _Timestamp:
+    """The RFC 3161 server of SIGN_TIMESTAMP_URL, if any."""
+
+    def __init__(self, env):
+        self.url = env.get("SIGN_TIMESTAMP_URL", "")
+        self.ca = env.get("SIGN_TIMESTAMP_CA", "")
+        if self.url and not self.url.startswith(("http://", "https://")):
+            raise SigningError("SIGN_TIMESTAMP_URL=%s is no http:// or https:// address" % self.url)
+        if self.ca and not _readable(self.ca):
+            raise SigningError("%s: no such file of time-stamp certificates" % self.ca)
+        timeout = env.get("SIGN_TIMESTAMP_TIMEOUT", "")
+        if timeout and not timeout.isdigit():
+            raise SigningError("SIGN_TIMESTAMP_TIMEOUT=%s is not a count of seconds" % timeout)
+        self.timeout = int(timeout) if timeout else TIMESTAMP_TIMEOUT
+
+    def sign_options(self):
+        return ["-ts", self.url] if self.url else []
+
+    def failure(self, name, status, log):
+        """The one line for a signing that failed while asking the server."""
+        if status is None:
+            return "the time-stamp server %s did not answer within %d s; nothing is signed" % (self.url, self.timeout)
+        if "connection refused" in log.lower() or "connect error" in log.lower():
+            return "the time-stamp server %s did not answer (connection refused); nothing is signed" % self.url
+        reason = _openssl_reason(log) or _first_line(log, _openssl_error_line)
+        return "the time-stamp server %s gave no usable time stamp for %s (%s); nothing is signed" % (
+            self.url,
+            name,
+            reason,
+        )
+
+
 class _Key:
     """The key of the environment, read and checked in a private work
     folder: certs.pem holds every certificate given (the chain to trust),
@@ -142,31 +296,73 @@ class _Key:
 
     def __init__(self, env, work):
         self.work = work
+        self.env = env
         self.pkcs12 = env.get("SIGN_PKCS12", "")
         self.cert = env.get("SIGN_CERT", "")
         self.key = env.get("SIGN_KEY", "")
+        self.module = env.get("SIGN_PKCS11_MODULE", "")
         self.password = os.path.join(work, "password")
         self.certs = os.path.join(work, "certs.pem")
         self.leaf = os.path.join(work, "leaf.pem")
+        self._check_combination()
+        for file in (self.pkcs12, self.cert, self.key if not self.module else ""):
+            if file and not _readable(file):
+                raise SigningError("%s: no such file to sign with" % file)
+        if shutil.which("osslsigncode") is None:
+            raise SigningError("osslsigncode is missing; run scripts/install-deps as root")
+        if self.pkcs12:
+            self._write_password(env.get("SIGN_PASSWORD", ""))
+            self._read_pkcs12()
+        else:
+            self._read_certificates()
+            if self.module:
+                self._write_password(self._pin())
+                self._read_token_key()
+            else:
+                self._write_password(env.get("SIGN_PASSWORD", ""))
+                self._read_key_file()
+        self.leaf_hash = self._leaf_hash()
+        self.not_before, self.not_after = self._validity()
+
+    def _check_combination(self):
+        if self.pkcs12 and self.module:
+            raise SigningError("SIGN_PKCS12 and SIGN_PKCS11_MODULE both given; give one way to the key")
         if self.pkcs12 and (self.cert or self.key):
             raise SigningError("SIGN_PKCS12 and SIGN_CERT/SIGN_KEY both given; give one way to the key")
+        if self.module:
+            if not self.key.startswith("pkcs11:"):
+                raise SigningError("SIGN_PKCS11_MODULE needs SIGN_KEY=pkcs11:... naming the key in the token")
+            if not self.cert:
+                raise SigningError("SIGN_PKCS11_MODULE needs SIGN_CERT, the certificate of the key in the token")
+            if "pin-value=" in self.key or "pin-source=" in self.key:
+                raise SigningError("SIGN_KEY must not carry the PIN; give it in SIGN_PIN or SIGN_PIN_FILE")
+            return
+        if self.key.startswith("pkcs11:"):
+            raise SigningError("SIGN_KEY names a key in a token; name its module in SIGN_PKCS11_MODULE")
         if not self.pkcs12 and not (self.cert and self.key):
             raise SigningError(
                 "SIGN_CERT and SIGN_KEY go together; %s is missing" % ("SIGN_KEY" if self.cert else "SIGN_CERT")
             )
-        for file in (self.pkcs12, self.cert, self.key):
-            if file and not (os.path.isfile(file) and os.access(file, os.R_OK)):
-                raise SigningError("%s: no such file to sign with" % file)
-        if shutil.which("osslsigncode") is None:
-            raise SigningError("osslsigncode is missing; run scripts/install-deps as root")
-        # Both tools read the first line; an empty file would be no password
-        # at all.
-        _write_private(self.password, env.get("SIGN_PASSWORD", "") + "\n")
-        if self.pkcs12:
-            self._read_pkcs12()
-        else:
-            self._read_cert_and_key()
-        self.leaf_hash = self._leaf_hash()
+
+    def _write_password(self, secret):
+        # openssl and osslsigncode read the first line; an empty file would be
+        # no password at all. libp11 reads a PIN file whole, so a PIN ends
+        # without a line end.
+        _write_private(self.password, secret if self.module else secret + "\n")
+
+    def _pin(self):
+        pin = self.env.get("SIGN_PIN", "")
+        pin_file = self.env.get("SIGN_PIN_FILE", "")
+        if pin and pin_file:
+            raise SigningError("SIGN_PIN and SIGN_PIN_FILE both given; give the PIN one way")
+        if pin_file:
+            if not _readable(pin_file):
+                raise SigningError("%s: no such file to read the PIN from" % pin_file)
+            with open(pin_file, encoding="utf-8", errors="replace") as file:
+                pin = file.readline().rstrip("\r\n")
+        if not pin:
+            raise SigningError("the token's PIN is missing; give it in SIGN_PIN or SIGN_PIN_FILE")
+        return pin
 
     def _pkcs12(self, *options):
         """openssl pkcs12 on the bundle; bundles made with older tools use
@@ -188,7 +384,7 @@ class _Key:
         if not read:
             raise SigningError("%s: holds no certificate of its own key" % self.pkcs12)
 
-    def _read_cert_and_key(self):
+    def _read_certificates(self):
         # PEM may hold a chain, leaf first; DER holds one certificate.
         with open(self.cert, "rb") as file:
             pem = b"-----BEGIN CERTIFICATE-----" in file.read()
@@ -198,27 +394,60 @@ class _Key:
             raise SigningError("%s: not a certificate (PEM or DER)" % self.cert)
         if _run(["openssl", "x509", "-in", self.certs, "-out", self.leaf])[0] != 0:
             raise SigningError("%s: not a certificate (PEM or DER)" % self.cert)
-        key_public = None
+
+    def _read_key_file(self):
         for form in ("PEM", "DER"):
             status, out, _ = _run(
                 ["openssl", "pkey", "-inform", form, "-in", self.key, "-passin", "file:" + self.password, "-pubout"]
             )
             if status == 0:
-                key_public = out
-                break
-        if key_public is None:
-            raise SigningError("%s: cannot read the key (wrong SIGN_PASSWORD, or no private key)" % self.key)
-        if key_public != self._certificate_public_key():
+                self._match_certificate(out)
+                return
+        raise SigningError("%s: cannot read the key (wrong SIGN_PASSWORD, or no private key)" % self.key)
+
+    def _read_token_key(self):
+        """Logs in to the token once, as signing will, and reads the public
+        half of the key the URI names, through OpenSSL's PKCS#11 engine."""
+        separator = "&" if "?" in self.key else "?"
+        uri = self.key + separator + "pin-source=file:" + urllib.parse.quote(self.password)
+        status, out, errors = _run(
+            ["openssl", "pkey", "-engine", "pkcs11", "-inform", "ENGINE", "-in", uri, "-pubout"],
+            env=_child_environment(self.env, {"PKCS11_MODULE_PATH": self.module}),
+        )
+        if status == 0 and "BEGIN PUBLIC KEY" in out:
+            self._match_certificate(out)
+            return
+        raise SigningError(self._token_failure(errors))
+
+    def _token_failure(self, errors):
+        lowered = errors.lower()
+        if "invalid engine" in lowered:
+            return "OpenSSL's PKCS#11 engine is missing; run scripts/install-deps as root"
+        if "unable to load" in lowered:
+            # The loader says why, on a line of its own: "MODULE: cause".
+            prefix = self.module + ": "
+            cause = next((line[len(prefix) :] for line in errors.splitlines() if line.startswith(prefix)), "")
+            return "SIGN_PKCS11_MODULE %s does not load: %s" % (self.module, cause or "not a PKCS#11 module")
+        if "pin incorrect" in lowered or "pin_len_range" in lowered or "pin len range" in lowered:
+            return "wrong SIGN_PIN for the token of %s" % self.key
+        if "pin locked" in lowered:
+            return "the PIN of the token of %s is locked" % self.key
+        if "no matching initialized token" in lowered or "no tokens" in lowered:
+            return "%s names no token of the module %s" % (self.key, self.module)
+        if "not found" in lowered:
+            return "%s names no private key in the token" % self.key
+        return "cannot use the key %s: %s" % (self.key, _openssl_reason(errors) or _first_line(errors))
+
+    def _match_certificate(self, key_public):
+        cert_public = _run(["openssl", "x509", "-in", self.leaf, "-noout", "-pubkey"])[1]
+        if key_public != cert_public:
             raise SigningError("%s does not match the certificate %s (another key pair)" % (self.key, self.cert))
 
-    def _certificate_public_key(self):
-        return _run(["openssl", "x509", "-in", self.leaf, "-noout", "-pubkey"])[1]
-
     def _leaf_hash(self):
-        status, _, _ = _run(["openssl", "x509", "-in", self.leaf, "-outform", "DER", "-out", self.leaf + ".der"])
-        if status != 0:
+        der = self.leaf + ".der"
+        if _run(["openssl", "x509", "-in", self.leaf, "-outform", "DER", "-out", der])[0] != 0:
             raise SigningError("%s: not a certificate (PEM or DER)" % (self.cert or self.pkcs12))
-        with open(self.leaf + ".der", "rb") as file:
+        with open(der, "rb") as file:
             return hashlib.sha256(file.read()).hexdigest()
 
     def _validity(self):
@@ -229,46 +458,151 @@ class _Key:
     def name(self):
         return self.cert or self.pkcs12
 
-    def check_valid(self, epoch):
-        """The certificate must be valid on the disc's date."""
-        not_before, not_after = self._validity()
-        if epoch < not_before:
+    def check_valid(self, epoch, timestamp):
+        """The certificate must be valid on the disc's date, the signing
+        time its signatures carry (a time stamp vouches for the time
+        instead, so it may lie after the end), and now, when the signatures
+        are made and Windows first judges them: a certificate that has
+        expired makes signatures that are invalid from the start, time stamp
+        or not."""
+        if epoch < self.not_before:
             raise SigningError(
                 "%s is valid only from %s, after the disc's date %s (SOURCE_DATE_EPOCH, else the last commit's)"
-                % (self.name(), _utc(not_before), _utc(epoch))
+                % (self.name(), _utc(self.not_before), _utc(epoch))
             )
-        if epoch > not_after:
-            raise SigningError("%s expired on %s, before the disc's date %s" % (self.name(), _utc(not_after), _utc(epoch)))
+        if epoch > self.not_after and not timestamp.url:
+            raise SigningError(
+                "%s expired on %s, before the disc's date %s" % (self.name(), _utc(self.not_after), _utc(epoch))
+            )
+        now = int(time.time())
+        if now > self.not_after:
+            raise SigningError(
+                "%s expired on %s: Windows would trust no signature made with it now" % (self.name(), _utc(self.not_after))
+            )
+        if now < self.not_before:
+            raise SigningError("%s is valid only from %s, not yet now" % (self.name(), _utc(self.not_before)))
 
-    def sign(self, program, target, epoch):
+    def sign(self, program, target, epoch, timestamp):
+        name = os.path.basename(program)
         if self.pkcs12:
             key = ["-pkcs12", self.pkcs12]
+        elif self.module:
+            key = ["-pkcs11module", self.module, "-key", self.key, "-certs", self.cert]
         else:
             key = ["-certs", self.cert, "-key", self.key]
         status, out, errors = _run(
             ["osslsigncode", "sign"]
             + key
-            + ["-readpass", self.password, "-h", "sha256", "-time", str(epoch), "-in", program, "-out", target]
+            + ["-readpass", self.password, "-h", "sha256", "-time", str(epoch)]
+            + timestamp.sign_options()
+            + ["-in", program, "-out", target],
+            env=_child_environment(self.env),
+            timeout=timestamp.timeout if timestamp.url else None,
         )
+        log = out + errors
+        if timestamp.url and (status is None or "timestamping failed" in log.lower()):
+            raise SigningError(timestamp.failure(name, status, log))
         if status != 0:
-            cause = _first_line(out + errors, _openssl_error_line)
-            raise SigningError("osslsigncode could not sign %s: %s" % (os.path.basename(program), cause))
+            if self.module:
+                raise SigningError(self._token_failure(log))
+            raise SigningError("osslsigncode could not sign %s: %s" % (name, _first_line(log, _openssl_error_line)))
 
-    def verify(self, signed, name):
+    def verify(self, signed, name, timestamp):
         """The signature must be the given certificate's and check out
-        against the certificates given (and this machine's trusted ones)."""
-        trust = os.path.join(self.work, "trust.pem")
-        if not os.path.exists(trust):
-            shutil.copyfile(self.certs, trust)
-            if os.path.isfile(SYSTEM_ROOTS):
-                with open(trust, "ab") as out, open(SYSTEM_ROOTS, "rb") as roots:
-                    shutil.copyfileobj(roots, out)
+        against the certificates given (and this machine's trusted ones);
+        a time stamp asked for must be there and check out too."""
+        trust = _trust_file(self.work, self.certs)
+        options = ["-TSA-CAfile", _trust_file(self.work, timestamp.ca)] if timestamp.url else []
         status, out, errors = _run(
             ["osslsigncode", "verify", "-in", signed, "-CAfile", trust, "-require-leaf-hash", "sha256:" + self.leaf_hash]
+            + options
         )
+        log = out + errors
         if status != 0:
             cause = next(
-                (line.strip() for line in (out + errors).splitlines() if "error" in line.lower() or "failed" in line.lower()),
+                (line.strip() for line in log.splitlines() if "error" in line.lower() or "failed" in line.lower()),
                 "see osslsigncode verify",
             )
             raise SigningError("the signature of %s does not verify: %s" % (name, cause))
+        if timestamp.url and "Timestamp Server Signature verification: ok" not in log:
+            hint = "" if timestamp.ca else " (SIGN_TIMESTAMP_CA names the certificates it chains to)"
+            raise SigningError("the time stamp of %s from %s does not verify%s" % (name, timestamp.url, hint))
+
+
+class _Records:
+    """The signatures a project records, PROJECT/signatures/NAME.sig: each
+    program's detached signature (DER PKCS#7, as osslsigncode extracts it)."""
+
+    def __init__(self, project_dir):
+        self.folder = os.path.join(project_dir, "signatures") if project_dir else ""
+        self.staged = []
+
+    def path(self, program):
+        return os.path.join(self.folder, os.path.basename(program) + ".sig")
+
+    def holds(self, program):
+        return bool(self.folder) and os.path.exists(self.path(program))
+
+    def attach(self, program, target, epoch, env):
+        """The program with its recorded signature attached, checked against
+        the program's bytes. The chain is checked against the certificates
+        the signature carries and this machine's roots, at the disc's date:
+        the records were verified against the key when they were made."""
+        record = self.path(program)
+        work = os.path.dirname(target)
+        carried = target + ".certs.pem"
+        status, out, _ = _run(["openssl", "pkcs7", "-inform", "DER", "-in", record, "-print_certs"])
+        if status != 0:
+            raise SigningError("%s: not a signature that osslsigncode recorded" % record)
+        with open(carried, "w", encoding="utf-8") as file:
+            file.write(out)
+        trust = _trust_file(work, carried, env.get("SIGN_TIMESTAMP_CA", ""))
+        status, out, errors = _run(
+            ["osslsigncode", "attach-signature", "-sigin", record, "-CAfile", trust, "-TSA-CAfile", trust]
+            + ["-time", str(epoch), "-h", "sha256", "-in", program, "-out", target]
+        )
+        log = out + errors
+        if status != 0:
+            if "MISMATCH" in log:
+                raise SigningError(
+                    "%s does not match %s: the program changed since it was signed (SIGN_RENEW=1 signs afresh)"
+                    % (record, os.path.basename(program))
+                )
+            cause = next(
+                (line.strip() for line in log.splitlines() if "error" in line.lower() or "failed" in line.lower()),
+                "see osslsigncode attach-signature",
+            )
+            raise SigningError("%s does not attach to %s: %s" % (record, os.path.basename(program), cause))
+        return target
+
+    def stage(self, programs, signed, work):
+        """Extracts the new signatures into the work folder."""
+        if not self.folder:
+            return
+        for program in programs:
+            staged = os.path.join(work, os.path.basename(program) + ".sig")
+            status, out, errors = _run(["osslsigncode", "extract-signature", "-in", signed[program], "-out", staged])
+            if status != 0:
+                cause = _first_line(out + errors, _openssl_error_line)
+                raise SigningError("cannot extract the signature of %s: %s" % (os.path.basename(program), cause))
+            self.staged.append((staged, self.path(program)))
+
+    def commit(self, renew):
+        """Writes the staged records, each whole or not at all; an existing
+        record is replaced only on renewal."""
+        if self.staged:
+            os.makedirs(self.folder, exist_ok=True)
+        for staged, record in self.staged:
+            temporary = record + ".new"
+            shutil.copyfile(staged, temporary)
+            os.chmod(temporary, 0o644)
+            try:
+                if renew:
+                    os.replace(temporary, record)
+                else:
+                    os.link(temporary, record)
+            except FileExistsError:
+                raise SigningError("%s appeared while signing; it stays as it is" % record) from None
+            finally:
+                with contextlib.suppress(FileNotFoundError):
+                    os.unlink(temporary)
