@@ -9,7 +9,7 @@ disc image. Every step is a subcommand; `make` calls the last group.
         error OUT_DIR is removed (it holds only what this step writes).
     project setting PROJECT NAME
         One setting of PROJECT/project.txt, default applied: label, volume,
-        icon, manual-language.
+        icon, manual-language, fat-label.
     project autorun-inf PROJECT FILE
         Writes the disc's autorun.inf (label and icon of the project).
     project check [--reader FILE] PROJECT MENUCHECK [TREE]
