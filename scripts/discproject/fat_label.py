@@ -7,8 +7,9 @@ LENGTH = 11
 # What DOS and Windows put in a FAT label: capitals, digits, blanks and the
 # punctuation of short file names. Windows stores a label in capitals and
 # reads it in the OEM code page, so lower case and other letters would not
-# come out as written; a trailing blank is padding and would be lost.
-LABEL = re.compile(r"[A-Z0-9!#$%&'()@^_`{}~ -]{1,11}")
+# come out as written; a trailing blank is padding and would be lost. "^"
+# is left out: mtools writes it as "~".
+LABEL = re.compile(r"[A-Z0-9!#$%&'()@_`{}~ -]{1,11}")
 
 
 def fat_label_problem(label):
@@ -24,7 +25,7 @@ def fat_label_problem(label):
     if not LABEL.fullmatch(label):
         bad = next(c for c in label if not LABEL.fullmatch(c))
         hint = f" (FAT labels are capitals: \"{label.upper()}\")" if bad.islower() else ""
-        return f"holds '{bad}'; FAT takes A-Z, 0-9, blanks and ! # $ % & ' ( ) @ ^ _ ` {{ }} ~ -{hint}"
+        return f"holds '{bad}'; FAT takes A-Z, 0-9, blanks and ! # $ % & ' ( ) @ _ ` {{ }} ~ -{hint}"
     return None
 
 
