@@ -14,7 +14,7 @@ WINE_SECOND_VERSION ?= win10
 WINE_SECOND_VERSION_TESTS ?= -R '^(startup|window|commands|docrunner|faults|versions)\.'
 WINE_TWIN_TESTS ?= -R '^(startup|window|commands|docrunner|faults|resources)\.'
 
-.PHONY: all deps build host win64 win32 fuzz-build test demo fuzz clean cd iso bench edit
+.PHONY: all deps build host win64 win32 fuzz-build test demo fuzz clean cd iso usb bench edit
 
 all: build
 
@@ -53,6 +53,7 @@ test: build
 	WINE_WINDOWS_VERSION=$(WINE_SECOND_VERSION) scripts/run-wine-tests $(BUILD)/win32 $(WINE_SECOND_VERSION_TESTS)
 	scripts/run-wine-tests $(BUILD)/win64 $(WINE_TWIN_TESTS)
 	$(MAKE) iso BUILD=$(BUILD) JOBS=$(JOBS)
+	$(MAKE) usb BUILD=$(BUILD) JOBS=$(JOBS)
 
 # Longer fuzzing runs; `make test` runs each target for a few seconds only.
 fuzz: deps
@@ -71,6 +72,8 @@ fuzz: deps
 #   make cd        the programs built with the project's menus, the disc tree
 #                  laid out and checked (a target missing from it stops it)
 #   make iso       that tree as an ISO image, checked, then put in place
+#   make usb       the same tree as a FAT32 image for a USB stick, with the
+#                  project's fat-label, at $(BUILD)/NAME.img or USB=FILE
 #   make demo      an image of the demo's own on a CD-ROM drive under Wine
 # Each is one call of scripts/project, which computes every path itself.
 # The settings reach it through the environment, never through a shell
@@ -80,12 +83,12 @@ fuzz: deps
 # prints. The PDF reader is the vendor's: SUMATRAPDF=/path/to/sumatrapdf.exe.
 # The image rebuilds bit for bit: everything on it carries
 # SOURCE_DATE_EPOCH, else the date of the last commit. A failed build leaves
-# an earlier image at ISO as it was, and says so.
+# an earlier image at ISO (or USB) as it was, and says so.
 .PHONY: check preview
-export PROJECT ISO PREVIEW SUMATRAPDF BUILD JOBS DEMO_IMAGE
+export PROJECT ISO USB PREVIEW SUMATRAPDF BUILD JOBS DEMO_IMAGE
 export SIGN_PKCS12 SIGN_PASSWORD SIGN_CERT SIGN_KEY SIGN_PKCS11_MODULE SIGN_PIN_FILE SIGN_TIMESTAMP_URL SIGN_RENEW
 
-check preview cd iso: deps
+check preview cd iso usb: deps
 	scripts/project make $@
 
 # Speed, size, idle and fuzzing figures written to bench/results.md; not part

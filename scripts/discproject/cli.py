@@ -9,7 +9,7 @@ disc image. Every step is a subcommand; `make` calls the last group.
         error OUT_DIR is removed (it holds only what this step writes).
     project setting PROJECT NAME
         One setting of PROJECT/project.txt, default applied: label, volume,
-        icon, manual-language.
+        icon, manual-language, fat-label.
     project autorun-inf PROJECT FILE
         Writes the disc's autorun.inf (label and icon of the project).
     project check [--reader FILE] PROJECT MENUCHECK [TREE]
@@ -29,12 +29,18 @@ disc image. Every step is a subcommand; `make` calls the last group.
         The image checked against the tree (and the record of its layout).
     project extract-image IMAGE DIR
         The image's files in DIR (made anew, read-only), as a drive shows them.
+    project usb-image [--project DIR] [--sums FILE] TREE IMAGE
+        The tree as a FAT32 image for a USB stick, checked, then renamed to IMAGE.
+    project check-usb-image [--label LABEL] [--sums FILE] IMAGE TREE
+        The stick's image checked against the tree: fsck.fat, label, files.
+    project extract-usb-image IMAGE DIR
+        The stick's files in DIR (made anew, read-only), as a drive shows them.
     project source-date-epoch
         The date everything on the disc carries.
     project demo-plan PROJECT RESOURCE_DIR
         For the demo, a tab-separated line per language's root menu.
-    project make check|preview|cd|iso|demo
-        What `make TARGET` does, with PROJECT, BUILD, ISO, PREVIEW,
+    project make check|preview|cd|iso|usb|demo
+        What `make TARGET` does, with PROJECT, BUILD, ISO, USB, PREVIEW,
         SUMATRAPDF, JOBS and SIGN_* read from the environment.
 
 Findings are "FILE:LINE: error: TEXT" (or "FILE: error: TEXT") on standard
@@ -61,6 +67,7 @@ from .project_folder import SETTINGS, Project
 from .resources import build_resources
 from .safe_files import replace_file
 from .source_date import TREE, source_date_epoch
+from . import usb_image
 
 
 class Usage(Exception):
@@ -266,6 +273,31 @@ def command_demo_plan(args):
     return 1 if findings.errors else 0
 
 
+def command_usb_image(args):
+    found, args = options(args, ("project", "sums"))
+    if len(args) != 2:
+        raise Usage()
+    project_path = found.get("project") or os.path.join(TREE, builds.DEFAULT_PROJECT)
+    usb_image.publish(project_path, args[0], args[1], found.get("sums"))
+    return 0
+
+
+def command_check_usb_image(args):
+    found, args = options(args, ("label", "sums"))
+    if len(args) != 2:
+        raise Usage()
+    count = usb_image.check_usb_image(args[0], args[1], found.get("label"), found.get("sums"))
+    print(f"check-usb-image: {args[0]}: {count} files as in {args[1]}, FAT32, label {usb_image.label_of(args[0])}")
+    return 0
+
+
+def command_extract_usb_image(args):
+    if len(args) != 2:
+        raise Usage()
+    usb_image.extract_as_drive(*args)
+    return 0
+
+
 # ---- What make calls ---------------------------------------------------------
 
 def make_check(places):
@@ -325,6 +357,25 @@ def make_iso(places, target=None, tree=None):
     return target
 
 
+def make_usb(places):
+    """The stick's image at USB (default BUILD/NAME.img), from the same tree
+    as the disc, under the same early checks."""
+    target, ours = usb_image.usb_target(places, os.environ)
+
+    def destination():
+        if ours:
+            os.makedirs(os.path.dirname(target), exist_ok=True)
+        usb_image.judge_destination(target)
+        usb_image.check_epoch(source_date_epoch(os.environ))
+    try:
+        make_cd(places, before=(destination,))
+    except Failure as failure:
+        note = earlier_image_note(target)
+        raise Failure(f"{target} not written: {failure}" + ("" if str(failure).endswith(note) else note)) from None
+    usb_image.publish(places.project, places.cd, target, places.cd + ".sha256")
+    return target
+
+
 def make_demo(places):
     """The demo's own image and tree (never the vendor's), on a CD-ROM drive
     under Wine; where the kernel runs no 32-bit code, the x86_64 programs
@@ -345,7 +396,8 @@ def make_demo(places):
 
 
 def command_make(args):
-    targets = {"check": make_check, "preview": make_preview, "cd": make_cd, "iso": make_iso, "demo": make_demo}
+    targets = {"check": make_check, "preview": make_preview, "cd": make_cd, "iso": make_iso, "demo": make_demo,
+               "usb": make_usb}
     if len(args) != 1 or args[0] not in targets:
         raise Usage()
     result = targets[args[0]](Places(os.environ))
@@ -355,7 +407,9 @@ def command_make(args):
 COMMANDS = {"resources": command_resources, "setting": command_setting, "autorun-inf": command_autorun_inf,
             "check": command_check, "preview": command_preview, "disc-tree": command_disc_tree,
             "image": command_image, "check-image": command_check_image, "extract-image": command_extract_image,
-            "source-date-epoch": command_source_date_epoch, "demo-plan": command_demo_plan, "make": command_make}
+            "source-date-epoch": command_source_date_epoch, "demo-plan": command_demo_plan, "make": command_make,
+            "usb-image": command_usb_image, "check-usb-image": command_check_usb_image,
+            "extract-usb-image": command_extract_usb_image}
 
 
 def main(argv):

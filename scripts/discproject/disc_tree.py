@@ -20,6 +20,7 @@ from . import manuals, signing
 from .autorun_inf import autorun_inf
 from .disc_names import check_file, shown
 from .findings import Failure, Stop
+from .project_folder import SETTINGS
 from .safe_files import remove_file, remove_tree, temporary_beside
 
 README_LINES = [
@@ -118,7 +119,7 @@ def judge(project, findings, programs=None, reader=None, stamp=None):
     and the time-stamp tool.
     Findings for the project; Failure for the inputs."""
     project.main_lines()
-    for name in ("label", "volume", "icon", "manual-language"):
+    for name in SETTINGS:
         project.setting(name)
     autorun_inf(project)
     for source in manuals.sources(project):

@@ -4,10 +4,11 @@ the files of its menus."""
 import os
 import re
 
+from .fat_label import fat_label
 from .findings import Stop
 from .texts import CODE_PAGES, CODECS, DEFAULT_CODE_PAGE, encode, read_lines
 
-SETTINGS = ("label", "volume", "icon", "manual-language")
+SETTINGS = ("label", "volume", "icon", "manual-language", "fat-label")
 DEFAULT_ICON = "autorun.exe,0"
 MAIN_FIELDS = 5
 NAME_PATTERN = re.compile(r"^[A-Za-z0-9_-]+$")
@@ -103,6 +104,8 @@ class Project:
                 icon = os.path.join(self.disc, *parts)
                 if ".." in parts or value.startswith(("/", "\\")) or not os.path.isfile(icon):
                     self.findings.error(self.settings_file, line, f"icon \"{value}\" is not a file in {self.disc}")
+        elif name == "fat-label":
+            value = fat_label(self, value, line)
         elif name == "manual-language":
             value = value or ""
             if value and not re.fullmatch(r"[a-z]{2,3}", value):

@@ -604,14 +604,15 @@ WINE_TEST(removing_the_programs_disc_closes_the_menu)
 
 namespace {
 
-// The disc image's own content on a drive of `type`, and the menu started from
-// its root, as AutoPlay starts it from a CD and the customer from a stick
-// (AutoRun starts nothing from one). The whole device of another drive goes,
+// An image's content (`content`: the disc's, or the stick's as mtools reads
+// it back) on a drive of `type`, and the menu started from its root, as
+// AutoPlay starts it from a CD and the customer from a stick (AutoRun starts
+// nothing from one). The whole device of another drive goes,
 // then that of its own: only a removable drive takes the program with it. On
 // any other drive, the medium taken out of its own drive closes it.
-void CheckRemovalOfTheDriveOfTheMenu(ULONG type)
+void CheckRemovalOfTheDriveOfTheMenu(ULONG type, const char* content)
 {
-    MappedDrive drive(WindowsPath(DISC_CONTENT), type);
+    MappedDrive drive(WindowsPath(content), type);
     REQUIRE(drive.letter() != 0);
     CHECK_EQ(GetDriveTypeA(drive.root().c_str()), UINT{type});
     const char other = drive.letter() == 'Q' ? 'R' : 'Q';
@@ -643,12 +644,12 @@ void CheckRemovalOfTheDriveOfTheMenu(ULONG type)
 
 WINE_TEST(removing_the_cd_closes_the_menu_started_from_it)
 {
-    CheckRemovalOfTheDriveOfTheMenu(DRIVE_CDROM);
+    CheckRemovalOfTheDriveOfTheMenu(DRIVE_CDROM, DISC_CONTENT);
 }
 
 WINE_TEST(pulling_the_stick_closes_the_menu_started_from_it)
 {
-    CheckRemovalOfTheDriveOfTheMenu(DRIVE_REMOVABLE);
+    CheckRemovalOfTheDriveOfTheMenu(DRIVE_REMOVABLE, STICK_CONTENT);
 }
 
 WINE_TEST(removal_elsewhere_leaves_a_menu_on_another_drive_open)

@@ -1,0 +1,284 @@
+"""The disc tree as a FAT32 image for a USB stick, made with dosfstools and
+mtools (no mount, no root), checked against the tree and the record of its
+layout before it gets its name; and the image's files taken back out.
+
+The same tree gives the same image, byte for byte. The volume serial is
+the first 32 bits of the SHA-256 of the tree's record and the date, so two
+discs of one date still differ; the label entry, every file and folder
+carry SOURCE_DATE_EPOCH, as UTC; folders are made and files copied in
+sorted order, one folder at a time, so the build machine's directory order
+does not enter, nor do its file times and modes. mtools reads no user's
+configuration file, its global settings are given outright, and it runs
+under a fixed UTF-8 locale, whatever the caller's.
+
+Windows since 7 starts nothing from a stick: autorun.inf gives the drive its
+label and icon, and the customer starts autorun.exe himself."""
+
+import datetime
+import hashlib
+import math
+import os
+import re
+import subprocess
+import tempfile
+
+from .disc_tree import record_of
+from .findings import Failure, Findings, Stop
+from .iso_image import (REQUIRED, _differing, _sorted_lines, earlier_image_note, judge_destination, make_read_only,
+                        remove_extracted)
+from .project_folder import Project
+from .safe_files import remove_file, temporary_beside
+from .source_date import source_date_epoch
+
+SECTOR = 512
+# FAT32 needs this many clusters at least; fewer and Windows reads the
+# volume as FAT16 whatever its boot sector says.
+FAT32_MIN_CLUSTERS = 65525
+RESERVED_SECTORS = 32
+# mkfs.fat aligns its structures, which takes a few sectors beyond the sum.
+ALIGNMENT_SLACK_KIB = 64
+# A FAT file's size is 32 bits.
+LARGEST_FILE = 0xFFFFFFFF
+# FAT dates start at 1980-01-01 (FAT keeps local time; the image's is UTC).
+FAT_FIRST_SECOND = 315532800
+CLUSTER_WARNING = re.compile(r"Number of clusters .* less then suggested minimum|Not enough clusters", re.I)
+
+
+# mtools' global settings, each given outright: the environment overrides
+# /etc/mtools.conf and ~/.mtoolsrc, so neither changes names on the image.
+MTOOLS_SETTINGS = {"MTOOLS_SKIP_CHECK": "1", "MTOOLS_FAT_COMPATIBILITY": "0", "MTOOLS_LOWER_CASE": "0",
+                   "MTOOLS_NO_VFAT": "0", "MTOOLS_DOTTED_DIR": "0", "MTOOLS_NAME_NUMERIC_TAIL": "1",
+                   "MTOOLS_TWENTY_FOUR_HOUR_CLOCK": "1"}
+
+
+def _tool_env(epoch):
+    """mtools and dosfstools alone: no user's ~/.mtoolsrc (HOME leads
+    nowhere) and no further configuration file, UTC, a fixed locale for
+    names, and the disc's date as 'now'."""
+    env = {k: v for k, v in os.environ.items() if k not in ("LANGUAGE",) and not k.startswith(("LC_", "MTOOLS"))}
+    env.update(MTOOLS_SETTINGS)
+    env.update(LC_ALL="C.UTF-8", TZ="UTC", HOME=os.devnull, MTOOLSRC=os.devnull, SOURCE_DATE_EPOCH=str(epoch))
+    return env
+
+
+def _run(command, what, epoch):
+    result = subprocess.run(command, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                            env=_tool_env(epoch))
+    output = result.stdout.decode("utf-8", "replace")
+    if result.returncode != 0:
+        lines = [line for line in output.splitlines() if line.strip()]
+        raise Failure(f"{what} failed (exit status {result.returncode})" + (f": {lines[-1].strip()}" if lines else ""))
+    return output
+
+
+def _pattern(path):
+    """A path of the image as mtools reads a folder it looks up: "[" and "]"
+    of a name would be a wildcard's set without the backslash."""
+    return re.sub(r"([][*?\\])", r"\\\1", path)
+
+
+def _new_folder(path):
+    """A folder for mmd: its parents are looked up, its own name is taken
+    as it is."""
+    parent, _, name = path.rpartition("/")
+    return "::/" + (_pattern(parent) + "/" if parent else "") + name
+
+
+def layout_of(tree):
+    """The folders (parents first) and, for each, its files, all sorted;
+    paths relative to the tree, "/"-separated, "" for the root."""
+    folders, files = [""], {"": []}
+    for folder, dirs, names in os.walk(tree):
+        dirs.sort()
+        relative = os.path.relpath(folder, tree)
+        relative = "" if relative == "." else relative.replace(os.sep, "/")
+        for name in dirs:
+            path = f"{relative}/{name}".lstrip("/")
+            folders.append(path)
+            files[path] = []
+        files[relative] = sorted(names)
+    return folders, files
+
+
+def _entries(name):
+    """Directory entries of one name: its short entry and the long name's."""
+    return 1 + math.ceil(len(name.encode("utf-16-le")) // 2 / 13)
+
+
+def size_kib(tree):
+    """The image's size: just enough for the tree on 512-byte clusters, and
+    never below FAT32's least number of clusters."""
+    folders, files = layout_of(tree)
+    clusters = 0
+    children = {folder: 0 for folder in folders}
+    for folder in folders[1:]:
+        parent, _, name = folder.rpartition("/")
+        children[parent] += _entries(name)
+    for folder in folders:
+        for name in files[folder]:
+            children[folder] += _entries(name)
+            size = os.path.getsize(os.path.join(tree, *folder.split("/"), name))
+            if size > LARGEST_FILE:
+                path = f"{folder}/{name}".lstrip("/")
+                raise Failure(f"{path} takes {size} bytes; a file on FAT holds at most {LARGEST_FILE}")
+            clusters += math.ceil(size / SECTOR)
+    # ".", ".." in a folder, the label's entry in the root; a free entry at
+    # the end of each.
+    for folder, count in children.items():
+        clusters += math.ceil((count + 3) * 32 / SECTOR)
+    clusters = max(clusters, FAT32_MIN_CLUSTERS)
+    fat_sectors = math.ceil((clusters + 2) * 4 / SECTOR)
+    sectors = RESERVED_SECTORS + 2 * fat_sectors + clusters
+    return math.ceil(sectors * SECTOR / 1024) + ALIGNMENT_SLACK_KIB
+
+
+def serial_of(tree, epoch):
+    digest = hashlib.sha256(record_of(tree) + f"{epoch}\n".encode()).hexdigest()
+    return digest[:8]
+
+
+def check_epoch(epoch):
+    if epoch < FAT_FIRST_SECOND:
+        raise Failure(f"the disc's date {epoch} lies before 1980, which FAT cannot carry; set SOURCE_DATE_EPOCH")
+
+
+def write_image(tree, new, label, epoch):
+    """Writes the FAT32 image of `tree` to the file `new` (which may exist,
+    empty). A fake partition table in the boot sector lets Windows take the
+    stick also where it reports itself as a fixed disk."""
+    check_epoch(epoch)
+    image = os.path.abspath(new)
+    os.truncate(image, size_kib(tree) * 1024)
+    output = _run(["mkfs.fat", "-F", "32", "-S", str(SECTOR), "-s", "1", "-R", str(RESERVED_SECTORS), "-f", "2",
+                   "--mbr=y", "--invariant", "-i", serial_of(tree, epoch), image], "mkfs.fat", epoch)
+    if CLUSTER_WARNING.search(output):
+        raise Failure(f"mkfs.fat made too few clusters for FAT32: {output.strip().splitlines()[-1]}")
+    # mlabel writes the label into both boot sectors and the root's entry,
+    # which it dates SOURCE_DATE_EPOCH (mkfs.fat would date it its own way).
+    _run(["mlabel", "-i", image, "::" + label], "mlabel", epoch)
+    folders, files = layout_of(tree)
+    if folders[1:]:
+        _run(["mmd", "-i", image] + [_new_folder(folder) for folder in folders[1:]], "mmd", epoch)
+    for folder in folders:
+        if files[folder]:
+            sources = [os.path.join(tree, *folder.split("/"), name) for name in files[folder]]
+            # -D s: a long name met twice would skip the copy, which the
+            # check below finds; no question is ever asked.
+            target = f"::/{_pattern(folder)}/".replace("//", "/")
+            _run(["mcopy", "-D", "s", "-i", image] + sources + [target], "mcopy", epoch)
+
+
+def extract(image, out):
+    """The image's files, as Windows shows them (long names), in the new
+    folder `out`."""
+    os.makedirs(out)
+    _run(["mcopy", "-s", "-n", "-m", "-i", os.path.abspath(image), "::/*", os.path.abspath(out) + "/"],
+         "mcopy (extracting)", FAT_FIRST_SECOND)
+
+
+def label_of(image):
+    return _run(["fatlabel", os.path.abspath(image)], "fatlabel", FAT_FIRST_SECOND).strip()
+
+
+def check_usb_image(image, tree, label=None, sums=None, shown_name=None):
+    """Passes when fsck.fat finds nothing, the label is `label` (when
+    given), and the image carries exactly the files of `tree` (names,
+    contents), autorun.inf and the programs; with `sums` also exactly what
+    was laid out then. Returns the number of files."""
+    name = shown_name or image
+    if not os.path.isfile(image):
+        raise Failure(f"{name}: no such image")
+    if sums and not os.path.isfile(sums):
+        raise Failure(f"no record {sums} of the laid-out tree; lay it out first")
+    result = subprocess.run(["fsck.fat", "-n", os.path.abspath(image)], stdin=subprocess.DEVNULL,
+                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=_tool_env(FAT_FIRST_SECOND))
+    lines = result.stdout.decode("utf-8", "replace").splitlines()
+    # A clean volume: fsck.fat's name line and its count of files.
+    if result.returncode != 0 or len(lines) != 2:
+        raise Failure(f"{name}: fsck.fat -n found faults: " + " ".join(l.strip() for l in lines[1:3]))
+    if label is not None and label_of(image) != label:
+        raise Failure(f"{name}: its label is \"{label_of(image)}\", not \"{label}\"")
+    with tempfile.TemporaryDirectory() as work:
+        content = os.path.join(work, "content")
+        extract(image, content)
+        for path in REQUIRED:
+            if not os.path.isfile(os.path.join(content, *path.split("/"))):
+                raise Failure(f"{name}: /{path} is missing")
+        in_image = _sorted_lines(record_of(content))
+    in_tree = _sorted_lines(record_of(tree))
+    if in_image != in_tree:
+        raise Failure(f"{name}: contents differ from {tree}: {_differing(in_image, in_tree)}")
+    if sums:
+        with open(sums, "rb") as f:
+            laid_out = _sorted_lines(f.read())
+        if in_image != laid_out:
+            raise Failure(f"{name}: the tree changed after it was laid out (record {sums}): "
+                          f"{_differing(in_image, laid_out)}")
+    return len(in_image.splitlines())
+
+
+def make_usb_image(tree, image, label, epoch, sums=None):
+    """Writes and checks the image as a temporary file beside `image`, and
+    only then renames it to `image`: an earlier image stays as it was until
+    a finished, checked one replaces it."""
+    judge_destination(image)
+    check_epoch(epoch)
+    if not os.path.isfile(os.path.join(tree, "autorun.inf")):
+        raise Failure(f"{tree} is not a disc tree (no autorun.inf)")
+    if sums and not os.path.isfile(sums):
+        raise Failure(f"no record {sums} of the laid-out tree; lay it out first")
+    new = temporary_beside(image)
+    try:
+        write_image(tree, new, label, epoch)
+        count = check_usb_image(new, tree, label, sums, shown_name=image)
+        os.chmod(new, 0o644)
+        os.replace(new, image)
+    except BaseException:
+        remove_file(new)
+        raise
+    return count
+
+
+def label_setting(project_path):
+    """The project's FAT label; Failure when FAT cannot hold it."""
+    findings = Findings()
+    try:
+        label = Project(project_path, findings).setting("fat-label")
+    except Stop:
+        label = None
+    if findings.errors or label is None:
+        raise Failure(f"{project_path}: its fat-label setting is not usable (see project.txt)")
+    return label
+
+
+def usb_target(places, env):
+    """The image at USB=FILE, else the build's NAME.img, and whether its
+    folder is the build's own (made when missing)."""
+    if env.get("USB"):
+        return os.path.join(os.getcwd(), env["USB"]), False
+    return os.path.join(places.build, places.name + ".img"), True
+
+
+def publish(project_path, tree, target, sums=None):
+    """The image of `tree` with the project's label at `target`, reported in
+    one line; Failure, saying what became of an earlier image, when not."""
+    try:
+        label = label_setting(project_path)
+        epoch = source_date_epoch(os.environ)
+        count = make_usb_image(tree, target, label, epoch, sums)
+    except Failure as failure:
+        raise Failure(f"{target} not written: {failure}{earlier_image_note(target)}") from None
+    date = datetime.datetime.fromtimestamp(epoch, datetime.timezone.utc).strftime("%Y-%m-%d %H:%M:%S UTC")
+    print(f"usb: {target} written and checked ({count} files, FAT32, label {label}), dated {date}")
+
+
+def extract_as_drive(image, out):
+    """The stick's files in `out`, made anew and read-only: the copy is the
+    stick, and nothing may write into it."""
+    if not os.path.isfile(image):
+        raise Failure(f"{image} does not exist")
+    if os.path.abspath(out) == "/":
+        raise Failure("refusing to extract into '/'")
+    remove_extracted(out)
+    extract(image, out)
+    make_read_only(out)
