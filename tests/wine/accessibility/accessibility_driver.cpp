@@ -175,7 +175,7 @@ void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, 
 class EventHook {
 public:
     explicit EventHook(DWORD processId)
-        : hook_(SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_FOCUS, nullptr, RecordEvent, processId, 0,
+        : hook_(SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_NAMECHANGE, nullptr, RecordEvent, processId, 0,
                                 WINEVENT_OUTOFCONTEXT))
     {
         SeenEvents.clear();
@@ -213,6 +213,7 @@ private:
 // the steps between the children.
 WINE_TEST(tree_of_the_root_menu, "en_US.UTF-8", "de_DE.UTF-8")
 {
+    SetCursorPos(0, 0);  // the real pointer stays off the menu: only the driver's moves count
     Autorun menu;
     REQUIRE(menu.StartCopy(TestProgram(), "accessibility-tree"));
     const HWND window = menu.WaitUntilShown();
@@ -245,6 +246,8 @@ WINE_TEST(tree_of_the_root_menu, "en_US.UTF-8", "de_DE.UTF-8")
     // The close box is left out of the Tab order.
     CHECK_EQ(reader.State(1), static_cast<LONG>(STATE_SYSTEM_FOCUSABLE));
     CHECK_EQ(reader.State(4), 0L);
+    SendMessageA(window, WM_MOUSEMOVE, 0, PointParam(100, 15));
+    CHECK_EQ(reader.State(3), static_cast<LONG>(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_HOTTRACKED));
     BSTR action = nullptr;
     CHECK(SUCCEEDED(reader->get_accDefaultAction(Child(2), &action)));
     CHECK_EQ(Utf8(action), std::string("Press"));
@@ -299,6 +302,7 @@ WINE_TEST(focus_actions_and_the_end_of_the_window)
     CHECK(SUCCEEDED(reader->accDoDefaultAction(Child(2))));
     CHECK(menu.Shows(second));
     CHECK(EventHook::WaitFor(EVENT_OBJECT_REORDER, window, CHILDID_SELF));
+    CHECK(EventHook::WaitFor(EVENT_OBJECT_NAMECHANGE, window, CHILDID_SELF));
     CHECK(reader.Names() == (std::vector<std::string>{"Back", "Close"}));
     CHECK_EQ(reader.Name(CHILDID_SELF), std::string("Second Access Screen"));
     CHECK_EQ(reader.Focus(), static_cast<LONG>(CHILDID_SELF));
