@@ -22,7 +22,8 @@ struct Rect {
 struct Hotspot : Rect {
     std::string command;
     std::string argument;
-    int line = 0;  // where its line starts in the menu index, so that a checker can point at it
+    int line = 0;      // where its line starts in the menu index, so that a checker can point at it
+    std::string name;  // what a screen reader says for it; empty when the vendor gave none
 };
 
 // Laid out like the platform's BITMAP; only width and height are used.

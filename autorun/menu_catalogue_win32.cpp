@@ -7,10 +7,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace {
-
-// The English name of the user's country ("Germany"), or "" when unreadable.
-std::string UserCountryName()
+std::string UserCountry()
 {
     const int needed = GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SENGCOUNTRY, nullptr, 0);
     if (needed <= 0)
@@ -21,8 +18,6 @@ std::string UserCountryName()
     return std::string(buffer.data());
 }
 
-}  // namespace
-
 bool LoadMenus(HINSTANCE instance, const std::string& language)
 {
     return LoadProgramMenus(instance, language, MenuList);
@@ -32,5 +27,5 @@ MenuPosition FindMenu(const std::string& name)
 {
     // Read afresh on every call: the user may change the region while the
     // menu is open.
-    return FindMenuIn(MenuList, name, UserCountryName());
+    return FindMenuIn(MenuList, name, UserCountry());
 }

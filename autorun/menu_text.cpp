@@ -3,6 +3,8 @@
 // bytes of any length, never NUL-terminated.
 #include "autorun/menu_text.h"
 
+#include "autorun/accessible_menu.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -41,16 +43,22 @@ Hotspot ReadHotspot(IndexRecord& record)
     return hotspot;
 }
 
-void ReadHotspots(MenuResources& resources, const std::string& resourceName, const std::string& text, Menu& menu)
+// Name line N belongs to hotspot line N, counted as the reader sees the
+// lines: a damaged line keeps its name line, so the names after it stay with
+// their hotspots.
+void ReadHotspots(MenuResources& resources, const std::string& resourceName, const std::string& text,
+                  const std::vector<std::string>& names, Menu& menu)
 {
     IndexReader reader(text, MenuIndexFields);
     IndexRecord record;
-    while (reader.Next(record)) {
+    for (std::size_t ordinal = 0; reader.Next(record); ++ordinal) {
         if (!record.complete) {
             resources.Report(ProblemOf(LoadProblemKind::BadMenuIndexLine, resourceName, record));
             continue;
         }
         menu.hotspots.push_back(ReadHotspot(record));
+        if (ordinal < names.size())
+            menu.hotspots.back().name = names[ordinal];
     }
 }
 
@@ -74,7 +82,9 @@ void LoadMenuOfLine(MenuResources& resources, const IndexRecord& record, Menus& 
         resources.Report(ProblemOf(LoadProblemKind::NoMenuBitmap, menu.resource, record));
         return;
     }
-    ReadHotspots(resources, menu.resource, index, menu);
+    std::string names;
+    resources.LoadNames(menu.resource, names);
+    ReadHotspots(resources, menu.resource, index, ReadHotspotNames(names), menu);
     menus.push_back(std::move(menu));
 }
 

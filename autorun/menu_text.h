@@ -20,6 +20,9 @@ public:
     virtual bool LoadBitmap(const std::string& name, Menu& menu) = 0;
     // One problem, in the order the loader meets them.
     virtual void Report(const LoadProblem& problem) = 0;
+    // The hotspot names of the menu `name`, one a line; false when the menus
+    // carry none, which is no problem at all.
+    virtual bool LoadNames(const std::string& /*name*/, std::string& /*out*/) { return false; }
 };
 
 // The raw-data resource that holds the main index.

@@ -4,6 +4,8 @@
 #include "autorun/menu_window_win32.h"
 
 #include "autorun/about_dialog_win32.h"
+#include "autorun/accessible_menu.h"
+#include "autorun/accessible_object_win32.h"
 #include "autorun/commands_win32.h"
 #include "autorun/interaction.h"
 #include "autorun/launcher_state.h"
@@ -274,6 +276,15 @@ LRESULT OnPauseMenu(HWND window)
     return 0;
 }
 
+// A reader's default action, carried out like Enter on the hotspot, unless
+// the screen changed since the reader asked.
+LRESULT OnAccessibleAction(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (reinterpret_cast<const Menu*>(lParam) == OnScreenMenu())
+        CarryOut(window, DefaultActionOf(CurrentHotspots(), static_cast<ChildId>(wParam)), 0);
+    return 0;
+}
+
 LRESULT OnDeviceChange(HWND window, WPARAM wParam, LPARAM lParam)
 {
     if (IsOwnMediumRemovedEvent(wParam, lParam)) {
@@ -282,14 +293,19 @@ LRESULT OnDeviceChange(HWND window, WPARAM wParam, LPARAM lParam)
     return 1;
 }
 
-LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT HandleMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
         return SetUpMenuWindow(window);
     case WM_DESTROY:
+        DisconnectAccessibleObject();
         PostQuitMessage(0);
         return 0;
+    case WM_GETOBJECT:
+        return AnswerGetObject(window, wParam, lParam);
+    case WM_ACCESSIBLEACTION:
+        return OnAccessibleAction(window, wParam, lParam);
     case WM_ACTIVATE:
         return OnActivate(window, wParam);
     case WM_PAINT:
@@ -326,6 +342,15 @@ LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
+}
+
+// Every change of the screen, the focus and the hover is made while some
+// message is handled, so readers hear of it once that message is done.
+LRESULT CALLBACK MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LRESULT result = HandleMenuMessage(window, message, wParam, lParam);
+    AnnounceAccessibleChanges(window);
+    return result;
 }
 
 }  // namespace

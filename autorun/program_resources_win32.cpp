@@ -32,9 +32,11 @@ std::string LoadStringResource(HINSTANCE instance, UINT id)
     return std::string(buffer.data());
 }
 
-bool LoadTextResource(HINSTANCE instance, const char* name, std::string& out)
+namespace {
+
+bool LoadResourceBytes(HINSTANCE instance, const char* name, const char* type, std::string& out)
 {
-    HRSRC resource = FindResourceA(instance, name, RT_RCDATA);
+    HRSRC resource = FindResourceA(instance, name, type);
     if (!resource)
         return false;
     const DWORD size = SizeofResource(instance, resource);
@@ -46,7 +48,17 @@ bool LoadTextResource(HINSTANCE instance, const char* name, std::string& out)
     return true;
 }
 
+}  // namespace
+
+bool LoadTextResource(HINSTANCE instance, const char* name, std::string& out)
+{
+    return LoadResourceBytes(instance, name, RT_RCDATA, out);
+}
+
 namespace {
+
+// The resource type of the hotspot names, named like the menu they belong to.
+constexpr const char* HotspotNamesType = "HOTSPOTNAMES";
 
 // What the menu loader reads from the program.
 class ProgramMenuResources : public MenuResources {
@@ -70,6 +82,11 @@ public:
     }
 
     void Report(const LoadProblem& problem) override { WriteStandardOutput(FormatLoadProblem(problem)); }
+
+    bool LoadNames(const std::string& name, std::string& out) override
+    {
+        return LoadResourceBytes(instance_, name.c_str(), HotspotNamesType, out);
+    }
 
 private:
     HINSTANCE instance_;

@@ -10,3 +10,5 @@
 #define IDS_LANGUAGE 3000
 #define IDS_ABOUT 3001
 #define IDS_COPYRIGHT 3002
+#define IDS_CLOSE 3003
+#define IDS_BACK 3004

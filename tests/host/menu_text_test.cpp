@@ -15,6 +15,7 @@ class FakeResources : public MenuResources {
 public:
     std::map<std::string, std::string> texts;
     std::map<std::string, BitmapInfo> bitmaps;
+    std::map<std::string, std::string> names;
     std::vector<LoadProblem> problems;
     std::vector<std::string> textRequests;
 
@@ -37,6 +38,14 @@ public:
         return true;
     }
     void Report(const LoadProblem& problem) override { problems.push_back(problem); }
+    bool LoadNames(const std::string& name, std::string& out) override
+    {
+        auto found = names.find(name);
+        if (found == names.end())
+            return false;
+        out = found->second;
+        return true;
+    }
 
     void AddMenu(const std::string& name, const std::string& index)
     {
@@ -535,6 +544,33 @@ TEST(LoadMenusFrom, BadMenuIndexLinesAreSkippedAndTheMenuKept)
     EXPECT_EQ(hotspots[0].line, 3);
     EXPECT_EQ(hotspots[1].line, 5);
     EXPECT_EQ(hotspots[2].line, 6);
+}
+
+TEST(LoadMenusFrom, NamesGoToTheirHotspotLinesAndAreNeverNeeded)
+{
+    FakeResources resources;
+    resources.texts["menu"] = "en;;;named;N\r\nen;second;;plain;P\r\n";
+    resources.AddMenu("named",
+                      "1;1;2;2;execute;a.exe\r\n"
+                      "\r\n"
+                      "garbage\r\n"
+                      "3;3;4;4;showmenu;second\r\n"
+                      "5;5;6;6;close;\r\n");
+    resources.AddMenu("plain", ShippedIndex);
+    // The damaged line keeps its name line; the line after the last hotspot
+    // is ignored.
+    resources.names["named"] = "First\r\nfor the damaged line\r\n\r\nLast\r\nExtra\r\n";
+    Menus menus;
+    ASSERT_TRUE(LoadMenusFrom(resources, "en", menus));
+    ASSERT_EQ(menus.size(), 2u);
+    ASSERT_EQ(menus[0].hotspots.size(), 3u);
+    EXPECT_EQ(menus[0].hotspots[0].name, "First");
+    EXPECT_EQ(menus[0].hotspots[1].name, "");
+    EXPECT_EQ(menus[0].hotspots[2].name, "Last");
+    ASSERT_EQ(menus[1].hotspots.size(), 3u);
+    for (const Hotspot& hotspot : menus[1].hotspots)
+        EXPECT_EQ(hotspot.name, "");
+    EXPECT_EQ(resources.problems.size(), 1u);
 }
 
 TEST(LoadMenusFrom, MenuWithoutValidLinesLoadsWithoutHotspots)

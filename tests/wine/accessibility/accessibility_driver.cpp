@@ -1,0 +1,323 @@
+// A running autorun.exe as a screen reader finds it: the accessible object
+// of its menu window, asked from this process through the system's
+// accessibility interface, and the events the window raises for it.
+//
+// The test screens (120 x 60, cells of 40 x 30): the root menu has an execute
+// hotspot, a showmenu hotspot, a second execute hotspot and a close box; the
+// second screen a back hotspot and a close box, and no names resource.
+#include "tests/wine/support/autorun_fixture.h"
+#include "tests/wine/support/input.h"
+#include "tests/wine/support/stand_ins.h"
+
+#include <oleacc.h>
+
+#include <string>
+#include <vector>
+
+// How a failed check shows a rectangle.
+static std::ostream& operator<<(std::ostream& out, const RECT& rect)
+{
+    return out << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << ")";
+}
+static bool operator==(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+namespace {
+
+// Written out: the static link's IID symbols are thunks, not GUIDs.
+const GUID AccessibleInterface = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
+// The root menu's hotspots in client coordinates, in index order.
+const RECT RootHotspots[] = {{0, 0, 40, 30}, {40, 0, 80, 30}, {80, 0, 120, 30}, {0, 30, 40, 60}};
+
+std::string TestProgram()
+{
+    return WindowsPath(ACCESSIBILITY_PROGRAM_DIR) + "\\autorun.exe";
+}
+
+bool German()
+{
+    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_GERMAN;
+}
+
+VARIANT Child(LONG id)
+{
+    VARIANT child;
+    VariantInit(&child);
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
+// A text the reader got, as UTF-8 (the encoding of this source file).
+std::string Utf8(BSTR text)
+{
+    if (text == nullptr)
+        return "(null)";
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(length > 0 ? length : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &out[0], length, nullptr, nullptr);
+    out.resize(out.size() - 1);
+    SysFreeString(text);
+    return out;
+}
+
+// The reader's side: COM joined for the case, and the menu window's object.
+class Reader {
+public:
+    Reader() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~Reader()
+    {
+        if (object_ != nullptr)
+            object_->Release();
+        CoUninitialize();
+    }
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+
+    bool Attach(HWND window)
+    {
+        return SUCCEEDED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), AccessibleInterface,
+                                                    reinterpret_cast<void**>(&object_))) &&
+               object_ != nullptr;
+    }
+    IAccessible* operator->() const { return object_; }
+
+    LONG Count() const
+    {
+        LONG count = -1;
+        object_->get_accChildCount(&count);
+        return count;
+    }
+    std::string Name(LONG child) const
+    {
+        BSTR name = nullptr;
+        object_->get_accName(Child(child), &name);
+        return Utf8(name);
+    }
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> names;
+        for (LONG child = 1; child <= Count(); ++child)
+            names.push_back(Name(child));
+        return names;
+    }
+    LONG Number(HRESULT (STDMETHODCALLTYPE IAccessible::*property)(VARIANT, VARIANT*), LONG child) const
+    {
+        VARIANT value;
+        VariantInit(&value);
+        (object_->*property)(Child(child), &value);
+        return value.vt == VT_I4 ? value.lVal : -1;
+    }
+    LONG Role(LONG child) const { return Number(&IAccessible::get_accRole, child); }
+    LONG State(LONG child) const { return Number(&IAccessible::get_accState, child); }
+    RECT Location(LONG child) const
+    {
+        LONG left = 0, top = 0, width = 0, height = 0;
+        object_->accLocation(&left, &top, &width, &height, Child(child));
+        return RECT{left, top, left + width, top + height};
+    }
+    // VT_EMPTY as -1.
+    LONG HitTest(POINT screen) const
+    {
+        VARIANT at;
+        VariantInit(&at);
+        object_->accHitTest(screen.x, screen.y, &at);
+        return at.vt == VT_I4 ? at.lVal : -1;
+    }
+    LONG Navigate(LONG direction, LONG from) const
+    {
+        VARIANT end;
+        VariantInit(&end);
+        object_->accNavigate(direction, Child(from), &end);
+        return end.vt == VT_I4 ? end.lVal : -1;
+    }
+    LONG Focus() const
+    {
+        VARIANT focus;
+        VariantInit(&focus);
+        object_->get_accFocus(&focus);
+        return focus.vt == VT_I4 ? focus.lVal : -1;
+    }
+
+private:
+    IAccessible* object_ = nullptr;
+};
+
+RECT OnScreen(HWND window, RECT rect)
+{
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+POINT Centre(const RECT& rect)
+{
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// The events of the menu's process, seen by an out-of-context hook of this
+// thread while it pumps its messages.
+struct SeenEvent {
+    DWORD event;
+    HWND window;
+    LONG object;
+    LONG child;
+};
+std::vector<SeenEvent> SeenEvents;
+
+void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
+{
+    SeenEvents.push_back(SeenEvent{event, window, object, child});
+}
+
+class EventHook {
+public:
+    explicit EventHook(DWORD processId)
+        : hook_(SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_NAMECHANGE, nullptr, RecordEvent, processId, 0,
+                                WINEVENT_OUTOFCONTEXT))
+    {
+        SeenEvents.clear();
+    }
+    ~EventHook()
+    {
+        if (hook_ != nullptr)
+            UnhookWinEvent(hook_);
+    }
+    EventHook(const EventHook&) = delete;
+    EventHook& operator=(const EventHook&) = delete;
+    bool Ready() const { return hook_ != nullptr; }
+
+    // Whether `event` came for the client object of `window` with `child`.
+    static bool WaitFor(DWORD event, HWND window, LONG child)
+    {
+        return WaitUntil([&] {
+            PumpMessages();
+            for (const SeenEvent& seen : SeenEvents) {
+                if (seen.event == event && seen.window == window && seen.object == OBJID_CLIENT && seen.child == child)
+                    return true;
+            }
+            return false;
+        });
+    }
+
+private:
+    HWINEVENTHOOK hook_;
+};
+
+}  // namespace
+
+// The tree of the root menu as a reader walks it, in the user-interface
+// language: given names, default names, roles, states, places, hit test and
+// the steps between the children.
+WINE_TEST(tree_of_the_root_menu, "en_US.UTF-8", "de_DE.UTF-8")
+{
+    SetCursorPos(0, 0);  // the real pointer stays off the menu: only the driver's moves count
+    Autorun menu;
+    REQUIRE(menu.StartCopy(TestProgram(), "accessibility-tree"));
+    const HWND window = menu.WaitUntilShown();
+    REQUIRE(window != nullptr);
+    REQUIRE(BringToFront(window));
+    Reader reader;
+    REQUIRE(reader.Attach(window));
+
+    // A name line per hotspot line; empty lines and missing ones give the
+    // defaults: the showmenu target's title, the target's file name, the
+    // close box in the user-interface language. The extra German line is
+    // ignored.
+    const std::vector<std::string> expected =
+        German()
+            ? std::vector<std::string>{"Velmora-Übersicht öffnen", "Zweite Seite für Tests", "readme.txt", "Schließen"}
+            : std::vector<std::string>{"Install Velmora", "Second Access Screen", "readme.txt", "Close"};
+    CHECK_EQ(reader.Count(), 4L);
+    CHECK(reader.Names() == expected);
+    CHECK_EQ(reader.Name(CHILDID_SELF), std::string(German() ? "Velmora Zugänglichkeitstest" : "Velmora Access Test"));
+
+    CHECK_EQ(reader.Role(CHILDID_SELF), static_cast<LONG>(ROLE_SYSTEM_CLIENT));
+    CHECK_EQ(reader.State(CHILDID_SELF), static_cast<LONG>(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED));
+    CHECK_EQ(reader.Location(CHILDID_SELF), OnScreen(window, RECT{0, 0, 120, 60}));
+    for (LONG child = 1; child <= 4; ++child) {
+        const RECT place = OnScreen(window, RootHotspots[child - 1]);
+        CHECK_EQ(reader.Role(child), static_cast<LONG>(ROLE_SYSTEM_PUSHBUTTON));
+        CHECK_EQ(reader.Location(child), place);
+        CHECK_EQ(reader.HitTest(Centre(place)), child);
+    }
+    // The close box is left out of the Tab order.
+    CHECK_EQ(reader.State(1), static_cast<LONG>(STATE_SYSTEM_FOCUSABLE));
+    CHECK_EQ(reader.State(4), 0L);
+    SendMessageA(window, WM_MOUSEMOVE, 0, PointParam(100, 15));
+    CHECK_EQ(reader.State(3), static_cast<LONG>(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_HOTTRACKED));
+    BSTR action = nullptr;
+    CHECK(SUCCEEDED(reader->get_accDefaultAction(Child(2), &action)));
+    CHECK_EQ(Utf8(action), std::string("Press"));
+
+    // The background is the menu itself; beyond the window is nothing.
+    CHECK_EQ(reader.HitTest(Centre(OnScreen(window, RECT{60, 45, 60, 45}))), 0L);
+    RECT frame{};
+    GetWindowRect(window, &frame);
+    CHECK_EQ(reader.HitTest(POINT{frame.right + 20, frame.bottom + 20}), -1L);
+
+    CHECK_EQ(reader.Navigate(NAVDIR_FIRSTCHILD, CHILDID_SELF), 1L);
+    CHECK_EQ(reader.Navigate(NAVDIR_LASTCHILD, CHILDID_SELF), 4L);
+    CHECK_EQ(reader.Navigate(NAVDIR_NEXT, 2), 3L);
+    CHECK_EQ(reader.Navigate(NAVDIR_PREVIOUS, 1), -1L);
+    VARIANT unknown = Child(5);
+    BSTR none = nullptr;
+    CHECK_EQ(reader->get_accName(unknown, &none), E_INVALIDARG);
+    CHECK(menu.Close());
+}
+
+// Tab moves the focus a reader hears about; the default action goes where
+// Enter goes: a showmenu hotspot switches the screen and its children, back
+// returns, an execute hotspot starts its target. A reference kept past the
+// window's end fails cleanly.
+WINE_TEST(focus_actions_and_the_end_of_the_window)
+{
+    const std::string folder = ScratchDirectory("accessibility-actions");
+    StandIns targets(ScratchDirectory("accessibility-actions-records"));
+    REQUIRE(CopyFileTo(TestProgram(), folder + "\\autorun.exe"));
+    REQUIRE(targets.Place(folder + "\\tool.exe"));
+    Autorun menu;
+    REQUIRE(menu.Start(folder + "\\autorun.exe"));
+    const HWND window = menu.WaitUntilShown();
+    REQUIRE(window != nullptr);
+    REQUIRE(BringToFront(window));
+    Reader reader;
+    REQUIRE(reader.Attach(window));
+    const EventHook hook(menu.Id());
+    REQUIRE(hook.Ready());
+
+    SendMessageA(window, WM_CHAR, '\t', 0);
+    CHECK(EventHook::WaitFor(EVENT_OBJECT_FOCUS, window, 1));
+    SendMessageA(window, WM_CHAR, '\t', 0);
+    CHECK(EventHook::WaitFor(EVENT_OBJECT_FOCUS, window, 2));
+    CHECK_EQ(reader.Focus(), 2L);
+    CHECK_EQ(reader.State(2), static_cast<LONG>(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED));
+    CHECK_EQ(reader.State(CHILDID_SELF), static_cast<LONG>(STATE_SYSTEM_FOCUSABLE));
+
+    const Pixels root = LoadBitmapPixels(menu.Program(), "ACC-EN");
+    const Pixels second = LoadBitmapPixels(menu.Program(), "ACC-SECOND");
+    REQUIRE(!root.Empty() && root != second);
+    CHECK(SUCCEEDED(reader->accDoDefaultAction(Child(2))));
+    CHECK(menu.Shows(second));
+    CHECK(EventHook::WaitFor(EVENT_OBJECT_REORDER, window, CHILDID_SELF));
+    CHECK(EventHook::WaitFor(EVENT_OBJECT_NAMECHANGE, window, CHILDID_SELF));
+    CHECK(reader.Names() == (std::vector<std::string>{"Back", "Close"}));
+    CHECK_EQ(reader.Name(CHILDID_SELF), std::string("Second Access Screen"));
+    CHECK_EQ(reader.Focus(), static_cast<LONG>(CHILDID_SELF));
+
+    CHECK(SUCCEEDED(reader->accDoDefaultAction(Child(1))));
+    CHECK(menu.Shows(root));
+    CHECK(WaitUntil([&] { return reader.Count() == 4; }));
+
+    CHECK(SUCCEEDED(reader->accDoDefaultAction(Child(1))));
+    StandInRecord started;
+    REQUIRE(targets.WaitForRecord("tool", started));
+    CHECK(started.args == (std::vector<std::string>{"one", "two"}));
+    targets.Release();
+
+    CHECK(menu.Close());
+    LONG count = 0;
+    CHECK(FAILED(reader->get_accChildCount(&count)));
+}
