@@ -8,11 +8,11 @@ FUZZ_SECONDS ?= 60
 # default version (Windows 7 with Wine 8), then its end-to-end areas again
 # under this one, in a prefix of its own; WINE_SECOND_VERSION_TESTS= (empty)
 # runs the whole suite twice. The x86_64 twin runs the areas where a 64-bit
-# build differs: handles and pointers in messages and structures, the
-# launches, the manifest's architecture.
+# build differs: handles and pointers in messages and structures (the
+# accessible object's among them), the launches, the manifest's architecture.
 WINE_SECOND_VERSION ?= win10
 WINE_SECOND_VERSION_TESTS ?= -R '^(startup|window|commands|docrunner|faults|versions)\.'
-WINE_TWIN_TESTS ?= -R '^(startup|window|commands|docrunner|faults|resources)\.'
+WINE_TWIN_TESTS ?= -R '^(startup|window|commands|docrunner|faults|resources|accessibility)\.'
 
 .PHONY: all deps build host win64 win32 fuzz-build test demo fuzz clean cd iso usb bench edit
 
