@@ -35,6 +35,14 @@ disc image. Every step is a subcommand; `make` calls the last group.
         The stick's image checked against the tree: fsck.fat, label, files.
     project extract-usb-image IMAGE DIR
         The stick's files in DIR (made anew, read-only), as a drive shows them.
+    project sign [--project DIR] EPOCH PROGRAM...
+    project sign --check EPOCH
+        Authenticode-signs each PROGRAM in place and verifies it, EPOCH
+        (the disc's date) being the signing time; the key comes from the
+        SIGN_* variables of the environment (discproject/signing.py says
+        how), the recorded signatures from DIR/signatures. --check only
+        judges the key against the disc's date. A failure leaves every
+        program as it was.
     project source-date-epoch
         The date everything on the disc carries.
     project demo-plan PROJECT RESOURCE_DIR
@@ -253,6 +261,27 @@ def command_extract_image(args):
     return 0
 
 
+def command_sign(args):
+    if args[:1] == ["--check"]:
+        if len(args) != 2 or not args[1].isdigit():
+            raise Usage()
+        try:
+            signing.check_signing_inputs(os.environ, int(args[1]))
+        except signing.SigningError as error:
+            raise Failure(str(error)) from None
+        return 0
+    project = ""
+    if args[:1] == ["--project"] and len(args) >= 2:
+        project, args = args[1], args[2:]
+    if len(args) < 2 or not args[0].isdigit():
+        raise Usage()
+    try:
+        print("sign: " + signing.sign_programs(os.environ, int(args[0]), project, args[1:]))
+    except signing.SigningError as error:
+        raise Failure(str(error)) from None
+    return 0
+
+
 def command_source_date_epoch(args):
     if args:
         raise Usage()
@@ -407,7 +436,7 @@ def command_make(args):
 COMMANDS = {"resources": command_resources, "setting": command_setting, "autorun-inf": command_autorun_inf,
             "check": command_check, "preview": command_preview, "disc-tree": command_disc_tree,
             "image": command_image, "check-image": command_check_image, "extract-image": command_extract_image,
-            "source-date-epoch": command_source_date_epoch, "demo-plan": command_demo_plan, "make": command_make,
+            "sign": command_sign, "source-date-epoch": command_source_date_epoch, "demo-plan": command_demo_plan, "make": command_make,
             "usb-image": command_usb_image, "check-usb-image": command_check_usb_image,
             "extract-usb-image": command_extract_usb_image}
 

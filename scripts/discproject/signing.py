@@ -148,7 +148,7 @@ def _renewal_requested(env):
 
 
 def _workspace():
-    return tempfile.TemporaryDirectory(prefix="sign-programs.")
+    return tempfile.TemporaryDirectory(prefix="sign.")
 
 
 def _child_environment(env, extra=None):
