@@ -33,7 +33,7 @@ def demo_plan(project, resource_dir):
         if name or country or language in seen:
             continue
         seen.add(language)
-        button = first_pdf_button(project, project.find(resource, True, entry["line"]))
+        button = first_pdf_button(project, project.find(resource, "index", entry["line"]))
         target = "\t".join(str(v) for v in button) if button else "-\t-\t-"
         bitmap = os.path.join(os.path.abspath(resource_dir), resource.lower() + ".bmp")
         lines.append(f"{language}\t{title}\t{bitmap}\t{target}")

@@ -161,24 +161,36 @@ class Project:
         except OSError:
             return []
 
-    def find(self, resource, want_text, number):
-        """The menu index (want_text) or the picture of `resource` in
-        menus/, matched without regard to case as Windows finds resources."""
+    def find(self, resource, kind, number):
+        """The file of `resource` in menus/ of one kind: "index" (.txt),
+        "names" (.names) or "picture" (any other); matched without regard
+        to case, as Windows finds resources. A missing names file is no
+        error: the menu's hotspots keep their default names."""
         matches = []
         for name in self.menu_files():
             stem, ext = os.path.splitext(name)
             if stem.lower() != resource.lower() or not os.path.isfile(os.path.join(self.menus, name)):
                 continue
-            if (ext.lower() == ".txt") == want_text:
+            if file_kind(name) == kind:
                 matches.append(os.path.join(self.menus, name))
-        what = "menu index" if want_text else "picture"
+        what = KIND_NAMES[kind]
         if not matches:
-            expected = f"{resource}.txt" if want_text else f"{resource}.png or {resource}.bmp"
-            self.findings.error(self.main_file, number, f"the {what} of menu \"{resource}\" is missing: "
-                                f"no {os.path.join(self.menus, expected)}")
+            if kind != "names":
+                expected = f"{resource}.txt" if kind == "index" else f"{resource}.png or {resource}.bmp"
+                self.findings.error(self.main_file, number, f"the {what} of menu \"{resource}\" is missing: "
+                                    f"no {os.path.join(self.menus, expected)}")
             return None
         if len(matches) > 1:
             self.findings.error(self.main_file, number, f"menu \"{resource}\" has more than one {what}: "
                                 + ", ".join(matches))
             return None
         return matches[0]
+
+
+KIND_NAMES = {"index": "menu index", "names": "names file", "picture": "picture"}
+
+
+def file_kind(name):
+    """What a file of menus/ is to its menu, by its extension."""
+    ext = os.path.splitext(name)[1].lower()
+    return {".txt": "index", ".names": "names"}.get(ext, "picture")

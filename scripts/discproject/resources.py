@@ -5,6 +5,7 @@ import os
 
 from .pictures import picture_to_bmp
 from .disc_names import link_problem
+from . import hotspot_names
 from .findings import Failure, Stop
 from .safe_files import is_our_resource, remove_tree, replace_file
 from .texts import join_lines
@@ -29,6 +30,18 @@ def _menu_index(project, text, languages):
     """A menu index in the code pages of every language that uses it; one
     set of bytes, or None."""
     lines, ended = project.read_lines(text)
+    return _in_code_pages(project, text, lines, ended, languages, "menu index")
+
+
+def _names(project, path, text, languages):
+    """The hotspot names of a menu, stored like its index: in the code page
+    of every language that uses it, CR LF; one set of bytes, or None."""
+    lines, ended = project.read_lines(path)
+    hotspot_names.judge(project, path, text, lines)
+    return _in_code_pages(project, path, lines, ended, languages, "names file")
+
+
+def _in_code_pages(project, text, lines, ended, languages, what):
     variants = {}
     for language in dict.fromkeys(languages):
         page = project.code_page(language)
@@ -38,7 +51,7 @@ def _menu_index(project, text, languages):
             variants.setdefault(join_lines(out, ended), []).append(f"\"{language}\" ({page})")
     if len(variants) > 1:
         project.findings.error(text, 0, "languages " + " and ".join(l for v in variants.values() for l in v) +
-                               " share this menu index, but their code pages store it differently; "
+                               f" share this {what}, but their code pages store it differently; "
                                "give each its own")
         return None
     return next(iter(variants)) if variants else None
@@ -85,23 +98,30 @@ def generate(project):
     for key, use in resources.items():
         entry = use["entry"]
         resource = entry["fields"][3]
-        text = project.find(resource, True, entry["line"])
-        picture = project.find(resource, False, entry["line"])
+        text = project.find(resource, "index", entry["line"])
+        picture = project.find(resource, "picture", entry["line"])
+        names = project.find(resource, "names", entry["line"])
         name = key.lower()
         if text:
             data = _menu_index(project, text, use["languages"])
             if data is not None:
                 files[name + ".txt"] = data
                 sources[name + ".txt"] = text
+        if text and names:
+            data = _names(project, names, text, use["languages"])
+            if data is not None:
+                files[name + ".names"] = data
+                sources[name + ".names"] = names
+        elif text:
+            hotspot_names.missing(project, resource, entry["line"])
         if picture:
             if picture not in pictures:
                 pictures[picture] = picture_to_bmp(picture, findings)
             if pictures[picture] is not None:
                 files[name + ".bmp"] = pictures[picture]
                 sources[name + ".bmp"] = picture
-        # Room for more resources of one menu (such as names for screen
-        # readers): each is one more file of this menu's name here.
     _about_text(project, files, sources)
+    hotspot_names.orphans(project)
 
     # Files that nothing uses are most likely a typing mistake in menu.txt.
     used = set(sources.values())
@@ -121,6 +141,10 @@ def generate(project):
     return files, sources
 
 
+# autorun finds a menu's picture and its hotspot names by these types.
+RESOURCE_TYPES = {".bmp": "BITMAP", ".names": "HOTSPOTNAMES"}
+
+
 def rc_string(path):
     return '"' + path.replace("\\", "\\\\").replace('"', '\\"') + '"'
 
@@ -135,10 +159,11 @@ def menus_rc(project, out, files):
              "#include <winresrc.h>", ""]
     ordered = ["menu.txt"] + sorted(n for n in files if n.endswith(".txt") and n not in ("menu.txt", "about.txt"))
     ordered += sorted(n for n in files if n.endswith(".bmp"))
+    ordered += sorted(n for n in files if n.endswith(".names"))
     ordered += ["about.txt"] if "about.txt" in files else []
     for name in ordered:
         stem, ext = os.path.splitext(name)
-        kind = "BITMAP" if ext == ".bmp" else "RCDATA"
+        kind = RESOURCE_TYPES.get(ext, "RCDATA")
         lines.append("LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US")
         lines.append(f"{rc_string(stem.upper())} {kind} {rc_string(os.path.join(out, name))}")
     return ("\n".join(lines) + "\n").encode("utf-8")

@@ -69,4 +69,4 @@ def remove_tree(path, owned=None):
 
 
 def is_our_resource(name):
-    return name == "menus.rc" or name.endswith((".txt", ".bmp"))
+    return name == "menus.rc" or name.endswith((".txt", ".bmp", ".names"))

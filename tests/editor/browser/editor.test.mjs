@@ -17,6 +17,7 @@ after(async () => {
 });
 
 const ROOT_EN = '60;140;300;184;execute;software\\pdfreader\\docrunner.exe manual\\guide.pdf\n60;196;300;240;showmenu;docs\n452;8;470;26;close;\n';
+const ROOT_EN_NAMES = 'Read the guide (PDF)\nMore documents\nClose the start menu\n';
 
 function hashes(folder) {
   const out = {};
@@ -98,7 +99,7 @@ test('a command change, a name, a reorder, undo and redo, a copy to the German m
     await settled(page);
     await save(page);
     assert.equal(menuFile(project, 'root-en.txt'), ROOT_EN.replace('close', 'back'));
-    assert.deepEqual(readdirSync(join(project, 'menus')).filter((n) => n.endsWith('.names')), []);
+    assert.equal(menuFile(project, 'root-en.names'), ROOT_EN_NAMES);
     // The name and the reorder redone: the name moves with its hotspot.
     await page.click('#redo');
     await page.click('#redo');
@@ -110,7 +111,7 @@ test('a command change, a name, a reorder, undo and redo, a copy to the German m
     await save(page);
     const reordered = '60;140;300;184;execute;software\\pdfreader\\docrunner.exe manual\\guide.pdf\n452;8;470;26;back;\n60;196;300;240;showmenu;docs\n';
     assert.equal(menuFile(project, 'root-en.txt'), reordered);
-    assert.equal(menuFile(project, 'root-en.names'), '\nClose the menu\n\n');
+    assert.equal(menuFile(project, 'root-en.names'), 'Read the guide (PDF)\nClose the menu\nMore documents\n');
     assert.equal(menuFile(project, 'root-de.txt'), reordered.replaceAll('\n', '\r\n'));
     assert.equal(menuFile(project, 'menu.txt'), 'en;;;root-en;Two Screens Sample\nen;docs;;docs-en;Two Screens Sample\n' +
       'de;;;root-de;Zwei Seiten; deutsch\nde;docs;;docs-de;Über die Zwei-Seiten-CD\n');
@@ -166,7 +167,7 @@ test('a file changed on disk since it was read is not overwritten; the page keep
     await page.waitForSelector('#status:not(.dirty)');
     assert.equal(menuFile(project, 'root-en.txt'), theirs);
     assert.equal(menuFile(project, 'root-en.mine-1.txt'), ROOT_EN.replace('60;140;300;184', '59;140;299;184'));
-    assert.equal(await page.locator('#spots').innerText(), '1. close (1,1–50,50)');
+    assert.equal(await page.locator('#spots').innerText(), '1. close (1,1–50,50) “Read the guide (PDF)”');
     // Again, and this time the disk's version is taken.
     await page.click('#spot-0');
     await page.focus('#stage');
@@ -177,7 +178,7 @@ test('a file changed on disk since it was read is not overwritten; the page keep
     await page.click('#save');
     await page.click('#conflict button[value="reload"]');
     await page.waitForSelector('#status:not(.dirty)');
-    assert.equal(await page.locator('#spots').innerText(), '1. back (2,2–40,40)');
+    assert.equal(await page.locator('#spots').innerText(), '1. back (2,2–40,40) “Read the guide (PDF)”');
     assert.equal(menuFile(project, 'root-en.txt'), again);
     assert.deepEqual(readdirSync(join(project, 'menus')).filter((n) => n.includes('.mine-')), ['root-en.mine-1.txt']);
   });

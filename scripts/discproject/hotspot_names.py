@@ -1,0 +1,49 @@
+"""The names a screen reader says for the hotspots of a menu:
+menus/NAME.names beside menus/NAME.txt, one line a hotspot."""
+
+import os
+
+from .project_folder import file_kind
+
+
+def hotspot_lines(index_lines):
+    """The line numbers of the hotspots of a menu index. autorun skips
+    empty lines and counts every other one, a damaged line too, so that
+    the names after a damaged line stay with their hotspots."""
+    return [number for number, line in enumerate(index_lines, 1) if line]
+
+
+def judge(project, names_path, index_path, names):
+    """Findings on the names of one menu: a hotspot without a name is a
+    warning naming the line that should hold it; a name beyond the last
+    hotspot an error, as it names nothing. Blank lines after the last
+    hotspot carry no name and are left alone."""
+    findings = project.findings
+    index_lines, _ = project.read_lines(index_path)
+    hotspots = hotspot_lines(index_lines)
+    for ordinal, line in enumerate(hotspots):
+        if ordinal >= len(names) or not names[ordinal].strip():
+            findings.warning(names_path, ordinal + 1,
+                             f"the hotspot on line {line} of {os.path.basename(index_path)} has no name; "
+                             "a screen reader says its default")
+    for number, name in enumerate(names[len(hotspots):], len(hotspots) + 1):
+        if name.strip():
+            findings.error(names_path, number, f"a name beyond the last hotspot: "
+                           f"{os.path.basename(index_path)} has {len(hotspots)} hotspot(s)")
+            return
+
+
+def missing(project, resource, number):
+    """A menu without a names file: one warning for the menu."""
+    project.findings.warning(project.main_file, number, f"menu \"{resource}\" has no names for screen readers: "
+                             f"no {os.path.join(project.menus, resource + '.names')}")
+
+
+def orphans(project):
+    """Names files beside which no menu index lies name nothing."""
+    stems = {os.path.splitext(n)[0].lower() for n in project.menu_files() if file_kind(n) == "index"}
+    for name in project.menu_files():
+        stem = os.path.splitext(name)[0]
+        if file_kind(name) == "names" and stem.lower() not in stems:
+            project.findings.error(os.path.join(project.menus, name), 0,
+                                   f"names without a menu index: no {os.path.join(project.menus, stem + '.txt')}")
