@@ -68,10 +68,10 @@ from .checking import check_project, preview, tree_check
 from .demo_plan import demo_plan
 from .disc_tree import lay_out, remove_layout
 from .findings import Failure, Findings, Stop
-from .iso_image import (check_image, earlier_image_note, extract, judge_destination, make_image, make_read_only,
-                        remove_extracted)
+from .image_files import earlier_image_note, judge_destination, make_read_only, remove_extracted
+from .iso_image import check_image, extract, make_image
 from .preview_folder import earlier_pictures
-from .project_folder import SETTINGS, Project
+from .project_folder import SETTINGS, Project, usable_setting
 from .resources import build_resources
 from .safe_files import replace_file
 from .source_date import TREE, source_date_epoch
@@ -208,20 +208,9 @@ def utc(epoch):
     return datetime.datetime.fromtimestamp(epoch, datetime.timezone.utc).strftime("%Y-%m-%d %H:%M:%S UTC")
 
 
-def volume_of(project_path):
-    findings = Findings()
-    try:
-        volume = Project(project_path, findings).setting("volume")
-    except Stop:
-        volume = None
-    if findings.errors or volume is None:
-        raise Failure(f"{project_path}: its volume setting is not usable (see project.txt)")
-    return volume
-
-
 def image(project_path, tree, target, sums=None):
     try:
-        volume = volume_of(project_path)
+        volume = usable_setting(project_path, "volume")
         epoch = source_date_epoch(os.environ)
         count = make_image(tree, target, volume, epoch, sums)
     except Failure as failure:

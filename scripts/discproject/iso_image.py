@@ -11,15 +11,12 @@ locale, whatever the caller's, so names are read alike everywhere."""
 import datetime
 import os
 import re
-import shutil
 import subprocess
 import tempfile
 
-from .disc_tree import record_of
 from .findings import Failure
-from .safe_files import remove_file, temporary_beside
+from .image_files import compare_content, judge_destination, judge_inputs, judge_record, replace_when_checked
 
-REQUIRED = ("autorun.exe", "autorun.inf", "software/pdfreader/docrunner.exe", "software/pdfreader/readme.txt")
 SERIOUS = re.compile(r"^.*?: (?:FATAL|ABORT|FAILURE|SORRY) : (.*)$")
 
 
@@ -27,18 +24,6 @@ def _tool_env():
     env = {k: v for k, v in os.environ.items() if k not in ("SOURCE_DATE_EPOCH", "LANGUAGE") and not k.startswith("LC_")}
     env.update(LC_ALL="C.UTF-8", TZ="UTC")
     return env
-
-
-def judge_destination(image):
-    """The image's place, judged before anything is built: its folder exists
-    and takes new files, and the name is no folder."""
-    folder = os.path.dirname(os.path.abspath(image))
-    if not os.path.basename(image) or os.path.isdir(image):
-        raise Failure(f"{image} is a folder; name the image's file")
-    if not os.path.isdir(folder):
-        raise Failure(f"its folder {folder} does not exist")
-    if not os.access(folder, os.W_OK | os.X_OK):
-        raise Failure(f"its folder {folder} is not writable")
 
 
 def _xorriso_reason(stderr, status):
@@ -84,15 +69,6 @@ def _descriptor(image):
     return result.stdout.decode("utf-8", "replace")
 
 
-def _differing(one, other):
-    paths = set(one.splitlines()) ^ set(other.splitlines())
-    return " ".join(sorted({line.split(b"  ", 1)[1][1:].decode("utf-8", "replace") for line in paths}))
-
-
-def _sorted_lines(record):
-    return b"".join(sorted(record.splitlines(keepends=True)))
-
-
 def check_image(image, tree, sums=None, shown_name=None):
     """Passes when the image carries exactly the files of `tree` (names,
     contents), autorun.inf opening autorun.exe at its root, the programs, a
@@ -102,8 +78,7 @@ def check_image(image, tree, sums=None, shown_name=None):
     name = shown_name or image
     if not os.path.isfile(image):
         raise Failure(f"{name}: no such image")
-    if sums and not os.path.isfile(sums):
-        raise Failure(f"no record {sums} of the laid-out tree; lay it out first")
+    judge_record(sums)
     descriptor = _descriptor(image)
     if not re.search(r"^Joliet with UCS level", descriptor, re.M):
         raise Failure(f"{name}: no Joliet tree")
@@ -112,67 +87,16 @@ def check_image(image, tree, sums=None, shown_name=None):
     with tempfile.TemporaryDirectory() as work:
         content = os.path.join(work, "content")
         extract(image, content)
-        in_image = record_of(content)
-        for path in REQUIRED:
-            if not os.path.isfile(os.path.join(content, *path.split("/"))):
-                raise Failure(f"{name}: /{path} is missing")
         with open(os.path.join(content, "autorun.inf"), "rb") as f:
             if not re.search(rb"^open=autorun.exe\r?$", f.read(), re.M):
                 raise Failure(f"{name}: autorun.inf does not open autorun.exe")
-    in_image = _sorted_lines(in_image)
-    in_tree = _sorted_lines(record_of(tree))
-    if in_image != in_tree:
-        raise Failure(f"{name}: contents differ from {tree}: {_differing(in_image, in_tree)}")
-    if sums:
-        with open(sums, "rb") as f:
-            laid_out = _sorted_lines(f.read())
-        if in_image != laid_out:
-            raise Failure(f"{name}: the tree changed after it was laid out (record {sums}): "
-                          f"{_differing(in_image, laid_out)}")
-    return len(in_image.splitlines())
+        return compare_content(name, content, tree, sums)
 
 
 def make_image(tree, image, volume, epoch, sums=None):
-    """Writes and checks the image as a temporary file beside `image`, and
-    only then renames it to `image`: an earlier image stays as it was until
-    a finished, checked one replaces it."""
+    """Writes and checks the image; only a finished, checked one gets the
+    name `image`."""
     judge_destination(image)
-    if not os.path.isfile(os.path.join(tree, "autorun.inf")):
-        raise Failure(f"{tree} is not a disc tree (no autorun.inf)")
-    if sums and not os.path.isfile(sums):
-        raise Failure(f"no record {sums} of the laid-out tree; lay it out first")
-    new = temporary_beside(image)
-    try:
-        write_image(tree, new, volume, epoch)
-        count = check_image(new, tree, sums, shown_name=image)
-        os.chmod(new, 0o644)
-        os.replace(new, image)
-    except BaseException:
-        remove_file(new)
-        raise
-    return count
-
-
-def earlier_image_note(image):
-    return f"; the earlier {image} is left as it was" if os.path.exists(image) else ""
-
-
-def remove_extracted(out):
-    """An extracted disc is read-only; made writable to be replaced. A
-    folder that holds something but no autorun.inf is no disc of ours and
-    stays as it is."""
-    if os.path.lexists(out):
-        if os.path.islink(out) or not os.path.isdir(out) or (
-                os.listdir(out) and not os.path.isfile(os.path.join(out, "autorun.inf"))):
-            raise Failure(f"{out} is not a disc extracted by this program; it is left as it is")
-        for folder, dirs, _ in os.walk(out):
-            os.chmod(folder, 0o755)
-        shutil.rmtree(out)
-
-
-def make_read_only(out):
-    for folder, dirs, files in os.walk(out):
-        for name in files:
-            os.chmod(os.path.join(folder, name), 0o444)
-    for folder, dirs, files in os.walk(out, topdown=False):
-        os.chmod(folder, 0o555)
+    judge_inputs(tree, sums)
+    return replace_when_checked(image, lambda new: write_image(tree, new, volume, epoch),
+                                lambda new: check_image(new, tree, sums, shown_name=image))

@@ -5,7 +5,7 @@ import os
 import re
 
 from .fat_label import fat_label
-from .findings import Stop
+from .findings import Failure, Findings, Stop
 from .texts import CODE_PAGES, CODECS, DEFAULT_CODE_PAGE, encode, read_lines
 
 SETTINGS = ("label", "volume", "icon", "manual-language", "fat-label")
@@ -188,6 +188,19 @@ class Project:
 
 
 KIND_NAMES = {"index": "menu index", "names": "names file", "picture": "picture"}
+
+
+def usable_setting(project_path, name):
+    """One setting of the project, for a step that needs it and cannot go
+    on without: Failure when it is not usable (the findings say why)."""
+    findings = Findings()
+    try:
+        value = Project(project_path, findings).setting(name)
+    except Stop:
+        value = None
+    if findings.errors or value is None:
+        raise Failure(f"{project_path}: its {name} setting is not usable (see project.txt)")
+    return value
 
 
 def file_kind(name):

@@ -23,11 +23,10 @@ import subprocess
 import tempfile
 
 from .disc_tree import record_of
-from .findings import Failure, Findings, Stop
-from .iso_image import (REQUIRED, _differing, _sorted_lines, earlier_image_note, judge_destination, make_read_only,
-                        remove_extracted)
-from .project_folder import Project
-from .safe_files import remove_file, temporary_beside
+from .findings import Failure
+from .image_files import (compare_content, earlier_image_note, judge_destination, judge_inputs, judge_record,
+                          make_read_only, remove_extracted, replace_when_checked)
+from .project_folder import usable_setting
 from .source_date import source_date_epoch
 
 SECTOR = 512
@@ -188,8 +187,7 @@ def check_usb_image(image, tree, label=None, sums=None, shown_name=None):
     name = shown_name or image
     if not os.path.isfile(image):
         raise Failure(f"{name}: no such image")
-    if sums and not os.path.isfile(sums):
-        raise Failure(f"no record {sums} of the laid-out tree; lay it out first")
+    judge_record(sums)
     result = subprocess.run(["fsck.fat", "-n", os.path.abspath(image)], stdin=subprocess.DEVNULL,
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=_tool_env(FAT_FIRST_SECOND))
     lines = result.stdout.decode("utf-8", "replace").splitlines()
@@ -201,54 +199,17 @@ def check_usb_image(image, tree, label=None, sums=None, shown_name=None):
     with tempfile.TemporaryDirectory() as work:
         content = os.path.join(work, "content")
         extract(image, content)
-        for path in REQUIRED:
-            if not os.path.isfile(os.path.join(content, *path.split("/"))):
-                raise Failure(f"{name}: /{path} is missing")
-        in_image = _sorted_lines(record_of(content))
-    in_tree = _sorted_lines(record_of(tree))
-    if in_image != in_tree:
-        raise Failure(f"{name}: contents differ from {tree}: {_differing(in_image, in_tree)}")
-    if sums:
-        with open(sums, "rb") as f:
-            laid_out = _sorted_lines(f.read())
-        if in_image != laid_out:
-            raise Failure(f"{name}: the tree changed after it was laid out (record {sums}): "
-                          f"{_differing(in_image, laid_out)}")
-    return len(in_image.splitlines())
+        return compare_content(name, content, tree, sums)
 
 
 def make_usb_image(tree, image, label, epoch, sums=None):
-    """Writes and checks the image as a temporary file beside `image`, and
-    only then renames it to `image`: an earlier image stays as it was until
-    a finished, checked one replaces it."""
+    """Writes and checks the image; only a finished, checked one gets the
+    name `image`."""
     judge_destination(image)
     check_epoch(epoch)
-    if not os.path.isfile(os.path.join(tree, "autorun.inf")):
-        raise Failure(f"{tree} is not a disc tree (no autorun.inf)")
-    if sums and not os.path.isfile(sums):
-        raise Failure(f"no record {sums} of the laid-out tree; lay it out first")
-    new = temporary_beside(image)
-    try:
-        write_image(tree, new, label, epoch)
-        count = check_usb_image(new, tree, label, sums, shown_name=image)
-        os.chmod(new, 0o644)
-        os.replace(new, image)
-    except BaseException:
-        remove_file(new)
-        raise
-    return count
-
-
-def label_setting(project_path):
-    """The project's FAT label; Failure when FAT cannot hold it."""
-    findings = Findings()
-    try:
-        label = Project(project_path, findings).setting("fat-label")
-    except Stop:
-        label = None
-    if findings.errors or label is None:
-        raise Failure(f"{project_path}: its fat-label setting is not usable (see project.txt)")
-    return label
+    judge_inputs(tree, sums)
+    return replace_when_checked(image, lambda new: write_image(tree, new, label, epoch),
+                                lambda new: check_usb_image(new, tree, label, sums, shown_name=image))
 
 
 def usb_target(places, env):
@@ -263,7 +224,7 @@ def publish(project_path, tree, target, sums=None):
     """The image of `tree` with the project's label at `target`, reported in
     one line; Failure, saying what became of an earlier image, when not."""
     try:
-        label = label_setting(project_path)
+        label = usable_setting(project_path, "fat-label")
         epoch = source_date_epoch(os.environ)
         count = make_usb_image(tree, target, label, epoch, sums)
     except Failure as failure:

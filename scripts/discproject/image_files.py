@@ -1,0 +1,107 @@
+"""What the disc's two images share: the files every disc must hold, the
+comparison of an image's content with the tree and the record of its
+layout, the judgement of the image's place, and the rule that an image gets
+its name only once it is written and checked."""
+
+import os
+import shutil
+
+from .disc_tree import record_of
+from .findings import Failure
+from .safe_files import remove_file, temporary_beside
+
+REQUIRED = ("autorun.exe", "autorun.inf", "software/pdfreader/docrunner.exe", "software/pdfreader/readme.txt")
+
+
+def judge_destination(image):
+    """The image's place, judged before anything is built: its folder exists
+    and takes new files, and the name is no folder."""
+    folder = os.path.dirname(os.path.abspath(image))
+    if not os.path.basename(image) or os.path.isdir(image):
+        raise Failure(f"{image} is a folder; name the image's file")
+    if not os.path.isdir(folder):
+        raise Failure(f"its folder {folder} does not exist")
+    if not os.access(folder, os.W_OK | os.X_OK):
+        raise Failure(f"its folder {folder} is not writable")
+
+
+def judge_inputs(tree, sums):
+    if not os.path.isfile(os.path.join(tree, "autorun.inf")):
+        raise Failure(f"{tree} is not a disc tree (no autorun.inf)")
+    judge_record(sums)
+
+
+def judge_record(sums):
+    if sums and not os.path.isfile(sums):
+        raise Failure(f"no record {sums} of the laid-out tree; lay it out first")
+
+
+def _differing(one, other):
+    paths = set(one.splitlines()) ^ set(other.splitlines())
+    return " ".join(sorted({line.split(b"  ", 1)[1][1:].decode("utf-8", "replace") for line in paths}))
+
+
+def _sorted_lines(record):
+    return b"".join(sorted(record.splitlines(keepends=True)))
+
+
+def compare_content(name, content, tree, sums):
+    """The files taken out of an image (the folder `content`) against the
+    tree and, with `sums`, against what was laid out then, so a tree changed
+    after its layout is caught. Returns the number of files."""
+    for path in REQUIRED:
+        if not os.path.isfile(os.path.join(content, *path.split("/"))):
+            raise Failure(f"{name}: /{path} is missing")
+    in_image = _sorted_lines(record_of(content))
+    in_tree = _sorted_lines(record_of(tree))
+    if in_image != in_tree:
+        raise Failure(f"{name}: contents differ from {tree}: {_differing(in_image, in_tree)}")
+    if sums:
+        with open(sums, "rb") as f:
+            laid_out = _sorted_lines(f.read())
+        if in_image != laid_out:
+            raise Failure(f"{name}: the tree changed after it was laid out (record {sums}): "
+                          f"{_differing(in_image, laid_out)}")
+    return len(in_image.splitlines())
+
+
+def replace_when_checked(image, write, check):
+    """Writes the image as a temporary file beside `image` (`write(new)`),
+    checks it (`check(new)`, which returns the number of files), and only
+    then renames it to `image`: an earlier image stays as it was until a
+    finished, checked one replaces it."""
+    new = temporary_beside(image)
+    try:
+        write(new)
+        count = check(new)
+        os.chmod(new, 0o644)
+        os.replace(new, image)
+    except BaseException:
+        remove_file(new)
+        raise
+    return count
+
+
+def earlier_image_note(image):
+    return f"; the earlier {image} is left as it was" if os.path.exists(image) else ""
+
+
+def remove_extracted(out):
+    """An extracted disc is read-only; made writable to be replaced. A
+    folder that holds something but no autorun.inf is no disc of ours and
+    stays as it is."""
+    if os.path.lexists(out):
+        if os.path.islink(out) or not os.path.isdir(out) or (
+                os.listdir(out) and not os.path.isfile(os.path.join(out, "autorun.inf"))):
+            raise Failure(f"{out} is not a disc extracted by this program; it is left as it is")
+        for folder, dirs, _ in os.walk(out):
+            os.chmod(folder, 0o755)
+        shutil.rmtree(out)
+
+
+def make_read_only(out):
+    for folder, dirs, files in os.walk(out):
+        for name in files:
+            os.chmod(os.path.join(folder, name), 0o444)
+    for folder, dirs, files in os.walk(out, topdown=False):
+        os.chmod(folder, 0o555)
