@@ -68,7 +68,7 @@ from .checking import check_project, preview, tree_check
 from .demo_plan import demo_plan
 from .disc_tree import lay_out, remove_layout
 from .findings import Failure, Findings, Stop
-from .image_files import earlier_image_note, judge_destination, make_read_only, remove_extracted
+from .image_files import earlier_image_note, extract_as_drive, judge_destination
 from .iso_image import check_image, extract, make_image
 from .preview_folder import earlier_pictures
 from .project_folder import SETTINGS, Project, usable_setting
@@ -238,15 +238,7 @@ def command_check_image(args):
 def command_extract_image(args):
     if len(args) != 2:
         raise Usage()
-    source, out = args
-    if not os.path.isfile(source):
-        raise Failure(f"{source} does not exist")
-    if os.path.abspath(out) == "/":
-        raise Failure("refusing to extract into '/'")
-    remove_extracted(out)
-    extract(source, out)
-    # The copy is the disc: nothing may write into it.
-    make_read_only(out)
+    extract_as_drive(*args, extract)
     return 0
 
 

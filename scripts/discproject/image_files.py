@@ -86,7 +86,20 @@ def earlier_image_note(image):
     return f"; the earlier {image} is left as it was" if os.path.exists(image) else ""
 
 
-def remove_extracted(out):
+def extract_as_drive(image, out, extract):
+    """The image's files in `out` (made anew, read-only) through the
+    image's own `extract(image, out)`: the copy is the disc, as a drive
+    shows it, and nothing may write into it."""
+    if not os.path.isfile(image):
+        raise Failure(f"{image} does not exist")
+    if os.path.abspath(out) == "/":
+        raise Failure("refusing to extract into '/'")
+    _remove_extracted(out)
+    extract(image, out)
+    _make_read_only(out)
+
+
+def _remove_extracted(out):
     """An extracted disc is read-only; made writable to be replaced. A
     folder that holds something but no autorun.inf is no disc of ours and
     stays as it is."""
@@ -99,7 +112,7 @@ def remove_extracted(out):
         shutil.rmtree(out)
 
 
-def make_read_only(out):
+def _make_read_only(out):
     for folder, dirs, files in os.walk(out):
         for name in files:
             os.chmod(os.path.join(folder, name), 0o444)

@@ -24,8 +24,9 @@ import tempfile
 
 from .disc_tree import record_of
 from .findings import Failure
+from . import image_files
 from .image_files import (compare_content, earlier_image_note, judge_destination, judge_inputs, judge_record,
-                          make_read_only, remove_extracted, replace_when_checked)
+                          replace_when_checked)
 from .project_folder import usable_setting
 from .source_date import source_date_epoch
 
@@ -234,12 +235,5 @@ def publish(project_path, tree, target, sums=None):
 
 
 def extract_as_drive(image, out):
-    """The stick's files in `out`, made anew and read-only: the copy is the
-    stick, and nothing may write into it."""
-    if not os.path.isfile(image):
-        raise Failure(f"{image} does not exist")
-    if os.path.abspath(out) == "/":
-        raise Failure("refusing to extract into '/'")
-    remove_extracted(out)
-    extract(image, out)
-    make_read_only(out)
+    """The stick's files in `out`, made anew and read-only, as a drive shows them."""
+    image_files.extract_as_drive(image, out, extract)
