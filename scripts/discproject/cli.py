@@ -56,7 +56,6 @@ error, named by the project's own files; any error gives exit status 1.
 A step that cannot go on says why in one line and exits with status 1.
 """
 
-import datetime
 import os
 import subprocess
 import sys
@@ -74,7 +73,7 @@ from .preview_folder import earlier_pictures
 from .project_folder import SETTINGS, Project, usable_setting
 from .resources import build_resources
 from .safe_files import replace_file
-from .source_date import TREE, source_date_epoch
+from .source_date import TREE, source_date_epoch, utc
 from . import usb_image
 
 
@@ -202,10 +201,6 @@ def command_disc_tree(args):
     epoch = layout(project_path, programs, out, found.get("reader"), found.get("stamp"), found.get("check"))
     print(f"disc-tree: disc of {project_path} laid out in {out}, dated {utc(epoch)}")
     return 0
-
-
-def utc(epoch):
-    return datetime.datetime.fromtimestamp(epoch, datetime.timezone.utc).strftime("%Y-%m-%d %H:%M:%S UTC")
 
 
 def image(project_path, tree, target, sums=None):

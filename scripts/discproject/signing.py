@@ -37,6 +37,8 @@ import tempfile
 import time
 import urllib.parse
 
+from .source_date import utc
+
 # The system's trusted roots, for a chain that ends in a public root.
 SYSTEM_ROOTS = "/etc/ssl/certs/ca-certificates.crt"
 # Seconds a time-stamp server has to answer, unless SIGN_TIMESTAMP_TIMEOUT
@@ -124,7 +126,7 @@ def _report(recorded, fresh, records, key, timestamp, key_given):
             line += ", time-stamped by " + timestamp.url
         else:
             line += "; no time stamp, so the signatures end with the certificate on %s (SIGN_TIMESTAMP_URL adds one)" % (
-                _utc(key.not_after)
+                utc(key.not_after)
             )
         if records.folder:
             line += ", recorded in " + records.folder
@@ -215,10 +217,6 @@ def _openssl_reason(text):
 def _certificate_time(text):
     """Seconds since the epoch of openssl's "Mon DD HH:MM:SS YYYY GMT"."""
     return calendar.timegm(time.strptime(text.strip(), "%b %d %H:%M:%S %Y GMT"))
-
-
-def _utc(seconds):
-    return time.strftime("%Y-%m-%d %H:%M:%S UTC", time.gmtime(seconds))
 
 
 def _trust_file(work, certs, extra=""):
@@ -468,19 +466,19 @@ class _Key:
         if epoch < self.not_before:
             raise SigningError(
                 "%s is valid only from %s, after the disc's date %s (SOURCE_DATE_EPOCH, else the last commit's)"
-                % (self.name(), _utc(self.not_before), _utc(epoch))
+                % (self.name(), utc(self.not_before), utc(epoch))
             )
         if epoch > self.not_after and not timestamp.url:
             raise SigningError(
-                "%s expired on %s, before the disc's date %s" % (self.name(), _utc(self.not_after), _utc(epoch))
+                "%s expired on %s, before the disc's date %s" % (self.name(), utc(self.not_after), utc(epoch))
             )
         now = int(time.time())
         if now > self.not_after:
             raise SigningError(
-                "%s expired on %s: Windows would trust no signature made with it now" % (self.name(), _utc(self.not_after))
+                "%s expired on %s: Windows would trust no signature made with it now" % (self.name(), utc(self.not_after))
             )
         if now < self.not_before:
-            raise SigningError("%s is valid only from %s, not yet now" % (self.name(), _utc(self.not_before)))
+            raise SigningError("%s is valid only from %s, not yet now" % (self.name(), utc(self.not_before)))
 
     def sign(self, program, target, epoch, timestamp):
         name = os.path.basename(program)

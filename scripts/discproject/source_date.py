@@ -5,6 +5,7 @@ image bit for bit."""
 import os
 import re
 import subprocess
+import time
 
 from .findings import Failure
 
@@ -37,3 +38,8 @@ def source_date_epoch(env):
     if int(value) > LAST_SECOND:
         raise Failure(f"{origin} {value} lies beyond 2106, past what a program's time stamp holds")
     return int(value)
+
+
+def utc(epoch):
+    """A date as every message of the disc build shows it."""
+    return time.strftime("%Y-%m-%d %H:%M:%S UTC", time.gmtime(epoch))

@@ -14,7 +14,6 @@ under a fixed UTF-8 locale, whatever the caller's.
 Windows since 7 starts nothing from a stick: autorun.inf gives the drive its
 label and icon, and the customer starts autorun.exe himself."""
 
-import datetime
 import hashlib
 import math
 import os
@@ -28,7 +27,7 @@ from . import image_files
 from .image_files import (compare_content, earlier_image_note, judge_destination, judge_inputs, judge_record,
                           replace_when_checked)
 from .project_folder import usable_setting
-from .source_date import source_date_epoch
+from .source_date import source_date_epoch, utc
 
 SECTOR = 512
 # FAT32 needs this many clusters at least; fewer and Windows reads the
@@ -230,8 +229,7 @@ def publish(project_path, tree, target, sums=None):
         count = make_usb_image(tree, target, label, epoch, sums)
     except Failure as failure:
         raise Failure(f"{target} not written: {failure}{earlier_image_note(target)}") from None
-    date = datetime.datetime.fromtimestamp(epoch, datetime.timezone.utc).strftime("%Y-%m-%d %H:%M:%S UTC")
-    print(f"usb: {target} written and checked ({count} files, FAT32, label {label}), dated {date}")
+    print(f"usb: {target} written and checked ({count} files, FAT32, label {label}), dated {utc(epoch)}")
 
 
 def extract_as_drive(image, out):
