@@ -48,13 +48,6 @@ std::string ExpandPlaceholders(const std::string& parameters, std::uint64_t wind
     return ReplaceAll(ReplaceAll(parameters, "%hwnd%", handle), "%root%", programDirectory);
 }
 
-std::string ProgramDirectoryOf(const std::string& programPath)
-{
-    std::string directory = programPath;
-    DirectoryOf(programPath, directory);
-    return directory;
-}
-
 CommandPlan PlanActivation(const Hotspot& hotspot, std::uint64_t windowHandle, const std::string& programPath)
 {
     CommandPlan plan;
@@ -65,7 +58,9 @@ CommandPlan PlanActivation(const Hotspot& hotspot, std::uint64_t windowHandle, c
         break;
     case CommandKind::Execute: {
         const ExecuteParts parts = SplitExecuteArgument(hotspot.argument);
-        plan.directory = ProgramDirectoryOf(programPath);
+        // A path without a backslash is taken whole.
+        plan.directory = programPath;
+        DirectoryOf(programPath, plan.directory);
         plan.target = parts.target;
         plan.parameters = ExpandPlaceholders(parts.parameters, windowHandle, plan.directory);
         break;

@@ -21,17 +21,14 @@ ExecuteParts SplitExecuteArgument(const std::string& argument);
 std::string ExpandPlaceholders(const std::string& parameters, std::uint64_t windowHandle,
                                const std::string& programDirectory);
 
-// The program's path cut at its last backslash, the backslash removed; a
-// path without a backslash whole.
-std::string ProgramDirectoryOf(const std::string& programPath);
-
 // One command, complete: the Win32 side needs nothing more to carry it out.
 struct CommandPlan {
     CommandKind kind = CommandKind::Close;
     std::string menuName;    // ShowMenu: the menu to show; "" names the root menu
     std::string target;      // Execute: what the shell starts, as written
     std::string parameters;  // Execute: its parameters, placeholders expanded
-    std::string directory;   // Execute: where it starts, the program's directory
+    std::string directory;   // Execute: where it starts, the program's path up to its
+                             // last backslash (without it), a path without one whole
 };
 
 // The command of `hotspot` for the window `windowHandle` of the program at

@@ -19,18 +19,13 @@ std::string FormatPosLine(int pos)
 
 }  // namespace
 
-std::string GetModuleDirectory(const std::string& modulePath)
-{
-    std::string directory;
-    return DirectoryOf(modulePath, directory) ? directory + '\\' : std::string();
-}
-
 DocumentArguments ReadDocumentArguments(const char* commandLineText, const std::string& modulePath,
                                         std::uintptr_t desktopWindow)
 {
     DocumentArguments result;
     result.hwndOwner = desktopWindow;
-    result.strReader = GetModuleDirectory(modulePath) + kReaderFile;
+    std::string moduleDirectory;
+    result.strReader = DirectoryOf(modulePath, moduleDirectory) ? moduleDirectory + '\\' + kReaderFile : kReaderFile;
 
     CommandLine cmdline(commandLineText);
     for (int pos = 0; cmdline.OptionAt(static_cast<std::size_t>(pos)).valid; ++pos) {

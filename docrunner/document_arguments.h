@@ -14,11 +14,8 @@ struct DocumentArguments {
     std::vector<std::string> debugLines;  // each ends with "\n"; print in order
 };
 
-// The directory part of a module's file path, with its trailing backslash;
-// empty when the path holds no backslash (a forward slash is no separator).
-std::string GetModuleDirectory(const std::string& modulePath);
-
 // Reads the untrusted command-line text. `modulePath` is docrunner's own file
-// (the reader is looked for beside it), `desktopWindow` the default owner.
+// (the reader is looked for beside it: in the folder up to its last
+// backslash, else by name alone; a forward slash is no separator), `desktopWindow` the default owner.
 DocumentArguments ReadDocumentArguments(const char* commandLineText, const std::string& modulePath,
                                         std::uintptr_t desktopWindow);

@@ -9,18 +9,16 @@ bool IsEnclosedInQuotes(const std::string& text)
     return !text.empty() && text.front() == '"' && text.back() == '"';
 }
 
-// The folder of a program path without the opening quote or the trailing
-// backslash, except that a drive root keeps its backslash: "D:" alone would
-// mean the drive's current directory, not the folder the program lies in.
-std::string ProgramDirectory(const std::string& program)
+std::string WithoutOpeningQuote(const std::string& program)
 {
-    const std::string unquoted = (!program.empty() && program.front() == '"') ? program.substr(1) : program;
-    std::string directory;
-    if (!DirectoryOf(unquoted, directory))
-        return std::string();
-    if (directory.size() == 2 && directory[1] == ':')
-        directory += '\\';
-    return directory;
+    return (!program.empty() && program.front() == '"') ? program.substr(1) : program;
+}
+
+// "D:" alone would mean the drive's current directory, not the folder the
+// program lies in, so a drive root keeps its backslash.
+std::string WithDriveRootBackslash(const std::string& directory)
+{
+    return (directory.size() == 2 && directory[1] == ':') ? directory + '\\' : directory;
 }
 
 }  // namespace
@@ -36,7 +34,10 @@ ProcessCommand BuildProcessCommand(const std::string& program, const std::string
     if (!arguments.empty())
         command.commandLine += ' ' + arguments;
 
-    command.workingDirectory = workingDirectory.empty() ? ProgramDirectory(program) : workingDirectory;
+    command.workingDirectory = workingDirectory;
+    std::string programDirectory;
+    if (workingDirectory.empty() && DirectoryOf(WithoutOpeningQuote(program), programDirectory))
+        command.workingDirectory = WithDriveRootBackslash(programDirectory);
     return command;
 }
 

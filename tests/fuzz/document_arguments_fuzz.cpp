@@ -25,6 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size == 0)
         return 0;
     static const char* const modules[] = {"D:\\software\\pdfreader\\docrunner.exe", "docrunner.exe", ""};
+    static const char* const defaultReaders[] = {"D:\\software\\pdfreader\\sumatrapdf.exe", "sumatrapdf.exe",
+                                                 "sumatrapdf.exe"};
     const std::string module = modules[data[0] % 3];
     std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
     text.resize(std::strlen(text.c_str()));
@@ -42,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // last positional value after it, else the default beside the module.
     bool ownerGiven = false;
     std::string document;
-    std::string reader = GetModuleDirectory(module) + "sumatrapdf.exe";
+    std::string reader = defaultReaders[data[0] % 3];
     for (std::size_t i = 0; cmdline.OptionAt(i).valid; ++i) {
         const CommandLineOption& entry = cmdline.OptionAt(i);
         Check(arguments.debugLines[2 * i + 1] == "cmdline[pos].name: " + entry.name + "\n");

@@ -49,7 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(split.target + " " + split.parameters == argument);
 
     // The directory is the path up to a backslash, or the whole path.
-    const std::string directory = ProgramDirectoryOf(path);
+    Hotspot hotspot;
+    hotspot.command = "execute";
+    hotspot.argument = argument;
+    const std::string directory = PlanActivation(hotspot, 1, path).directory;
     Check(path.compare(0, directory.size(), directory) == 0);
     Check(directory.size() == path.size() || path[directory.size()] == '\\');
 

@@ -69,10 +69,8 @@ TEST(ExpandPlaceholders, HandleIsTenCharactersOfLowerCaseHex)
 
 TEST(ExpandPlaceholders, RootIsTheProgramDirectory)
 {
-    EXPECT_EQ(ExpandPlaceholders("%root%\\manual\\a.pdf", 1, ProgramDirectoryOf("D:\\autorun.exe")),
-              "D:\\manual\\a.pdf");
-    EXPECT_EQ(ExpandPlaceholders("%root%\\manual\\a.pdf", 1, ProgramDirectoryOf("D:\\cd\\autorun.exe")),
-              "D:\\cd\\manual\\a.pdf");
+    EXPECT_EQ(ExpandPlaceholders("%root%\\manual\\a.pdf", 1, "D:"), "D:\\manual\\a.pdf");
+    EXPECT_EQ(ExpandPlaceholders("%root%\\manual\\a.pdf", 1, "D:\\cd"), "D:\\cd\\manual\\a.pdf");
     EXPECT_EQ(ExpandPlaceholders("%root%%root%", 1, "D:"), "D:D:");
 }
 
@@ -91,16 +89,6 @@ TEST(ExpandPlaceholders, ReplacementTextIsNeverSearchedAgain)
     // Overlapping candidates: the scan goes on behind each match.
     EXPECT_EQ(ExpandPlaceholders("%root%root%", 7, "X"), "Xroot%");
     EXPECT_EQ(ExpandPlaceholders("%%hwnd%%", 7, "X"), "%0x00000007%");
-}
-
-TEST(ProgramDirectoryOf, CutsAtTheLastBackslash)
-{
-    EXPECT_EQ(ProgramDirectoryOf("D:\\autorun.exe"), "D:");
-    EXPECT_EQ(ProgramDirectoryOf("D:\\cd\\menu\\autorun.exe"), "D:\\cd\\menu");
-    EXPECT_EQ(ProgramDirectoryOf("\\\\server\\share\\autorun.exe"), "\\\\server\\share");
-    EXPECT_EQ(ProgramDirectoryOf("autorun.exe"), "autorun.exe");
-    EXPECT_EQ(ProgramDirectoryOf("D:/cd/autorun.exe"), "D:/cd/autorun.exe");
-    EXPECT_EQ(ProgramDirectoryOf(""), "");
 }
 
 Hotspot Spot(const std::string& command, const std::string& argument)
@@ -129,6 +117,19 @@ TEST(PlanActivation, AStartNamesTheTargetAndItsExpandedParametersInTheProgramDir
     EXPECT_EQ(other.kind, CommandKind::Execute);
     EXPECT_EQ(other.target, "setup.exe");
     EXPECT_EQ(other.parameters, "-q");
+}
+
+TEST(PlanActivation, AStartRunsInTheProgramPathUpToItsLastBackslash)
+{
+    const auto directoryFor = [](const std::string& programPath) {
+        return PlanActivation(Spot("execute", "setup.exe"), 1, programPath).directory;
+    };
+    EXPECT_EQ(directoryFor("D:\\autorun.exe"), "D:");
+    EXPECT_EQ(directoryFor("D:\\cd\\menu\\autorun.exe"), "D:\\cd\\menu");
+    EXPECT_EQ(directoryFor("\\\\server\\share\\autorun.exe"), "\\\\server\\share");
+    EXPECT_EQ(directoryFor("autorun.exe"), "autorun.exe");
+    EXPECT_EQ(directoryFor("D:/cd/autorun.exe"), "D:/cd/autorun.exe");
+    EXPECT_EQ(directoryFor(""), "");
 }
 
 TEST(PlanActivation, CloseBackAndShowMenuStartNothing)

@@ -23,16 +23,16 @@ std::string Output(const DocumentArguments& arguments)
     return text;
 }
 
-TEST(DocumentArguments, ModuleDirectoryKeepsTheLastBackslash)
+TEST(DocumentArguments, DefaultReaderLiesInTheModulesFolderUpToItsLastBackslash)
 {
-    EXPECT_EQ(GetModuleDirectory(kModule), "D:\\software\\pdfreader\\");
-    EXPECT_EQ(GetModuleDirectory("docrunner.exe"), "");
-    EXPECT_EQ(GetModuleDirectory("/tmp/x/docrunner.exe"), "");
-    EXPECT_EQ(GetModuleDirectory("D:\\a/b.exe"), "D:\\");
-    EXPECT_EQ(GetModuleDirectory(""), "");
-
-    EXPECT_EQ(ReadDocumentArguments("a.pdf", "docrunner.exe", kDesktop).strReader, "sumatrapdf.exe");
-    EXPECT_EQ(ReadDocumentArguments("a.pdf", "", kDesktop).strReader, "sumatrapdf.exe");
+    const auto readerFor = [](const char* module) {
+        return ReadDocumentArguments("a.pdf", module, kDesktop).strReader;
+    };
+    EXPECT_EQ(readerFor(kModule), kDefaultReader);
+    EXPECT_EQ(readerFor("docrunner.exe"), "sumatrapdf.exe");
+    EXPECT_EQ(readerFor("/tmp/x/docrunner.exe"), "sumatrapdf.exe");
+    EXPECT_EQ(readerFor("D:\\a/b.exe"), "D:\\sumatrapdf.exe");
+    EXPECT_EQ(readerFor(""), "sumatrapdf.exe");
 }
 
 TEST(DocumentArguments, DebugLinesDescribeEachEntry)
