@@ -6,7 +6,6 @@
 #include "tools/menucheck/json_text.h"
 #include "tools/menucheck/text_file.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -47,21 +46,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const bool lastEmpty = size == 0 || text.back() == '\n' || (size - starts.back() == 1 && text.back() == '\r');
     Check(lines.size() == starts.size() - (lastEmpty ? 1 : 0));
-
-    // The lines autorun sees: cut at CR LF only, numbered by their first byte.
-    const std::vector<TextLine> pieces = CutAsAutorunDoes(text);
-    std::string joined;
-    std::size_t at = 0;
-    for (const TextLine& piece : pieces) {
-        if (&piece != &pieces.front())
-            joined += "\r\n";
-        at = joined.size();
-        joined += piece.text;
-        const std::size_t before =
-            static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), at) - starts.begin());
-        Check(static_cast<std::size_t>(piece.number) == before);
-    }
-    Check(joined == text);
 
     // The first bare LF, with its editor line number.
     const int bare = FirstBareLineFeed(text);

@@ -132,18 +132,8 @@ TEST(BmpHeader, HugeDimensionsDoNotOverflowTheSizeArithmetic)
     EXPECT_EQ(Problem(bitmap), "width or height is zero or negative");
 }
 
-TEST(TextLines, AutorunsLinesCarryTheEditorsLineNumbers)
+TEST(TextLines, FirstBareLineFeedCarriesTheEditorsLineNumber)
 {
-    const std::vector<TextLine> lines = CutAsAutorunDoes("a\r\nb\nc\r\n\r\nd");
-    ASSERT_EQ(lines.size(), 4u);
-    EXPECT_EQ(lines[0].text, "a");
-    EXPECT_EQ(lines[0].number, 1);
-    EXPECT_EQ(lines[1].text, "b\nc");  // a lone LF does not end a line for autorun
-    EXPECT_EQ(lines[1].number, 2);
-    EXPECT_EQ(lines[2].text, "");
-    EXPECT_EQ(lines[2].number, 4);
-    EXPECT_EQ(lines[3].number, 5);
-
     EXPECT_EQ(FirstBareLineFeed("a\r\nb\r\nc\nd\n"), 3);
     EXPECT_EQ(FirstBareLineFeed("a\r\nb\r\n"), 0);
     EXPECT_EQ(FirstBareLineFeed("\n"), 1);
@@ -257,8 +247,6 @@ TEST(Diagnostics, OneFindingStaysOnOneLine)
     EXPECT_EQ(FormatDiagnostic({"menu.txt", 3, Severity::Error, "invalid line: a\nb\rc"}),
               "menu.txt:3: error: invalid line: a\\nb\\rc");
     EXPECT_EQ(FormatDiagnostic({"menus.rc", 0, Severity::Warning, "w"}), "menus.rc: warning: w");
-    EXPECT_FALSE(HasErrors({{"a", 1, Severity::Warning, "w"}}));
-    EXPECT_TRUE(HasErrors({{"a", 1, Severity::Warning, "w"}, {"a", 2, Severity::Error, "e"}}));
 }
 
 TEST(JsonText, KeepsUtf8ReplacesEveryOtherByteAndEscapes)

@@ -23,15 +23,6 @@ std::string FormatDiagnostic(const Diagnostic& diagnostic)
     return text;
 }
 
-bool HasErrors(const std::vector<Diagnostic>& diagnostics)
-{
-    for (const Diagnostic& diagnostic : diagnostics) {
-        if (diagnostic.severity == Severity::Error)
-            return true;
-    }
-    return false;
-}
-
 std::string FormatJsonRecord(const Diagnostic& diagnostic)
 {
     std::string record = "{\"file\": " + JsonString(diagnostic.file);

@@ -26,7 +26,6 @@ struct Diagnostic {
 };
 
 std::string FormatDiagnostic(const Diagnostic& diagnostic);
-bool HasErrors(const std::vector<Diagnostic>& diagnostics);
 
 // One JSON object on one line, without its line end.
 std::string FormatJsonRecord(const Diagnostic& diagnostic);

@@ -12,7 +12,6 @@
 #include "tools/menucheck/text_file.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <cstdint>
 #include <map>
@@ -212,7 +211,7 @@ public:
         }
         LoadLanguages();
         for (const CheckedMenu& menu : result_.menus)
-            languagesOfResource_[Key(menu.resource)].insert(menu.language);
+            languagesOfResource_[UpperCaseKey(menu.resource)].insert(menu.language);
         for (CheckedMenu& menu : result_.menus)
             CheckMenuIndex(menu);
         for (const auto& [key, menuPosition] : firstMenuOfResource_)
@@ -392,7 +391,7 @@ private:
     void CheckMenuIndex(const CheckedMenu& menu)
     {
         const std::size_t position = static_cast<std::size_t>(&menu - result_.menus.data());
-        if (!firstMenuOfResource_.emplace(Key(menu.resource), position).second)
+        if (!firstMenuOfResource_.emplace(UpperCaseKey(menu.resource), position).second)
             return;
         std::string text;
         ReadWholeFile(menu.indexFile, text);
@@ -484,7 +483,7 @@ private:
 
     void CheckCommands(const CheckedMenu& menu)
     {
-        const std::set<std::string>& languages = languagesOfResource_[Key(menu.resource)];
+        const std::set<std::string>& languages = languagesOfResource_[UpperCaseKey(menu.resource)];
         bool anyTakesFocus = false;
         for (const CheckedHotspot& spot : menu.hotspots) {
             const Hotspot& h = spot.hotspot;
@@ -576,7 +575,7 @@ private:
                 return false;
             bool found = false;
             for (fs::directory_iterator it(current, error), end; !error && it != end; it.increment(error)) {
-                if (Key(it->path().filename().string()) == Key(part)) {
+                if (UpperCaseKey(it->path().filename().string()) == UpperCaseKey(part)) {
                     current = it->path();
                     found = true;
                     break;
@@ -642,13 +641,6 @@ private:
                            std::to_string(root->bitmap.width) + " x " + std::to_string(root->bitmap.height),
                        &menu->resource, 0);
         }
-    }
-
-    static std::string Key(std::string name)
-    {
-        for (char& c : name)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        return name;
     }
 
     const CheckOptions& options_;

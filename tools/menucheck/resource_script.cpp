@@ -18,13 +18,6 @@ struct Token {
     bool quoted = false;
 };
 
-std::string Upper(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 // Cuts one line into words and string literals, dropping comments;
 // `inComment` carries a block comment over to the next line.
 std::vector<Token> Tokens(const std::string& line, bool& inComment)
@@ -141,7 +134,7 @@ struct Reader {
             lastStringLine = tokens.back().quoted ? line.number : 0;
             if (tokens.size() < 3 || !tokens.back().quoted)
                 continue;
-            const std::string type = Upper(tokens[1].text);
+            const std::string type = UpperCaseKey(tokens[1].text);
             if (type != "RCDATA" && type != "BITMAP")
                 continue;
             Add(tokens[0].text, type, tokens.back().text, dir, path, line.number);
@@ -162,7 +155,7 @@ struct Reader {
     void Include(const std::string& file, const std::string& dir, const std::string& path, int line, int depth)
     {
         // Headers such as the resource ids hold no menu resources.
-        if (file.size() < 3 || Upper(file.substr(file.size() - 3)) != ".RC")
+        if (file.size() < 3 || UpperCaseKey(file.substr(file.size() - 3)) != ".RC")
             return;
         const std::string resolved = Resolve(file, dir, includeDirs);
         if (resolved.empty()) {
@@ -183,7 +176,7 @@ struct Reader {
     void Add(const std::string& name, const std::string& type, const std::string& file, const std::string& dir,
              const std::string& path, int line)
     {
-        const auto [position, first] = defined.emplace(std::make_pair(type, Upper(name)), entries.size());
+        const auto [position, first] = defined.emplace(std::make_pair(type, UpperCaseKey(name)), entries.size());
         if (!first) {
             const ResourceEntry* earlier = &entries[position->second];
             Error(path, line, "duplicate-resource",
@@ -217,12 +210,19 @@ std::vector<ResourceEntry> ReadResourceScriptText(const std::string& text, const
     return reader.entries;
 }
 
+std::string UpperCaseKey(std::string name)
+{
+    for (char& c : name)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return name;
+}
+
 const ResourceEntry* FindResource(const std::vector<ResourceEntry>& entries, const std::string& type,
                                   const std::string& name)
 {
-    const std::string wanted = Upper(name);
+    const std::string wanted = UpperCaseKey(name);
     for (const ResourceEntry& entry : entries) {
-        if (entry.type == type && Upper(entry.name) == wanted)
+        if (entry.type == type && UpperCaseKey(entry.name) == wanted)
             return &entry;
     }
     return nullptr;
@@ -231,11 +231,11 @@ const ResourceEntry* FindResource(const std::vector<ResourceEntry>& entries, con
 ResourceIndex::ResourceIndex(const std::vector<ResourceEntry>& entries)
 {
     for (const ResourceEntry& entry : entries)
-        byName_.emplace(std::make_pair(entry.type, Upper(entry.name)), &entry);
+        byName_.emplace(std::make_pair(entry.type, UpperCaseKey(entry.name)), &entry);
 }
 
 const ResourceEntry* ResourceIndex::Find(const std::string& type, const std::string& name) const
 {
-    const auto found = byName_.find(std::make_pair(type, Upper(name)));
+    const auto found = byName_.find(std::make_pair(type, UpperCaseKey(name)));
     return found == byName_.end() ? nullptr : found->second;
 }

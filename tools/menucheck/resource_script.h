@@ -32,6 +32,11 @@ std::vector<ResourceEntry> ReadResourceScriptText(const std::string& text, const
                                                   const std::vector<std::string>& includeDirs,
                                                   std::vector<Diagnostic>& diagnostics);
 
+// Resource names and types, like the disc's file names, match without regard
+// to case, as the platform matches them: two names match when their keys are
+// equal. The key is the name in ASCII upper case.
+std::string UpperCaseKey(std::string name);
+
 // Resource names match without regard to case, as the platform matches them.
 const ResourceEntry* FindResource(const std::vector<ResourceEntry>& entries, const std::string& type,
                                   const std::string& name);

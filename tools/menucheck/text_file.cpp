@@ -1,8 +1,5 @@
 #include "tools/menucheck/text_file.h"
 
-#include "autorun/menu_text.h"
-
-#include <algorithm>
 #include <fstream>
 
 namespace {
@@ -46,19 +43,6 @@ std::vector<TextLine> CutAtLineFeeds(const std::string& text)
             break;
         start = end + 1;
         ++number;
-    }
-    return lines;
-}
-
-std::vector<TextLine> CutAsAutorunDoes(const std::string& text)
-{
-    std::vector<std::string> pieces;
-    SplitString("\r\n", text, pieces, 0);
-    std::vector<TextLine> lines;
-    int number = 1;
-    for (const std::string& piece : pieces) {
-        lines.push_back({piece, number});
-        number += static_cast<int>(std::count(piece.begin(), piece.end(), '\n')) + 1;
     }
     return lines;
 }

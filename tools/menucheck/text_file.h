@@ -18,9 +18,5 @@ struct TextLine {
 // Lines cut at every LF (a CR before it dropped), for reading scripts.
 std::vector<TextLine> CutAtLineFeeds(const std::string& text);
 
-// The lines that autorun sees in a menu text, cut at CR LF by its own
-// SplitString, each with the editor's line number of its first byte.
-std::vector<TextLine> CutAsAutorunDoes(const std::string& text);
-
 // The editor's line number of the first LF that has no CR before it, or 0.
 int FirstBareLineFeed(const std::string& text);
