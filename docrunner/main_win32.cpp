@@ -1,6 +1,7 @@
 // Entry point of the document launcher: opens the document named on the
 // command line through the shell, else in the reader beside this program.
 #include "docrunner/document_arguments.h"
+#include "docrunner/document_plan.h"
 #include "docrunner/process_win32.h"
 
 #include "common/dll_search_win32.h"
@@ -22,6 +23,15 @@ std::string ReadablePath(const ProgramPath& program)
     return program.whole ? program.path : std::string();
 }
 
+// An unreadable or over-long current directory is given as empty, which
+// makes the reader start in its own folder.
+std::string CurrentDirectory()
+{
+    char buffer[MAX_PATH] = {};
+    const DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
+    return (length > 0 && length < MAX_PATH) ? std::string(buffer, length) : std::string();
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
@@ -35,15 +45,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
         debugText += line;
     WriteStandardOutput(debugText);
 
-    if (arguments.strDocument.empty())
-        return 0;
-
-    HWND hwndOwner = reinterpret_cast<HWND>(arguments.hwndOwner);
-    HINSTANCE result = ShellExecuteA(hwndOwner, "open", arguments.strDocument.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-    // The viewer runs on by itself; there is nothing to wait for.
-    if (reinterpret_cast<INT_PTR>(result) > 32)
-        return 0;
-
-    OpenWithReader(arguments.strDocument, arguments.strReader);
+    DocumentPlan plan = PlanDocumentStart(arguments);
+    if (plan.step == DocumentStep::AskShell) {
+        HINSTANCE answer = ShellExecuteA(reinterpret_cast<HWND>(arguments.hwndOwner), "open",
+                                         arguments.strDocument.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        plan = PlanAfterShellAnswer(arguments, reinterpret_cast<INT_PTR>(answer), CurrentDirectory());
+    }
+    if (plan.step == DocumentStep::StartReaderAndWait)
+        StartCommandLine(plan.reader.commandLine, plan.reader.workingDirectory).Wait(INFINITE);
     return 0;
 }

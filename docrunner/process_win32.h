@@ -1,6 +1,8 @@
 // Starting a program and waiting for it to end.
 #pragma once
 
+#include "common/handle_win32.h"
+
 #include <windows.h>
 
 #include <string>
@@ -15,29 +17,22 @@ public:
     Process& operator=(const Process& other);
     Process(Process&& other) noexcept;
     Process& operator=(Process&& other) noexcept;
-    ~Process();
+    ~Process() = default;
 
-    bool IsValid() const { return handle != nullptr; }
+    bool IsValid() const { return static_cast<bool>(handle); }
     // True only when the process has ended within `milliseconds`; false at
     // once for an invalid process.
     bool Wait(DWORD milliseconds) const;
 
-    HANDLE Handle() const { return handle; }
+    // For the process cases, which check each copy's handle and process.
+    HANDLE Handle() const { return handle.get(); }
     DWORD ProcessId() const { return processId; }
 
 private:
-    void Close();
-
-    HANDLE handle = nullptr;
+    UniqueHandle handle;
     DWORD processId = 0;
 };
 
 // Starts `commandLine` as written; an empty `workingDirectory` lets the new
 // process inherit ours. Invalid when the start failed.
 Process StartCommandLine(const std::string& commandLine, const std::string& workingDirectory);
-// Starts `program` with `arguments`; an empty `workingDirectory` means the
-// program's own directory.
-Process StartProcess(const std::string& program, const std::string& arguments, const std::string& workingDirectory);
-// Starts the reader on the document in our current directory and returns when
-// the reader has ended, or at once when it could not be started.
-void OpenWithReader(const std::string& strDocument, const std::string& strReader);
