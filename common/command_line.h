@@ -22,7 +22,8 @@ public:
     const CommandLineOption& FindOption(const std::string& name) const;
     // Entry i, or the end marker when i is at or past the end.
     const CommandLineOption& OptionAt(std::size_t i) const;
-    // Number of entries, the end marker included.
+    // Number of entries, the end marker included. The programs walk with
+    // OptionAt; the tests count with this what the walk must reach.
     std::size_t size() const { return entries_.size(); }
 
 private:

@@ -26,11 +26,11 @@ UniqueRegKey CreateKey(const RegistryKey& name, REGSAM access)
     return UniqueRegKey(key);
 }
 
-}  // namespace
-
-bool RegistryKey::ReadValue(const std::string& valueName, std::string& bytes, DWORD& type) const
+// The bytes and type of a value; false when the key or the value cannot be
+// read.
+bool ReadValue(const RegistryKey& name, const std::string& valueName, std::string& bytes, DWORD& type)
 {
-    const UniqueRegKey key = OpenKey(*this, KEY_QUERY_VALUE);
+    const UniqueRegKey key = OpenKey(name, KEY_QUERY_VALUE);
     if (!key)
         return false;
 
@@ -53,11 +53,13 @@ bool RegistryKey::ReadValue(const std::string& valueName, std::string& bytes, DW
     return true;
 }
 
+}  // namespace
+
 bool RegistryKey::ReadString(const std::string& valueName, std::string& text) const
 {
     std::string bytes;
     DWORD type = REG_NONE;
-    if (!ReadValue(valueName, bytes, type) || type != REG_SZ)
+    if (!ReadValue(*this, valueName, bytes, type) || type != REG_SZ)
         return false;
     // A value need not be stored with its terminator; without one every byte
     // is text.

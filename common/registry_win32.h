@@ -11,10 +11,8 @@ struct RegistryKey {
     HKEY rootKey;
     std::string subkey;
 
-    // The bytes and type of a value; false when the key or the value cannot
-    // be read.
-    bool ReadValue(const std::string& valueName, std::string& bytes, DWORD& type) const;
-    // A REG_SZ value up to its first NUL; false for any other type.
+    // A REG_SZ value up to its first NUL; false when the key or the value
+    // cannot be read, and for any other type.
     bool ReadString(const std::string& valueName, std::string& text) const;
     // Stores `text` as a REG_SZ value with its terminating NUL, creating the
     // key when it is missing.
