@@ -14,8 +14,9 @@ struct DocumentArguments {
     std::vector<std::string> debugLines;  // each ends with "\n"; print in order
 };
 
-// Reads the untrusted command-line text. `modulePath` is docrunner's own file
-// (the reader is looked for beside it: in the folder up to its last
-// backslash, else by name alone; a forward slash is no separator), `desktopWindow` the default owner.
+// Reads the untrusted command-line text. `modulePath` is docrunner's own file:
+// the reader is looked for in its folder, up to its last backslash, or by
+// name alone when it holds none (a forward slash is no separator).
+// `desktopWindow` is the default owner.
 DocumentArguments ReadDocumentArguments(const char* commandLineText, const std::string& modulePath,
                                         std::uintptr_t desktopWindow);
