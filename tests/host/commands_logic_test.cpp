@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -67,7 +68,7 @@ TEST(ExpandPlaceholders, HandleIsTenCharactersOfLowerCaseHex)
     EXPECT_EQ(ExpandPlaceholders("%hwnd%", 0x123456789ABCDEF0ull, "D:"), "0x9abcdef0");
 }
 
-TEST(ExpandPlaceholders, RootIsTheProgramDirectory)
+TEST(ExpandPlaceholders, RootIsTheGivenDirectoryAsItIs)
 {
     EXPECT_EQ(ExpandPlaceholders("%root%\\manual\\a.pdf", 1, "D:"), "D:\\manual\\a.pdf");
     EXPECT_EQ(ExpandPlaceholders("%root%\\manual\\a.pdf", 1, "D:\\cd"), "D:\\cd\\manual\\a.pdf");
@@ -134,9 +135,10 @@ TEST(PlanActivation, AStartRunsInTheProgramPathUpToItsLastBackslash)
 
 TEST(PlanActivation, CloseBackAndShowMenuStartNothing)
 {
-    for (const char* word : {"close", "back"}) {
+    const std::pair<const char*, CommandKind> words[] = {{"close", CommandKind::Close}, {"back", CommandKind::Back}};
+    for (const auto& [word, kind] : words) {
         const CommandPlan plan = PlanActivation(Spot(word, "setup.exe %root%"), 1, "D:\\autorun.exe");
-        EXPECT_EQ(plan.kind, ChooseCommand(word));
+        EXPECT_EQ(plan.kind, kind) << word;
         EXPECT_EQ(plan.menuName + plan.target + plan.parameters + plan.directory, "") << word;
     }
     const CommandPlan menu = PlanActivation(Spot("showmenu", "details"), 1, "D:\\autorun.exe");

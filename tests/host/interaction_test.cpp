@@ -297,19 +297,6 @@ TEST_F(ShippedMenu, PressWhoseReleaseWentElsewhereDoesNotBlockTheNextClick)
     EXPECT_EQ(ButtonUp(state, hotspots, 100, 220).action, InputAction::Activate);
 }
 
-TEST_F(ShippedMenu, DoubleClickIsTwoActivations)
-{
-    // The window class asks for no double clicks, so the second press of one
-    // arrives as an ordinary press: each release activates again.
-    for (int click = 0; click < 2; ++click) {
-        EXPECT_EQ(ButtonDown(state, hotspots, 100, 180).action, InputAction::Press);
-        const InputResult up = ButtonUp(state, hotspots, 100, 180);
-        EXPECT_EQ(up.action, InputAction::Activate);
-        EXPECT_EQ(up.hotspot, 0u);
-        EXPECT_FALSE(state.ButtonPressed);
-    }
-}
-
 TEST(PressedHover, OverlapInsideThePressedRectangleGoesToTheEarlierLine)
 {
     const Hotspots hotspots = {MakeHotspot(0, 0, 50, 50, "execute"), MakeHotspot(40, 40, 100, 100, "execute")};

@@ -2,6 +2,7 @@
 // they write, which menu they open and how they end. The variants carry other
 // menu data; their captions tell which menus were loaded.
 #include "tests/wine/support/autorun_fixture.h"
+#include "tests/wine/support/input.h"
 
 #include <string>
 #include <vector>
@@ -71,34 +72,6 @@ void ExpectNoMenu(const std::string& exe, const std::string& arguments, const st
 
 const std::string English = "English menu";
 const std::string German = "Deutsches Menue";
-
-// Starts `exe` again while `first` shows its window minimised; the second
-// start must end by itself, without a window of its own, and raise the first.
-void ExpectSecondStartRaisesFirst(const std::string& exe, const std::string& again)
-{
-    Autorun first;
-    REQUIRE(first.Start(exe));
-    HWND window = first.WaitUntilShown();
-    REQUIRE(window);
-    ShowWindow(window, SW_MINIMIZE);
-    REQUIRE(WaitUntil([&] { return IsIconic(window) != FALSE; }));
-
-    Autorun second;
-    REQUIRE(second.Start(again));
-    bool secondWindow = false;
-    CHECK(WaitUntil([&] {
-        secondWindow = secondWindow || FindProcessWindow(second.Id(), MenuWindowClassName) != nullptr;
-        return !second.Process().Running();
-    }));
-    CHECK(second.EndsByItself());
-    CHECK_EQ(second.Output(), std::string());
-    CHECK(!secondWindow);
-
-    CHECK(WaitUntil([&] { return !IsIconic(window); }));
-    CHECK(WaitUntil([&] { return GetForegroundWindow() == window; }));
-    CHECK(first.Process().Running());
-    CHECK(first.Close());
-}
 
 std::string UpperCase(std::string text)
 {
@@ -243,14 +216,49 @@ WINE_TEST(country_menus_for_a_user_elsewhere)
 
 // ---- One copy per executable path ------------------------------------------------
 
+// A second start of the same path, spelt in either letter case, ends at once
+// with 0, without a word or a window of its own, and brings the first copy's
+// window back as it was placed: restored when minimised, and in front of the
+// window that had taken the activation.
 WINE_TEST(second_start_raises_the_first)
 {
-    ExpectSecondStartRaisesFirst(Variant("langs"), Variant("langs"));
-}
+    const std::string exe = ScratchCopy(Variant("langs"), "startup_second_start");
+    Autorun first;
+    REQUIRE(first.Start(exe));
+    HWND window = first.WaitUntilShown();
+    REQUIRE(window);
+    RECT placed = {};
+    GetWindowRect(window, &placed);
 
-WINE_TEST(second_start_in_other_letter_case_raises_the_first)
-{
-    ExpectSecondStartRaisesFirst(Variant("langs"), UpperCase(Variant("langs")));
+    for (bool minimised : {true, false}) {
+        OtherWindow other;
+        if (minimised) {
+            ShowWindow(window, SW_MINIMIZE);
+            REQUIRE(WaitUntil([&] { return IsIconic(window) != FALSE; }));
+        }
+        REQUIRE(other.Activate());
+
+        Autorun second;
+        REQUIRE(second.Start(minimised ? exe : UpperCase(exe)));
+        bool secondWindow = false;
+        CHECK(WaitUntil([&] {
+            secondWindow = secondWindow || FindProcessWindow(second.Id(), MenuWindowClassName) != nullptr;
+            return !second.Process().Running();
+        }));
+        CHECK(second.EndsByItself());
+        CHECK_EQ(second.Output(), std::string());
+        CHECK(!secondWindow);
+
+        CHECK(WaitUntil([&] {
+            PumpMessages();
+            return !IsIconic(window) && GetForegroundWindow() == window;
+        }));
+        RECT now = {};
+        GetWindowRect(window, &now);
+        CHECK(EqualRect(&now, &placed));
+        CHECK(first.Process().Running());
+    }
+    CHECK(first.Close());
 }
 
 WINE_TEST(copy_at_another_path_runs_alone)

@@ -716,37 +716,3 @@ WINE_TEST(session_end_without_a_title_writes_the_default_value)
     CHECK_EQ(value.bytes, exe + std::string(1, '\0'));
     CHECK(menu.Close());
 }
-
-// ---- A second start ---------------------------------------------------------------------
-
-WINE_TEST(second_start_restores_and_raises_the_window)
-{
-    const std::string exe = ScratchCopy(Shipped(), "window_second_start");
-    Autorun menu;
-    REQUIRE(menu.Start(exe) && menu.WaitUntilShown());
-    HWND window = menu.Window();
-    RECT placed = {};
-    GetWindowRect(window, &placed);
-
-    for (bool minimised : {true, false}) {
-        OtherWindow other;
-        if (minimised) {
-            ShowWindow(window, SW_MINIMIZE);
-            REQUIRE(WaitUntil([&] { return IsIconic(window) != FALSE; }));
-        }
-        REQUIRE(other.Activate());
-
-        const RunResult second = RunCaptured("\"" + exe + "\"");
-        CHECK(second.ended);
-        CHECK_EQ(second.exitCode, DWORD{0});
-        CHECK(WaitUntil([&] {
-            PumpMessages();
-            return !IsIconic(window) && GetForegroundWindow() == window;
-        }));
-        RECT now = {};
-        GetWindowRect(window, &now);
-        CHECK_EQ(now, placed);
-        CHECK(menu.Process().Running());
-    }
-    CHECK(menu.Close());
-}
