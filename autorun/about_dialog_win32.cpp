@@ -1,7 +1,8 @@
-// The About dialog: the first menu's title in bold, the about text with the
-// build date, the copyright line with the build year and the publisher line.
+// The About dialog: the lines about_content.h makes, the title in bold, in
+// the places of the dialog's template, which holds the publisher line itself.
 #include "autorun/about_dialog_win32.h"
 
+#include "autorun/about_content.h"
 #include "autorun/build_time.h"
 #include "autorun/launcher_state.h"
 #include "autorun/placement_win32.h"
@@ -10,15 +11,11 @@
 #include "common/handle_win32.h"
 #include "common/program_path_win32.h"
 
-#include <cstdarg>
-#include <cstdio>
 #include <string>
-#include <vector>
 
 namespace {
 
 constexpr int TitlePointSize = 8;
-constexpr std::size_t MaxUnmeasuredText = 16u << 20;
 
 // The link time of the program file at `path` as local calendar time; false
 // when the file cannot be read or holds no PE headers.
@@ -53,45 +50,28 @@ bool ReadBuildTime(const char* path, SYSTEMTIME& time)
     return FileTimeToLocalFileTime(&utc, &local) && FileTimeToSystemTime(&local, &time);
 }
 
-// printf-style formatting; the result is the whole text whatever its length.
-__attribute__((format(gnu_printf, 1, 2))) std::string FormatText(const char* format, ...)
+// What the About box says needs from the platform: the about text, the
+// copyright format, and the build date in the user's short date format,
+// which only the platform's locale knows.
+AboutFacts ReadAboutFacts(HWND dialog)
 {
-    std::vector<char> buffer(256);
-    for (;;) {
-        va_list args;
-        va_start(args, format);
-        const int length = std::vsnprintf(buffer.data(), buffer.size(), format, args);
-        va_end(args);
-        if (length >= 0 && static_cast<std::size_t>(length) < buffer.size())
-            return std::string(buffer.data(), static_cast<std::size_t>(length));
-        if (length >= 0) {
-            buffer.resize(static_cast<std::size_t>(length) + 1);
-            continue;
-        }
-        // Some C runtimes report only that the text did not fit; a formatter
-        // that still fails with this much room meets a bad argument, not a
-        // short buffer, and there is no complete text to give.
-        if (buffer.size() >= MaxUnmeasuredText)
-            return std::string();
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-// The date text of the build time in the user's short date format; empty when
-// the program file's time stamp cannot be read. `year` gets the build year,
-// or the current year then, so the copyright line never shows a bogus one.
-std::string BuildDate(int& year)
-{
+    AboutFacts facts;
+    facts.aboutText = AboutText;
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
+    facts.copyrightFormat = LoadStringResource(instance, IDS_COPYRIGHT);
     SYSTEMTIME time = {};
-    char date[256] = {};
-    // A cut-off path names another file, or none: then the current year.
-    if (ReadBuildTime(OwnProgramPath().path.c_str(), time)) {
+    // A cut-off path names another file, or none.
+    facts.buildTimeRead = ReadBuildTime(OwnProgramPath().path.c_str(), time);
+    if (facts.buildTimeRead) {
+        char date[256] = {};
         GetDateFormatA(LOCALE_USER_DEFAULT, 0, &time, nullptr, date, sizeof(date));
+        facts.buildDate = date;
+        facts.buildYear = time.wYear;
     } else {
         GetLocalTime(&time);
+        facts.currentYear = time.wYear;
     }
-    year = time.wYear;
-    return date;
+    return facts;
 }
 
 // A bold font of the dialog font's face, 8 points high at the screen's
@@ -109,15 +89,10 @@ HFONT CreateTitleFont(HWND dialog)
 
 INT_PTR InitAboutDialog(HWND dialog)
 {
-    int year = 0;
-    const std::string date = BuildDate(year);
-
-    SetDlgItemTextA(dialog, IDC_ABOUT_TITLE, MenuList.empty() ? "" : MenuList.front().title.c_str());
-    SetDlgItemTextA(dialog, IDC_ABOUT_TEXT, (AboutText + " (" + date + ")").c_str());
-
-    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
-    const std::string copyright = LoadStringResource(instance, IDS_COPYRIGHT);
-    SetDlgItemTextA(dialog, IDC_ABOUT_COPYRIGHT, FormatText(copyright.c_str(), year).c_str());
+    const AboutContent content = MakeAboutContent(MenuList, ReadAboutFacts(dialog));
+    SetDlgItemTextA(dialog, IDC_ABOUT_TITLE, content.title.c_str());
+    SetDlgItemTextA(dialog, IDC_ABOUT_TEXT, content.text.c_str());
+    SetDlgItemTextA(dialog, IDC_ABOUT_COPYRIGHT, content.copyright.c_str());
 
     SendDlgItemMessageA(dialog, IDC_ABOUT_TITLE, WM_SETFONT, reinterpret_cast<WPARAM>(CreateTitleFont(dialog)), 0);
 

@@ -11,6 +11,7 @@
 #include "autorun/menu_catalogue_win32.h"
 #include "autorun/navigation.h"
 #include "autorun/program_resources_win32.h"
+#include "autorun/rect_win32.h"
 #include "autorun/resources/resource_ids.h"
 
 #include <oleacc.h>
@@ -295,8 +296,7 @@ public:
         if (hotspot == NoHotspot) {
             GetClientRect(window_, &area);
         } else {
-            const Hotspot& rect = CurrentHotspots()[hotspot];
-            area = RECT{rect.left, rect.top, rect.right, rect.bottom};
+            area = ToWin32Rect(CurrentHotspots()[hotspot]);
         }
         MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&area), 2);
         *left = area.left;

@@ -1,5 +1,6 @@
 #include "autorun/commands_logic.h"
 
+#include "autorun/menu_text.h"
 #include "common/file_path.h"
 
 #include <cstdio>
@@ -48,13 +49,14 @@ std::string ExpandPlaceholders(const std::string& parameters, std::uint64_t wind
     return ReplaceAll(ReplaceAll(parameters, "%hwnd%", handle), "%root%", programDirectory);
 }
 
-CommandPlan PlanActivation(const Hotspot& hotspot, std::uint64_t windowHandle, const std::string& programPath)
+CommandPlan PlanActivation(const Hotspot& hotspot, std::uint64_t windowHandle, const std::string& programPath,
+                           const Menus& menus, CountryReader userCountry)
 {
     CommandPlan plan;
     plan.kind = ChooseCommand(hotspot.command);
     switch (plan.kind) {
     case CommandKind::ShowMenu:
-        plan.menuName = hotspot.argument;
+        plan.menu = FindMenuIn(menus, hotspot.argument, userCountry());
         break;
     case CommandKind::Execute: {
         const ExecuteParts parts = SplitExecuteArgument(hotspot.argument);
@@ -73,13 +75,13 @@ CommandPlan PlanActivation(const Hotspot& hotspot, std::uint64_t windowHandle, c
 }
 
 bool PlanInputCommand(const InputResult& input, const Hotspots& hotspots, std::uint64_t windowHandle,
-                      const std::string& programPath, CommandPlan& plan)
+                      const std::string& programPath, const Menus& menus, CountryReader userCountry, CommandPlan& plan)
 {
     switch (input.action) {
     case InputAction::Activate:
         if (input.hotspot >= hotspots.size())
             return false;
-        plan = PlanActivation(hotspots[input.hotspot], windowHandle, programPath);
+        plan = PlanActivation(hotspots[input.hotspot], windowHandle, programPath, menus, userCountry);
         return true;
     case InputAction::Back:
         plan = CommandPlan();

@@ -4,15 +4,19 @@
 
 #include "autorun/click_sound_win32.h"
 #include "autorun/launcher_state.h"
-#include "autorun/menu_catalogue_win32.h"
 #include "autorun/navigation.h"
+#include "autorun/start_outcome.h"
 #include "common/handle_win32.h"
 
 #include <shellapi.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
+#include <string>
+
+// The shell's answer goes to the platform-free logic as it comes.
+static_assert(ErrorNoAssociation == ERROR_NO_ASSOCIATION, "the missing-association error of the start logic");
+static_assert(ShellErrorNoAssociation == SE_ERR_NOASSOC, "the missing-association value of the start logic");
 
 #if defined(_WIN32) && !defined(_WIN64)
 // The shipped 32-bit program hands the shell the structure of 60 bytes that
@@ -34,7 +38,7 @@ DWORD WINAPI LaunchWatcher(LPVOID parameter)
 {
     const std::unique_ptr<LaunchWatch> watch(static_cast<LaunchWatch*>(parameter));
     // Ready, time-out and failure all end the wait alike.
-    WaitForInputIdle(watch->process.get(), 10000);
+    WaitForInputIdle(watch->process.get(), BusyCursorLimitMs);
     // The slot only drives the cursor: the first watcher to finish gives the
     // arrow back even when a later launch is still starting.
     BusyProcess.store(0);
@@ -56,29 +60,22 @@ void WatchLaunch(HWND window, HANDLE process)
     BusyProcess.store(0);
 }
 
-// The system's own text for the error, or ours when it has none.
-void ShowStartError(HWND window, DWORD error)
+// The system's own text for the error, or none.
+std::string SystemErrorText(DWORD error)
 {
     char* text = nullptr;
     const DWORD length =
         FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_FROM_SYSTEM,
                        nullptr, error, 0, reinterpret_cast<LPSTR>(&text), 0, nullptr);
     const UniqueLocalMemory owner(text);
-    std::string message;
-    if (length != 0 && text != nullptr) {
-        message.assign(text, length);
-    } else {
-        char fallback[96];
-        std::snprintf(fallback, sizeof fallback, "This item could not be started (error %lu).",
-                      static_cast<unsigned long>(error));
-        message = fallback;
-    }
-    MessageBoxA(window, message.c_str(), nullptr, MB_ICONERROR);
+    if (length == 0 || text == nullptr)
+        return std::string();
+    return std::string(text, length);
 }
 
-void ShowMenu(HWND window, const std::string& name)
+void ShowMenu(HWND window, MenuPosition menu)
 {
-    if (!ShowMenuAt(FindMenu(name)))
+    if (!ShowMenuAt(menu))
         return;
     InvalidateRect(window, nullptr, FALSE);
     PlayClickSound();
@@ -92,19 +89,10 @@ void GoBack(HWND window)
     PlayClickSound();
 }
 
-// When the shell knows no program for the target, the user is asked for one.
-void OfferOpenWith(HWND window, const std::string& target)
-{
-    // The open-with chooser takes the target as it stands, unquoted.
-    const std::string chooser = "shell32.dll,OpenAs_RunDLL " + target;
-    ShellExecuteA(window, nullptr, "rundll32.exe", chooser.c_str(), nullptr, SW_SHOWNORMAL);
-}
-
 void Start(HWND window, const CommandPlan& plan)
 {
     PlayClickSound();
-    // The shell call blocks this thread; the wait cursor says so.
-    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    SetCursor(LoadCursorA(nullptr, CursorResource(CursorDuringShellCall)));
 
     SHELLEXECUTEINFOA info;
     ZeroMemory(&info, sizeof info);
@@ -117,22 +105,25 @@ void Start(HWND window, const CommandPlan& plan)
     info.lpDirectory = plan.directory.c_str();
     info.nShow = SW_SHOWNORMAL;
 
-    if (ShellExecuteExA(&info)) {
-        // A document opened by a running program gives back no process.
-        if (info.hProcess != nullptr)
-            WatchLaunch(window, info.hProcess);
-    } else {
-        const DWORD error = GetLastError();
-        // Windows reports a missing association through the thread's error
-        // code; Wine only through hInstApp, which Windows sets alike.
-        const bool unassociated =
-            error == ERROR_NO_ASSOCIATION || reinterpret_cast<INT_PTR>(info.hInstApp) == SE_ERR_NOASSOC;
-        if (unassociated)
-            OfferOpenWith(window, plan.target);
-        else
-            ShowStartError(window, error);
+    ShellAnswer answer;
+    answer.succeeded = ShellExecuteExA(&info) != FALSE;
+    answer.error = answer.succeeded ? 0 : GetLastError();
+    answer.hasProcess = info.hProcess != nullptr;
+    answer.instanceValue = reinterpret_cast<INT_PTR>(info.hInstApp);
+    switch (ChooseStartOutcome(answer)) {
+    case StartOutcome::WatchProcess:
+        WatchLaunch(window, info.hProcess);
+        break;
+    case StartOutcome::OfferOpenWith:
+        ShellExecuteA(window, nullptr, "rundll32.exe", OpenWithParameters(plan.target).c_str(), nullptr, SW_SHOWNORMAL);
+        break;
+    case StartOutcome::ShowError:
+        MessageBoxA(window, StartErrorText(SystemErrorText(answer.error), answer.error).c_str(), nullptr, MB_ICONERROR);
+        break;
+    case StartOutcome::Nothing:
+        break;
     }
-    // Let the window pick its cursor again: busy while a start is pending.
+    // Let the window pick its cursor again.
     SendMessageA(window, WM_SETCURSOR, 0, 0);
 }
 
@@ -145,7 +136,7 @@ void CarryOutCommand(HWND window, const CommandPlan& plan)
         SendMessageA(window, WM_CLOSE, 0, 0);
         break;
     case CommandKind::ShowMenu:
-        ShowMenu(window, plan.menuName);
+        ShowMenu(window, plan.menu);
         break;
     case CommandKind::Back:
         GoBack(window);
@@ -154,4 +145,19 @@ void CarryOutCommand(HWND window, const CommandPlan& plan)
         Start(window, plan);
         break;
     }
+}
+
+LPCSTR CursorResource(CursorChoice choice)
+{
+    switch (choice) {
+    case CursorChoice::Wait:
+        return IDC_WAIT;
+    case CursorChoice::Busy:
+        return IDC_APPSTARTING;
+    case CursorChoice::Hand:
+        return IDC_HAND;
+    case CursorChoice::Arrow:
+        break;
+    }
+    return IDC_ARROW;
 }

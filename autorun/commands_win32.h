@@ -2,6 +2,7 @@
 #pragma once
 
 #include "autorun/commands_logic.h"
+#include "autorun/interaction.h"
 
 #include <windows.h>
 
@@ -9,3 +10,6 @@
 // through the shell, with the click sound and the busy cursor where they
 // belong.
 void CarryOutCommand(HWND window, const CommandPlan& plan);
+
+// The system cursor that shows `choice`.
+LPCSTR CursorResource(CursorChoice choice);

@@ -19,7 +19,8 @@ enum class InputAction { Nothing, Press, DragWindow, Activate, Back, CloseMenuWi
 // What becomes of the mouse capture: a held button keeps receiving the
 // pointer's messages until its release, wherever the pointer goes.
 enum class CaptureChange { Keep, Take, Release };
-enum class CursorChoice { Busy, Hand, Arrow };
+// Wait: the hourglass; Busy: the arrow with one beside it.
+enum class CursorChoice { Busy, Hand, Arrow, Wait };
 
 // Virtual-key codes, character codes and extra-button numbers the tables use.
 constexpr unsigned VkLeft = 0x25, VkUp = 0x26, VkRight = 0x27, VkDown = 0x28;
@@ -48,6 +49,8 @@ using Hotspots = std::vector<Hotspot>;
 // The first hotspot containing the point, or NoHotspot.
 HotspotRef HitTest(const Hotspots& hotspots, std::int32_t x, std::int32_t y);
 
+// Exported for their unit tests, which step through hotspot lists no key
+// table reaches in one step.
 void RepaintHotspotChange(const Hotspots& hotspots, HotspotRef old, HotspotRef now, std::vector<Rect>& repaints);
 void FocusNextHotspot(InteractionState& state, const Hotspots& hotspots, std::vector<Rect>& repaints);
 void FocusPreviousHotspot(InteractionState& state, const Hotspots& hotspots, std::vector<Rect>& repaints);
@@ -65,6 +68,13 @@ InputResult CharTyped(InteractionState& state, const Hotspots& hotspots, unsigne
 InputResult BackButtonDown(unsigned button);
 InputResult BackButtonUp(unsigned button, std::int32_t x, std::int32_t y, std::int32_t clientWidth,
                          std::int32_t clientHeight);
+// The busy cursor: while the shell call of a start blocks the window thread,
+// which then cannot answer for its cursor, CursorDuringShellCall shows. From
+// a start that gives a process, `busy` holds until that program is ready for
+// input, at most BusyCursorLimitMs, or until the program of any start is: the
+// first to be ready ends it. Otherwise the hand over a hotspot, else the arrow.
+constexpr CursorChoice CursorDuringShellCall = CursorChoice::Wait;
+constexpr unsigned BusyCursorLimitMs = 10000;
 CursorChoice ChooseCursor(const InteractionState& state, bool busy);
 
 // Every menu switch puts both hotspot references back to none; the press

@@ -1,6 +1,5 @@
 #include "autorun/media_removal_win32.h"
 
-#include "autorun/launcher_state.h"
 #include "autorun/media_removal.h"
 #include "common/program_path_win32.h"
 
@@ -14,6 +13,7 @@ static_assert(DriveTypeUnknown == DRIVE_UNKNOWN, "the unknown drive type of the 
 static_assert(DriveTypeRemovable == DRIVE_REMOVABLE, "the removable drive type of the media logic");
 static_assert(DriveTypeFixed == DRIVE_FIXED, "the fixed drive type of the media logic");
 static_assert(DriveTypeCdRom == DRIVE_CDROM, "the CD-ROM drive type of the media logic");
+static_assert(VolumeRecordSize == sizeof(DEV_BROADCAST_VOLUME), "the volume record of the media logic");
 
 std::uint32_t QueryOwnDriveType()
 {
@@ -30,17 +30,21 @@ std::uint32_t QueryOwnDriveType()
     return GetDriveTypeA(root);
 }
 
-bool IsOwnMediumRemovedEvent(WPARAM event, LPARAM data)
+DeviceChange ReadDeviceChange(WPARAM event, LPARAM data)
 {
-    // The record comes from whoever broadcast it: read no field it lacks.
+    DeviceChange change;
+    change.event = event;
+    // The record comes from whoever broadcast it: read no field its size
+    // does not cover.
     const auto header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
-    if (event != DeviceRemoveComplete || header == nullptr || header->dbch_size < sizeof(DEV_BROADCAST_HDR) ||
-        header->dbch_devicetype != DeviceTypeVolume || header->dbch_size < sizeof(DEV_BROADCAST_VOLUME)) {
-        return false;
+    if (header == nullptr || header->dbch_size < sizeof(DEV_BROADCAST_HDR))
+        return change;
+    change.recordSize = header->dbch_size;
+    change.deviceType = header->dbch_devicetype;
+    if (header->dbch_size >= sizeof(DEV_BROADCAST_VOLUME)) {
+        const auto volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data);
+        change.unitMask = volume->dbcv_unitmask;
+        change.flags = volume->dbcv_flags;
     }
-    const auto volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data);
-    // A cut-off path still starts with the program's drive.
-    const std::uint32_t driveBit = DriveBitOfPath(OwnProgramPath().path);
-    return IsOwnMediumRemoved(event, volume->dbcv_devicetype, volume->dbcv_flags, volume->dbcv_unitmask, driveBit,
-                              OwnDriveType);
+    return change;
 }

@@ -1,6 +1,8 @@
 // The device-change broadcasts that concern the menu window.
 #pragma once
 
+#include "autorun/system_events.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -9,7 +11,6 @@
 // the drive's root; DriveTypeUnknown when its path names no drive letter.
 std::uint32_t QueryOwnDriveType();
 
-// True when a WM_DEVICECHANGE broadcast reports the medium that holds this
-// program taken out of its drive, or the removable drive it runs from pulled
-// out (OwnDriveType of the launcher state tells which drive that is).
-bool IsOwnMediumRemovedEvent(WPARAM event, LPARAM data);
+// The numbers of a WM_DEVICECHANGE message; what they mean is for
+// DecideDeviceChange to say.
+DeviceChange ReadDeviceChange(WPARAM event, LPARAM data);

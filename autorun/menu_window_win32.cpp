@@ -10,11 +10,15 @@
 #include "autorun/interaction.h"
 #include "autorun/launcher_state.h"
 #include "autorun/media_removal_win32.h"
+#include "autorun/menu_catalogue_win32.h"
+#include "autorun/menu_pause.h"
 #include "autorun/navigation.h"
 #include "autorun/placement_win32.h"
 #include "autorun/program_resources_win32.h"
+#include "autorun/rect_win32.h"
 #include "autorun/resources/resource_ids.h"
 #include "autorun/run_once_win32.h"
+#include "autorun/system_events.h"
 #include "common/handle_win32.h"
 #include "common/program_path_win32.h"
 
@@ -34,22 +38,35 @@ namespace {
 constexpr UINT_PTR PauseTimerId = 1;
 constexpr UINT PauseTimerPeriodMs = 250;
 
-RECT ToRect(const Rect& rect)
-{
-    return RECT{rect.left, rect.top, rect.right, rect.bottom};
-}
-
 bool IsActive(HWND window)
 {
     return GetActiveWindow() == window;
 }
 
-// While another program holds the pause mutex the menu stays hidden.
-bool IsMenuPaused()
+bool IsPauseMutexHeld()
 {
     // A mutex that exists but denies this access counts as absent.
     const UniqueHandle mutex(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, PauseMutexName));
     return static_cast<bool>(mutex);
+}
+
+void CarryOutPause(HWND window, PauseStep step)
+{
+    switch (step) {
+    case PauseStep::Show:
+        ShowWindow(window, SW_SHOW);
+        break;
+    case PauseStep::HideAndPoll:
+        ShowWindow(window, SW_HIDE);
+        SetTimer(window, PauseTimerId, PauseTimerPeriodMs, nullptr);
+        break;
+    case PauseStep::ShowAndStopPolling:
+        KillTimer(window, PauseTimerId);
+        ShowWindow(window, SW_SHOW);
+        break;
+    case PauseStep::Nothing:
+        break;
+    }
 }
 
 void PaintMenu(HDC dc, bool active)
@@ -67,7 +84,7 @@ void PaintMenu(HDC dc, bool active)
     }
     const HotspotRef focus = Interaction.FocusHotspot;
     if (active && focus < menu->hotspots.size()) {
-        const RECT rect = ToRect(menu->hotspots[focus]);
+        const RECT rect = ToWin32Rect(menu->hotspots[focus]);
         DrawFocusRect(dc, &rect);
     }
 }
@@ -77,7 +94,7 @@ void PaintMenu(HDC dc, bool active)
 void RequestRepaints(HWND window, const InputResult& result)
 {
     for (const Rect& rect : result.repaints) {
-        const RECT area = ToRect(rect);
+        const RECT area = ToWin32Rect(rect);
         InvalidateRect(window, &area, FALSE);
     }
 }
@@ -111,8 +128,27 @@ void CarryOut(HWND window, const InputResult& result, LPARAM point)
     }
     CommandPlan plan;
     if (PlanInputCommand(result, CurrentHotspots(), reinterpret_cast<std::uintptr_t>(window), OwnProgramPath().path,
-                         plan)) {
+                         MenuList, UserCountry, plan)) {
         CarryOutCommand(window, plan);
+    }
+}
+
+// A system message's decision, carried out without deciding again.
+void CarryOutSystemEvent(HWND window, const SystemEventDecision& decision)
+{
+    switch (decision.action) {
+    case SystemEventAction::Close: {
+        CommandPlan close;
+        close.kind = CommandKind::Close;
+        CarryOutCommand(window, close);
+        break;
+    }
+    case SystemEventAction::RegisterRunOnce:
+        // Nothing can be reported while the session ends; the result is moot.
+        RegisterRunOnce(decision.valueName, decision.commandLine);
+        break;
+    case SystemEventAction::Nothing:
+        break;
     }
 }
 
@@ -171,34 +207,16 @@ LRESULT OnPaint(HWND window)
     return 0;
 }
 
-LRESULT OnEndSession(WPARAM wParam)
+LRESULT OnEndSession(HWND window, WPARAM wParam)
 {
-    if (wParam == 0 || MenuList.empty()) {
-        return 0;
-    }
     const ProgramPath& program = OwnProgramPath();
-    // A cut-off path would start some other program at the next logon.
-    if (program.whole) {
-        // Nothing can be reported while the session ends; the result is moot.
-        RegisterRunOnce(MenuList.front().title, program.path);
-    }
+    CarryOutSystemEvent(window, DecideSessionEnd(wParam != 0, MenuList, program.path, program.whole));
     return 0;
 }
 
 LRESULT OnSetCursor()
 {
-    LPCSTR cursor = IDC_ARROW;
-    switch (ChooseCursor(Interaction, BusyProcess.load() != 0)) {
-    case CursorChoice::Busy:
-        cursor = IDC_APPSTARTING;
-        break;
-    case CursorChoice::Hand:
-        cursor = IDC_HAND;
-        break;
-    case CursorChoice::Arrow:
-        break;
-    }
-    SetCursor(LoadCursorA(nullptr, cursor));
+    SetCursor(LoadCursorA(nullptr, CursorResource(ChooseCursor(Interaction, BusyProcess.load() != 0))));
     return TRUE;
 }
 
@@ -225,10 +243,8 @@ LRESULT OnSysCommand(HWND window, WPARAM wParam, LPARAM lParam)
 
 LRESULT OnTimer(HWND window, WPARAM wParam)
 {
-    if (wParam == PauseTimerId && !IsMenuPaused()) {
-        KillTimer(window, PauseTimerId);
-        ShowWindow(window, SW_SHOW);
-    }
+    if (wParam == PauseTimerId)
+        CarryOutPause(window, PauseAtTick(IsPauseMutexHeld()));
     return 0;
 }
 
@@ -271,8 +287,7 @@ LRESULT OnExtraButtonUp(HWND window, WPARAM wParam, LPARAM lParam)
 
 LRESULT OnPauseMenu(HWND window)
 {
-    ShowWindow(window, SW_HIDE);
-    SetTimer(window, PauseTimerId, PauseTimerPeriodMs, nullptr);
+    CarryOutPause(window, PauseRequested());
     return 0;
 }
 
@@ -285,11 +300,11 @@ LRESULT OnAccessibleAction(HWND window, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
+// Every event is answered TRUE: the menu never refuses a device change.
 LRESULT OnDeviceChange(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    if (IsOwnMediumRemovedEvent(wParam, lParam)) {
-        SendMessageA(window, WM_CLOSE, 0, 0);
-    }
+    CarryOutSystemEvent(window,
+                        DecideDeviceChange(ReadDeviceChange(wParam, lParam), OwnProgramPath().path, OwnDriveType));
     return 1;
 }
 
@@ -314,7 +329,7 @@ LRESULT HandleMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         PaintMenu(reinterpret_cast<HDC>(wParam), IsActive(window));
         return 0;
     case WM_ENDSESSION:
-        return OnEndSession(wParam);
+        return OnEndSession(window, wParam);
     case WM_SETCURSOR:
         return OnSetCursor();
     case WM_KEYDOWN:
@@ -388,10 +403,6 @@ HWND CreateMenuWindow(HINSTANCE instance)
 
     // The show command the program was started with is not used: the menu
     // always appears normal-sized, or not at all while paused.
-    if (IsMenuPaused()) {
-        SendMessageA(window, WM_PAUSEMENU, 0, 0);
-    } else {
-        ShowWindow(window, SW_SHOW);
-    }
+    CarryOutPause(window, PauseAtCreation(IsPauseMutexHeld()));
     return window;
 }

@@ -9,6 +9,8 @@
 
 #include <deque>
 
+// The two steps on a history of their own: exported for their unit tests,
+// since the run's history below is one per process.
 // Switches to `found`, pushing the current menu; false and no change at all
 // when `found` is NoMenu.
 bool SwitchToMenu(MenuPosition found, MenuPosition& current, std::deque<MenuPosition>& history,

@@ -1,6 +1,7 @@
 #include "autorun/placement_win32.h"
 
 #include "autorun/placement_math.h"
+#include "autorun/rect_win32.h"
 #include "common/handle_win32.h"
 
 namespace {
@@ -16,16 +17,6 @@ template <typename Function>
 Function LookUp(HMODULE module, const char* name)
 {
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
-Rect ToRect(const RECT& rect)
-{
-    Rect result;
-    result.left = rect.left;
-    result.top = rect.top;
-    result.right = rect.right;
-    result.bottom = rect.bottom;
-    return result;
 }
 
 }  // namespace
@@ -48,14 +39,14 @@ Rect GetWorkArea(HWND window)
             MONITORINFO info = {};
             info.cbSize = sizeof(info);
             if (getMonitorInfo(monitor, &info)) {
-                return ToRect(info.rcWork);
+                return FromWin32Rect(info.rcWork);
             }
         }
     }
 
     RECT area = {};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    return ToRect(area);
+    return FromWin32Rect(area);
 }
 
 bool CenterWindow(HWND window, HWND reference)
@@ -69,11 +60,11 @@ bool CenterWindow(HWND window, HWND reference)
     if (reference) {
         RECT rect = {};
         GetWindowRect(reference, &rect);
-        referenceRect = ToRect(rect);
+        referenceRect = FromWin32Rect(rect);
         hasReference = true;
     }
 
-    const Point pos = CenteredPosition(ToRect(windowRect), workArea, hasReference ? &referenceRect : nullptr,
+    const Point pos = CenteredPosition(FromWin32Rect(windowRect), workArea, hasReference ? &referenceRect : nullptr,
                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
     return SetWindowPos(window, nullptr, pos.x, pos.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
 }

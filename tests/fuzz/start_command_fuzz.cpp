@@ -31,6 +31,12 @@ std::string Replaced(const std::string& text, char marker, const std::string& re
     return out;
 }
 
+// An execute plan never asks for the user's country.
+std::string NoCountry()
+{
+    std::abort();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -52,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Hotspot hotspot;
     hotspot.command = "execute";
     hotspot.argument = argument;
-    const std::string directory = PlanActivation(hotspot, 1, path).directory;
+    const std::string directory = PlanActivation(hotspot, 1, path, Menus(), NoCountry).directory;
     Check(path.compare(0, directory.size(), directory) == 0);
     Check(directory.size() == path.size() || path[directory.size()] == '\\');
 

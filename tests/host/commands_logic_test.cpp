@@ -92,6 +92,24 @@ TEST(ExpandPlaceholders, ReplacementTextIsNeverSearchedAgain)
     EXPECT_EQ(ExpandPlaceholders("%%hwnd%%", 7, "X"), "%0x00000007%");
 }
 
+// The user is in Germany; "details" exists for everyone and for Germany, the
+// root only for everyone.
+Menus DetailsMenus()
+{
+    Menus menus(3);
+    menus[0].name = "details";
+    menus[0].country = "France";
+    menus[1].name = "details";
+    menus[1].country = "Germany";
+    menus[2].country = "";
+    return menus;
+}
+
+std::string Germany()
+{
+    return "Germany";
+}
+
 Hotspot Spot(const std::string& command, const std::string& argument)
 {
     Hotspot hotspot;
@@ -104,17 +122,19 @@ TEST(PlanActivation, AStartNamesTheTargetAndItsExpandedParametersInTheProgramDir
 {
     const CommandPlan plan =
         PlanActivation(Spot("execute", "software\\pdfreader\\docrunner.exe manual\\a.pdf -owner:%hwnd% %root%\\b"),
-                       0x1A2B, "D:\\cd\\autorun.exe");
+                       0x1A2B, "D:\\cd\\autorun.exe", Menus{}, Germany);
     EXPECT_EQ(plan.kind, CommandKind::Execute);
     EXPECT_EQ(plan.target, "software\\pdfreader\\docrunner.exe");
     EXPECT_EQ(plan.parameters, "manual\\a.pdf -owner:0x00001a2b D:\\cd\\b");
     EXPECT_EQ(plan.directory, "D:\\cd");
-    EXPECT_EQ(plan.menuName, "");
+    EXPECT_EQ(plan.menu, NoMenu);
 
+    const Menus menus = DetailsMenus();
     // Placeholders in the target stay as written; only parameters expand.
-    EXPECT_EQ(PlanActivation(Spot("execute", "%root%\\setup.exe"), 1, "D:\\autorun.exe").target, "%root%\\setup.exe");
+    EXPECT_EQ(PlanActivation(Spot("execute", "%root%\\setup.exe"), 1, "D:\\autorun.exe", menus, Germany).target,
+              "%root%\\setup.exe");
     // Every word that is not reserved starts its argument.
-    const CommandPlan other = PlanActivation(Spot("Close", "setup.exe -q"), 1, "D:\\autorun.exe");
+    const CommandPlan other = PlanActivation(Spot("Close", "setup.exe -q"), 1, "D:\\autorun.exe", menus, Germany);
     EXPECT_EQ(other.kind, CommandKind::Execute);
     EXPECT_EQ(other.target, "setup.exe");
     EXPECT_EQ(other.parameters, "-q");
@@ -123,7 +143,7 @@ TEST(PlanActivation, AStartNamesTheTargetAndItsExpandedParametersInTheProgramDir
 TEST(PlanActivation, AStartRunsInTheProgramPathUpToItsLastBackslash)
 {
     const auto directoryFor = [](const std::string& programPath) {
-        return PlanActivation(Spot("execute", "setup.exe"), 1, programPath).directory;
+        return PlanActivation(Spot("execute", "setup.exe"), 1, programPath, DetailsMenus(), Germany).directory;
     };
     EXPECT_EQ(directoryFor("D:\\autorun.exe"), "D:");
     EXPECT_EQ(directoryFor("D:\\cd\\menu\\autorun.exe"), "D:\\cd\\menu");
@@ -135,37 +155,43 @@ TEST(PlanActivation, AStartRunsInTheProgramPathUpToItsLastBackslash)
 
 TEST(PlanActivation, CloseBackAndShowMenuStartNothing)
 {
+    const Menus menus = DetailsMenus();
     const std::pair<const char*, CommandKind> words[] = {{"close", CommandKind::Close}, {"back", CommandKind::Back}};
     for (const auto& [word, kind] : words) {
-        const CommandPlan plan = PlanActivation(Spot(word, "setup.exe %root%"), 1, "D:\\autorun.exe");
+        const CommandPlan plan = PlanActivation(Spot(word, "setup.exe %root%"), 1, "D:\\autorun.exe", menus, Germany);
         EXPECT_EQ(plan.kind, kind) << word;
-        EXPECT_EQ(plan.menuName + plan.target + plan.parameters + plan.directory, "") << word;
+        EXPECT_EQ(plan.menu, NoMenu) << word;
+        EXPECT_EQ(plan.target + plan.parameters + plan.directory, "") << word;
     }
-    const CommandPlan menu = PlanActivation(Spot("showmenu", "details"), 1, "D:\\autorun.exe");
+    const CommandPlan menu = PlanActivation(Spot("showmenu", "details"), 1, "D:\\autorun.exe", menus, Germany);
     EXPECT_EQ(menu.kind, CommandKind::ShowMenu);
-    EXPECT_EQ(menu.menuName, "details");
+    // The planner names the menu for the user's country; the window only
+    // switches to it. An empty name asks for the root menu; an unknown name
+    // for none.
+    EXPECT_EQ(menu.menu, 1u);
     EXPECT_EQ(menu.target + menu.parameters + menu.directory, "");
-    // An empty name asks for the root menu.
-    EXPECT_EQ(PlanActivation(Spot("showmenu", ""), 1, "D:\\autorun.exe").menuName, "");
+    EXPECT_EQ(PlanActivation(Spot("showmenu", ""), 1, "D:\\autorun.exe", menus, Germany).menu, 2u);
+    EXPECT_EQ(PlanActivation(Spot("showmenu", "Details"), 1, "D:\\autorun.exe", menus, Germany).menu, NoMenu);
 }
 
 TEST(PlanInputCommand, ActivationsBackAndCloseBecomeCommandsAndNothingElseDoes)
 {
     const Hotspots hotspots = {Spot("execute", "setup.exe"), Spot("showmenu", "details")};
+    const Menus menus = DetailsMenus();
     InputResult input;
     input.action = InputAction::Activate;
     input.hotspot = 1;
     CommandPlan plan;
-    ASSERT_TRUE(PlanInputCommand(input, hotspots, 1, "D:\\autorun.exe", plan));
+    ASSERT_TRUE(PlanInputCommand(input, hotspots, 1, "D:\\autorun.exe", menus, Germany, plan));
     EXPECT_EQ(plan.kind, CommandKind::ShowMenu);
-    EXPECT_EQ(plan.menuName, "details");
+    EXPECT_EQ(plan.menu, 1u);
 
     input.action = InputAction::Back;
-    ASSERT_TRUE(PlanInputCommand(input, hotspots, 1, "D:\\autorun.exe", plan));
+    ASSERT_TRUE(PlanInputCommand(input, hotspots, 1, "D:\\autorun.exe", menus, Germany, plan));
     EXPECT_EQ(plan.kind, CommandKind::Back);
-    EXPECT_EQ(plan.menuName, "");
+    EXPECT_EQ(plan.menu, NoMenu);
     input.action = InputAction::CloseMenuWindow;
-    ASSERT_TRUE(PlanInputCommand(input, hotspots, 1, "D:\\autorun.exe", plan));
+    ASSERT_TRUE(PlanInputCommand(input, hotspots, 1, "D:\\autorun.exe", menus, Germany, plan));
     EXPECT_EQ(plan.kind, CommandKind::Close);
 
     // A hotspot past the list (the menu changed under a stale position)
@@ -173,11 +199,11 @@ TEST(PlanInputCommand, ActivationsBackAndCloseBecomeCommandsAndNothingElseDoes)
     plan.target = "unchanged";
     input.action = InputAction::Activate;
     input.hotspot = 2;
-    EXPECT_FALSE(PlanInputCommand(input, hotspots, 1, "D:\\autorun.exe", plan));
+    EXPECT_FALSE(PlanInputCommand(input, hotspots, 1, "D:\\autorun.exe", menus, Germany, plan));
     input.hotspot = 0;
     for (InputAction action : {InputAction::Nothing, InputAction::Press, InputAction::DragWindow}) {
         input.action = action;
-        EXPECT_FALSE(PlanInputCommand(input, hotspots, 1, "D:\\autorun.exe", plan));
+        EXPECT_FALSE(PlanInputCommand(input, hotspots, 1, "D:\\autorun.exe", menus, Germany, plan));
     }
     EXPECT_EQ(plan.target, "unchanged");
 }
