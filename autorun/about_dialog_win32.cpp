@@ -54,7 +54,7 @@ bool ReadBuildTime(const char* path, SYSTEMTIME& time)
 }
 
 // printf-style formatting; the result is the whole text whatever its length.
-__attribute__((format(gnu_printf, 1, 2))) std::string FormatText(const char* format, ...)
+__attribute__((format(__MINGW_PRINTF_FORMAT, 1, 2))) std::string FormatText(const char* format, ...)
 {
     std::vector<char> buffer(256);
     for (;;) {
@@ -98,6 +98,7 @@ std::string BuildDate(int& year)
 // resolution; the caller owns it.
 HFONT CreateTitleFont(HWND dialog)
 {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_GETFONT answers with a handle
     const auto dialogFont = reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0));
     WindowDc dc(dialog);
     ObjectSelection selection(dc.get(), dialogFont);
@@ -115,6 +116,7 @@ INT_PTR InitAboutDialog(HWND dialog)
     SetDlgItemTextA(dialog, IDC_ABOUT_TITLE, MenuList.empty() ? "" : MenuList.front().title.c_str());
     SetDlgItemTextA(dialog, IDC_ABOUT_TEXT, (AboutText + " (" + date + ")").c_str());
 
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the window keeps its module handle as a LONG_PTR
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
     const std::string copyright = LoadStringResource(instance, IDS_COPYRIGHT);
     SetDlgItemTextA(dialog, IDC_ABOUT_COPYRIGHT, FormatText(copyright.c_str(), year).c_str());
@@ -128,9 +130,11 @@ INT_PTR InitAboutDialog(HWND dialog)
 
 void DeleteTitleFont(HWND dialog)
 {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_GETFONT answers with a handle
     const auto font = reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(dialog, IDC_ABOUT_TITLE, WM_GETFONT, 0, 0));
     // Had the bold font not been made, the static would report the dialog's
     // own font, which the dialog manager deletes itself.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_GETFONT answers with a handle
     if (font != nullptr && font != reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)))
         DeleteObject(font);
 }
@@ -160,6 +164,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
 
 void ShowAboutDialog(HWND owner)
 {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the window keeps its module handle as a LONG_PTR
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDialogProc, 0);
 }

@@ -33,12 +33,13 @@ std::uint32_t QueryOwnDriveType()
 bool IsOwnMediumRemovedEvent(WPARAM event, LPARAM data)
 {
     // The record comes from whoever broadcast it: read no field it lacks.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_DEVICECHANGE hands its record over in lParam
     const auto header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
     if (event != DeviceRemoveComplete || header == nullptr || header->dbch_size < sizeof(DEV_BROADCAST_HDR) ||
         header->dbch_devicetype != DeviceTypeVolume || header->dbch_size < sizeof(DEV_BROADCAST_VOLUME)) {
         return false;
     }
-    const auto volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data);
+    const auto volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(header);
     // A cut-off path still starts with the program's drive.
     const std::uint32_t driveBit = DriveBitOfPath(OwnProgramPath().path);
     return IsOwnMediumRemoved(event, volume->dbcv_devicetype, volume->dbcv_flags, volume->dbcv_unitmask, driveBit,

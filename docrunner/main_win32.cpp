@@ -24,6 +24,7 @@ std::string ReadablePath(const ProgramPath& program)
 
 }  // namespace
 
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name): winbase.h names them in its own style
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     RestrictDllSearchToSystem();
@@ -38,6 +39,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     if (arguments.strDocument.empty())
         return 0;
 
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the platform-free arguments keep the handle as a number
     HWND hwndOwner = reinterpret_cast<HWND>(arguments.hwndOwner);
     HINSTANCE result = ShellExecuteA(hwndOwner, "open", arguments.strDocument.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     // The viewer runs on by itself; there is nothing to wait for.
