@@ -206,6 +206,7 @@ public:
             return checked;
         if (child.lVal == SelfChild)
             return AnsiString(runtime_, ScreenTitle(), name);
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the window keeps its module handle as a LONG_PTR
         const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
         const SpokenWords words{LoadStringResource(instance, IDS_CLOSE), LoadStringResource(instance, IDS_BACK)};
         const Hotspots& hotspots = CurrentHotspots();

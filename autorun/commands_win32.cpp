@@ -53,7 +53,7 @@ void WatchLaunch(HWND window, HANDLE process)
     DWORD threadId = 0;
     const UniqueHandle thread(CreateThread(nullptr, 0, LaunchWatcher, watch.get(), 0, &threadId));
     if (thread) {
-        watch.release();  // the thread owns it now
+        static_cast<void>(watch.release());  // the thread owns it now
         return;
     }
     // Without a watcher nobody would ever end the busy cursor.

@@ -79,6 +79,7 @@ void PaintMenu(HDC dc, bool active)
     // The selection is undone before the memory context goes.
     const UniqueMemoryDc memory(CreateCompatibleDC(dc));
     if (memory) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the platform-free menu keeps the handle as a number
         const ObjectSelection selection(memory.get(), reinterpret_cast<HGDIOBJ>(menu->bitmap));
         BitBlt(dc, 0, 0, menu->bitmapInfo.width, menu->bitmapInfo.height, memory.get(), 0, 0, SRCCOPY);
     }
@@ -154,6 +155,7 @@ void CarryOutSystemEvent(HWND window, const SystemEventDecision& decision)
 
 void AppendAboutEntry(HWND window)
 {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the window keeps its module handle as a LONG_PTR
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
     const std::string text = LoadStringResource(instance, IDS_ABOUT);
     HMENU systemMenu = GetSystemMenu(window, FALSE);
@@ -295,7 +297,7 @@ LRESULT OnPauseMenu(HWND window)
 // the screen changed since the reader asked.
 LRESULT OnAccessibleAction(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    if (reinterpret_cast<const Menu*>(lParam) == OnScreenMenu())
+    if (lParam == reinterpret_cast<LPARAM>(OnScreenMenu()))
         CarryOut(window, DefaultActionOf(CurrentHotspots(), static_cast<ChildId>(wParam)), 0);
     return 0;
 }
@@ -326,6 +328,7 @@ LRESULT HandleMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_PAINT:
         return OnPaint(window);
     case WM_PRINTCLIENT:
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_PRINTCLIENT hands the device context over in wParam
         PaintMenu(reinterpret_cast<HDC>(wParam), IsActive(window));
         return 0;
     case WM_ENDSESSION:

@@ -74,7 +74,7 @@ bool RegistryKey::WriteString(const std::string& valueName, const std::string& t
         return false;
     // The terminating NUL is stored with the text, as the readers of REG_SZ
     // values (the logon shell among them) expect.
-    const DWORD size = static_cast<DWORD>(text.size() + 1);
+    const DWORD size = static_cast<DWORD>(text.size()) + 1;
     return RegSetValueExA(key.get(), valueName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), size) ==
            ERROR_SUCCESS;
 }
