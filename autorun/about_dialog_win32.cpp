@@ -57,6 +57,7 @@ AboutFacts ReadAboutFacts(HWND dialog)
 {
     AboutFacts facts;
     facts.aboutText = AboutText;
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the window keeps its module handle as a LONG_PTR
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(dialog, GWLP_HINSTANCE));
     facts.copyrightFormat = LoadStringResource(instance, IDS_COPYRIGHT);
     SYSTEMTIME time = {};
@@ -78,6 +79,7 @@ AboutFacts ReadAboutFacts(HWND dialog)
 // resolution; the caller owns it.
 HFONT CreateTitleFont(HWND dialog)
 {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_GETFONT answers with a handle
     const auto dialogFont = reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0));
     WindowDc dc(dialog);
     ObjectSelection selection(dc.get(), dialogFont);
@@ -103,9 +105,11 @@ INT_PTR InitAboutDialog(HWND dialog)
 
 void DeleteTitleFont(HWND dialog)
 {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_GETFONT answers with a handle
     const auto font = reinterpret_cast<HGDIOBJ>(SendDlgItemMessageA(dialog, IDC_ABOUT_TITLE, WM_GETFONT, 0, 0));
     // Had the bold font not been made, the static would report the dialog's
     // own font, which the dialog manager deletes itself.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_GETFONT answers with a handle
     if (font != nullptr && font != reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)))
         DeleteObject(font);
 }
@@ -135,6 +139,7 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
 
 void ShowAboutDialog(HWND owner)
 {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the window keeps its module handle as a LONG_PTR
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE));
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDialogProc, 0);
 }

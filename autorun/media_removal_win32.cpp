@@ -36,13 +36,14 @@ DeviceChange ReadDeviceChange(WPARAM event, LPARAM data)
     change.event = event;
     // The record comes from whoever broadcast it: read no field its size
     // does not cover.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_DEVICECHANGE hands its record over in lParam
     const auto header = reinterpret_cast<const DEV_BROADCAST_HDR*>(data);
     if (header == nullptr || header->dbch_size < sizeof(DEV_BROADCAST_HDR))
         return change;
     change.recordSize = header->dbch_size;
     change.deviceType = header->dbch_devicetype;
     if (header->dbch_size >= sizeof(DEV_BROADCAST_VOLUME)) {
-        const auto volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data);
+        const auto volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(header);
         change.unitMask = volume->dbcv_unitmask;
         change.flags = volume->dbcv_flags;
     }

@@ -34,6 +34,7 @@ std::string CurrentDirectory()
 
 }  // namespace
 
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name): winbase.h names them in its own style
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 {
     RestrictDllSearchToSystem();
@@ -47,6 +48,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
 
     DocumentPlan plan = PlanDocumentStart(arguments);
     if (plan.step == DocumentStep::AskShell) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the platform-free arguments keep the handle as a number
         HINSTANCE answer = ShellExecuteA(reinterpret_cast<HWND>(arguments.hwndOwner), "open",
                                          arguments.strDocument.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         plan = PlanAfterShellAnswer(arguments, reinterpret_cast<INT_PTR>(answer), CurrentDirectory());
