@@ -19,8 +19,8 @@ Function LookUp(HMODULE module, const char* name)
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-}  // namespace
-
+// The work area of the monitor nearest to `window`; the primary work area
+// when the multi-monitor functions are missing.
 Rect GetWorkArea(HWND window)
 {
     // Looked up by name so that the program still starts on systems whose
@@ -48,6 +48,8 @@ Rect GetWorkArea(HWND window)
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     return FromWin32Rect(area);
 }
+
+}  // namespace
 
 bool CenterWindow(HWND window, HWND reference)
 {
