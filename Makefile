@@ -75,7 +75,7 @@ fuzz: deps
 #   make usb       the same tree as a FAT32 image for a USB stick, with the
 #                  project's fat-label, at $(BUILD)/NAME.img or USB=FILE
 #   make demo      an image of the demo's own on a CD-ROM drive under Wine
-# Each is one call of scripts/project, which computes every path itself.
+# Each is one call of disckit/project, which computes every path itself.
 # The settings reach it through the environment, never through a shell
 # command line, so a blank, quote or ";" in a name is only data; so do the
 # signing keys (SIGN_PKCS12 and SIGN_PASSWORD, or SIGN_CERT and SIGN_KEY,
@@ -89,7 +89,7 @@ export PROJECT ISO USB PREVIEW SUMATRAPDF BUILD JOBS DEMO_IMAGE
 export SIGN_PKCS12 SIGN_PASSWORD SIGN_CERT SIGN_KEY SIGN_PKCS11_MODULE SIGN_PIN_FILE SIGN_TIMESTAMP_URL SIGN_RENEW
 
 check preview cd iso usb: deps
-	scripts/project make $@
+	disckit/project make $@
 
 # Speed, size, idle and fuzzing figures written to bench/results.md; not part
 # of `make test`. Builds its own host tree without sanitizers. Start-up is
@@ -104,7 +104,7 @@ bench: win32 win64
 # image instead); the vendor's image at ISO is never touched. Where the
 # kernel runs no 32-bit code, the x86_64 programs from a disc tree.
 demo: deps
-	scripts/project make demo
+	disckit/project make demo
 
 # The menu editor of PROJECT (README.md, "Draw the menus"): a page served on
 # 127.0.0.1 only, on a free port or PORT=, at one address carrying a token of
@@ -113,7 +113,7 @@ demo: deps
 edit: deps
 	cmake -S . -B $(BUILD)/host -G Ninja -DCMAKE_BUILD_TYPE=Debug
 	cmake --build $(BUILD)/host -j $(JOBS) --target menucheck
-	tools/editor/serve "$${PROJECT:-projects/velmora-cd}" "$(BUILD)/host/tools/menucheck" $${PORT:+--port "$$PORT"}
+	disckit/serve "$${PROJECT:-projects/velmora-cd}" "$(BUILD)/host/disckit/menucheck" $${PORT:+--port "$$PORT"}
 
 # Removes the build trees. BUILD comes through the environment, quoted, and
 # is refused when it is empty, the root, the home folder, or the source tree

@@ -1,7 +1,7 @@
 // Arbitrary file bytes through menucheck's BMP header reader. A header it
 // accepts must describe a picture whose pixels lie inside the file; one it
 // refuses leaves the result alone and says why.
-#include "tools/menucheck/bmp_header.h"
+#include "disckit/menucheck/bmp_header.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -8,8 +8,8 @@
 #include "autorun/menu_text.h"
 #include "tests/fuzz/json_lines.h"
 #include "tests/fuzz/scratch_files.h"
-#include "tools/menucheck/menu_check.h"
-#include "tools/menucheck/preview.h"
+#include "disckit/menucheck/menu_check.h"
+#include "disckit/menucheck/preview.h"
 
 #include <algorithm>
 #include <cctype>

@@ -4,7 +4,7 @@
 // which includes itself twice, so that #include, its search order and its
 // depth limit are reached without writing a file per input.
 #include "tests/fuzz/scratch_files.h"
-#include "tools/menucheck/resource_script.h"
+#include "disckit/menucheck/resource_script.h"
 
 #include <algorithm>
 #include <cctype>

@@ -3,8 +3,8 @@
 // checker points at them. The same bytes as a JSON string, as findings quote
 // them, stay one valid JSON value.
 #include "tests/fuzz/json_lines.h"
-#include "tools/menucheck/json_text.h"
-#include "tools/menucheck/text_file.h"
+#include "disckit/menucheck/json_text.h"
+#include "disckit/menucheck/text_file.h"
 
 #include <cstdint>
 #include <cstdlib>

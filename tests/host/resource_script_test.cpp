@@ -1,7 +1,7 @@
 // menucheck's resource-script reader on scripts that include each other in a
 // loop: the loop is reported once the depth limit is reached, and the reader
 // does not then walk every other path through the loop as well.
-#include "tools/menucheck/resource_script.h"
+#include "disckit/menucheck/resource_script.h"
 
 #include <gtest/gtest.h>
 

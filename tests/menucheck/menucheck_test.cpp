@@ -1,12 +1,12 @@
-#include "tools/menucheck/bmp_header.h"
-#include "tools/menucheck/diagnostic.h"
-#include "tools/menucheck/field_checks.h"
-#include "tools/menucheck/json_text.h"
-#include "tools/menucheck/menu_check.h"
-#include "tools/menucheck/overlaps.h"
-#include "tools/menucheck/preview.h"
-#include "tools/menucheck/resource_script.h"
-#include "tools/menucheck/text_file.h"
+#include "disckit/menucheck/bmp_header.h"
+#include "disckit/menucheck/diagnostic.h"
+#include "disckit/menucheck/field_checks.h"
+#include "disckit/menucheck/json_text.h"
+#include "disckit/menucheck/menu_check.h"
+#include "disckit/menucheck/overlaps.h"
+#include "disckit/menucheck/preview.h"
+#include "disckit/menucheck/resource_script.h"
+#include "disckit/menucheck/text_file.h"
 
 #include <gtest/gtest.h>
 

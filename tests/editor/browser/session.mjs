@@ -31,8 +31,8 @@ export async function startEditor(sample = 'two-screens') {
   const scratch = mkdtempSync(join(tmpdir(), 'editor-project-'));
   const project = join(scratch, sample);
   cpSync(join(TREE, 'projects', sample), project, { recursive: true });
-  const menucheck = process.env.MENUCHECK || join(TREE, 'build/host/tools/menucheck');
-  const child = spawn('/usr/bin/python3', [join(TREE, 'tools/editor/serve'), project, menucheck, '--no-open'], {
+  const menucheck = process.env.MENUCHECK || join(TREE, 'build/host/disckit/menucheck');
+  const child = spawn('/usr/bin/python3', [join(TREE, 'disckit/serve'), project, menucheck, '--no-open'], {
     stdio: ['ignore', 'pipe', 'inherit'],
   });
   const url = await new Promise((done, fail) => {

@@ -1,6 +1,6 @@
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { clampPoint, fitScale, isEmpty, moved, pixelAt, resized, spanned } from '../../../tools/editor/page/geometry.js';
+import { clampPoint, fitScale, isEmpty, moved, pixelAt, resized, spanned } from '../../../disckit/page/geometry.js';
 
 test('drawing, moving and resizing a rectangle in picture pixels', () => {
   assert.deepEqual(spanned({ x: 300, y: 184 }, { x: 60, y: 140 }), { left: 60, top: 140, right: 300, bottom: 184 });

@@ -2,8 +2,8 @@
 // read only in the lines that were edited.
 import assert from 'node:assert/strict';
 import { test } from 'node:test';
-import { formatHotspot, joinLines, parseHotspot, parseMenuLine, splitLines, withLine } from '../../../tools/editor/page/lines.js';
-import { moveName, moveSlot, removeLine, removeName, replaceSlots, setLine, setName } from '../../../tools/editor/page/edits.js';
+import { formatHotspot, joinLines, parseHotspot, parseMenuLine, splitLines, withLine } from '../../../disckit/page/lines.js';
+import { moveName, moveSlot, removeLine, removeName, replaceSlots, setLine, setName } from '../../../disckit/page/edits.js';
 
 test('a file read and written again keeps every byte: BOM, mixed line ends, no last line end', () => {
   for (const text of ['\ufeff1;2;3;4;close;\r\n', 'a\r\nb\nc', '', '\r\n\r\n', '5;6;7;8;execute;x\n\n']) {

@@ -1,6 +1,6 @@
 // Windows' own verdict on the signed programs: WinVerifyTrust with the
 // Authenticode policy (WINTRUST_ACTION_GENERIC_VERIFY_V2), as Explorer and
-// the AutoPlay prompt ask it, about programs signed by `scripts/project sign`
+// the AutoPlay prompt ask it, about programs signed by `disckit/project sign`
 // with a vendor certificate from a throw-away root (sign-for-trust).
 #include "tests/wine/support/test_support.h"
 

@@ -1,6 +1,6 @@
 // Reads BMP headers from untrusted file bytes: sizes are checked before every
 // read, and all size arithmetic is done in 64 bits.
-#include "tools/menucheck/bmp_header.h"
+#include "disckit/menucheck/bmp_header.h"
 
 #include <cstddef>
 #include <limits>

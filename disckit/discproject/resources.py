@@ -155,7 +155,7 @@ def menus_rc(project, out, files):
     each keeps windres from joining a quoted name with the file name that
     ends the line before it."""
     where = os.path.abspath(project.path).replace("\r", " ").replace("\n", " ")
-    lines = [f"// The menus of {where}, made by scripts/project: do not edit.",
+    lines = [f"// The menus of {where}, made by disckit/project: do not edit.",
              "#include <winresrc.h>", ""]
     ordered = ["menu.txt"] + sorted(n for n in files if n.endswith(".txt") and n not in ("menu.txt", "about.txt"))
     ordered += sorted(n for n in files if n.endswith(".bmp"))

@@ -1,6 +1,6 @@
-#include "tools/menucheck/diagnostic.h"
+#include "disckit/menucheck/diagnostic.h"
 
-#include "tools/menucheck/json_text.h"
+#include "disckit/menucheck/json_text.h"
 
 std::string FormatDiagnostic(const Diagnostic& diagnostic)
 {

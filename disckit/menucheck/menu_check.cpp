@@ -1,15 +1,15 @@
 // Runs autorun's own loader over the menu sources, once per language, and
 // pins what it reports to a file and a line. The source files are untrusted
 // input like the resources they become.
-#include "tools/menucheck/menu_check.h"
+#include "disckit/menucheck/menu_check.h"
 
 #include "autorun/commands_logic.h"
 #include "autorun/command_words.h"
 #include "autorun/menu_text.h"
-#include "tools/menucheck/field_checks.h"
-#include "tools/menucheck/overlaps.h"
-#include "tools/menucheck/resource_script.h"
-#include "tools/menucheck/text_file.h"
+#include "disckit/menucheck/field_checks.h"
+#include "disckit/menucheck/overlaps.h"
+#include "disckit/menucheck/resource_script.h"
+#include "disckit/menucheck/text_file.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -385,7 +385,7 @@ def make_demo(places):
     """The demo's own image and tree (never the vendor's), on a CD-ROM drive
     under Wine; where the kernel runs no 32-bit code, the x86_64 programs
     from a disc tree."""
-    demo = os.path.join(TREE, "scripts", "demo")
+    demo = os.path.join(TREE, "disckit", "demo")
     if subprocess.run([os.path.join(TREE, "scripts", "runs-i386")]).returncode == 0:
         shown = os.environ.get("DEMO_IMAGE")
         if not shown:

@@ -1,4 +1,4 @@
-#include "tools/menucheck/text_file.h"
+#include "disckit/menucheck/text_file.h"
 
 #include <fstream>
 

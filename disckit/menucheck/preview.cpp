@@ -1,7 +1,7 @@
 // Draws the menu previews with ImageMagick's convert, started directly with
 // an argument vector: the labels come from the menu sources, and no shell
 // ever sees them.
-#include "tools/menucheck/preview.h"
+#include "disckit/menucheck/preview.h"
 
 #include "autorun/commands_logic.h"
 #include "autorun/menu_text.h"

@@ -1,4 +1,4 @@
-#include "tools/menucheck/json_text.h"
+#include "disckit/menucheck/json_text.h"
 
 #include <cstddef>
 #include <cstdio>

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "autorun/menu.h"
-#include "tools/menucheck/bmp_header.h"
-#include "tools/menucheck/diagnostic.h"
+#include "disckit/menucheck/bmp_header.h"
+#include "disckit/menucheck/diagnostic.h"
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
 // menucheck: checks the menu sources of autorun before they are built into
 // the program, and draws previews of the menus.
-#include "tools/menucheck/diagnostic.h"
-#include "tools/menucheck/menu_check.h"
-#include "tools/menucheck/preview.h"
+#include "disckit/menucheck/diagnostic.h"
+#include "disckit/menucheck/menu_check.h"
+#include "disckit/menucheck/preview.h"
 
 #include <algorithm>
 #include <cstdio>

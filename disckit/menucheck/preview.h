@@ -2,8 +2,8 @@
 // rectangles, their keyboard focus order and their commands drawn over it.
 #pragma once
 
-#include "tools/menucheck/diagnostic.h"
-#include "tools/menucheck/menu_check.h"
+#include "disckit/menucheck/diagnostic.h"
+#include "disckit/menucheck/menu_check.h"
 
 #include <string>
 #include <vector>

@@ -40,7 +40,7 @@ class Places:
         self.programs = os.path.join(self.win32, "bin")
         self.stamp = os.path.join(self.win32, "tools", "pe_timestamp")
         self.host = os.path.join(self.build, "host")
-        self.menucheck = os.path.join(self.host, "tools", "menucheck")
+        self.menucheck = os.path.join(self.host, "disckit", "menucheck")
         self.cd = os.path.join(self.project_build, "cd")
         # Without ISO=, the image lies in the build folder, which is ours.
         self.iso_given = bool(env.get("ISO"))

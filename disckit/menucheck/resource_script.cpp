@@ -1,8 +1,8 @@
 // Reads the menu resources' lines of a resource script. Only a handful of
 // statement forms matter here; this is not a resource compiler.
-#include "tools/menucheck/resource_script.h"
+#include "disckit/menucheck/resource_script.h"
 
-#include "tools/menucheck/text_file.h"
+#include "disckit/menucheck/text_file.h"
 
 #include <cctype>
 #include <filesystem>

@@ -4,7 +4,7 @@
 // compiler). Every other statement is skipped.
 #pragma once
 
-#include "tools/menucheck/diagnostic.h"
+#include "disckit/menucheck/diagnostic.h"
 
 #include <map>
 #include <string>

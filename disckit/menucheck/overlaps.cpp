@@ -1,4 +1,4 @@
-#include "tools/menucheck/overlaps.h"
+#include "disckit/menucheck/overlaps.h"
 
 #include <algorithm>
 #include <limits>

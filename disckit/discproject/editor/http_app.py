@@ -12,7 +12,7 @@ from urllib.parse import unquote, urlsplit
 from . import project_files
 from .guard import MAX_BODY_BYTES, host_allowed, inside, origin_allowed, token_matches
 
-PAGE = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "page")
+PAGE = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))), "page")
 TYPES = {
     ".html": "text/html; charset=utf-8", ".js": "text/javascript; charset=utf-8",
     ".css": "text/css; charset=utf-8", ".json": "application/json", ".png": "image/png",

@@ -1,4 +1,4 @@
-#include "tools/menucheck/field_checks.h"
+#include "disckit/menucheck/field_checks.h"
 
 #include "autorun/command_words.h"
 #include "autorun/commands_logic.h"
