@@ -457,13 +457,13 @@ def parser():
     top = argparse.ArgumentParser(prog="project", add_help=False)
     steps = top.add_subparsers(dest="step", required=True)
 
-    def step(name, run, *arguments, check=None, epilog=None):
+    def step(name, run, *arguments, validate=None, epilog=None):
         usage, description = step_text(name)
         sub = steps.add_parser(name, usage=usage, description=description, epilog=epilog,
                                formatter_class=argparse.RawDescriptionHelpFormatter)
         for names, options in arguments:
             sub.add_argument(*names, **options)
-        sub.set_defaults(run=run, check=check, parser=sub)
+        sub.set_defaults(run=run, validate=validate, parser=sub)
         return sub
 
     def arg(*names, **options):
@@ -482,16 +482,16 @@ def parser():
     step("preview", command_preview, project, menucheck, arg("out_dir", metavar="OUT_DIR"))
     step("disc-tree", command_disc_tree, arg("--names-only", action="store_true"), option_project,
          arg("--reader", metavar="FILE"), arg("--stamp", metavar="TOOL"), arg("--check", metavar="MENUCHECK"),
-         arg("folders", metavar="FOLDER", nargs="+"), check=check_disc_tree)
-    step("image", command_image, option_project, sums, tree, image_, check=default_project)
+         arg("folders", metavar="FOLDER", nargs="+"), validate=check_disc_tree)
+    step("image", command_image, option_project, sums, tree, image_, validate=default_project)
     step("check-image", command_check_image, sums, image_, tree)
     step("extract-image", command_extract_image, image_, arg("dir", metavar="DIR"))
-    step("usb-image", command_usb_image, option_project, sums, tree, image_, check=default_project)
+    step("usb-image", command_usb_image, option_project, sums, tree, image_, validate=default_project)
     step("check-usb-image", command_check_usb_image, arg("--label", metavar="LABEL"), sums, image_, tree)
     step("extract-usb-image", command_extract_usb_image, image_, arg("dir", metavar="DIR"))
     step("sign", command_sign, arg("--check", action="store_true"), option_project,
          arg("epoch", metavar="EPOCH", type=epoch_number), arg("programs", metavar="PROGRAM", nargs="*"),
-         check=check_sign)
+         validate=check_sign)
     step("source-date-epoch", command_source_date_epoch)
     step("demo-plan", command_demo_plan, project, arg("resource_dir", metavar="RESOURCE_DIR"))
     step("edit", command_edit, arg("--port", metavar="N", type=port_number, default=0),
@@ -507,8 +507,8 @@ def main(argv):
         print(__doc__.split("\n\n")[1].rstrip(), file=sys.stderr)
         return 2
     args = top.parse_args(argv)
-    if args.check:
-        args.check(args.parser, args)
+    if args.validate:
+        args.validate(args.parser, args)
     try:
         return args.run(args)
     except Failure as failure:
