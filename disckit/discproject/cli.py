@@ -244,7 +244,8 @@ def command_usb_image(args):
 
 def command_check_usb_image(args):
     count = usb_image.check_usb_image(args.image, args.tree, args.label, args.sums)
-    print(f"check-usb-image: {args.image}: {count} files as in {args.tree}, FAT32, label {usb_image.label_of(args.image)}")
+    label = usb_image.label_of(args.image)
+    print(f"check-usb-image: {args.image}: {count} files as in {args.tree}, FAT32, label {label}")
     return 0
 
 

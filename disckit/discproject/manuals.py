@@ -56,7 +56,8 @@ def check_source(project, path, findings):
         if match:
             request, argument = match.group(1), match.group(2) or ""
             if request in REFUSED:
-                findings.error("request-refused", path, number, f"the request .{request} runs a command or writes a file; "
+                findings.error("request-refused", path, number,
+                               f"the request .{request} runs a command or writes a file; "
                                "a manual may not")
             elif request in READING and argument and _leaves(project.manuals, argument):
                 findings.error("reads-outside-manuals", path, number, f".{request} {argument} reads a file outside "
@@ -157,4 +158,5 @@ def check_characters(source, language, findings, env):
     result = subprocess.run(command, cwd=folder, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
     _groff_findings(result.stderr, folder, findings)
     if result.returncode != 0:
-        findings.error("groff-failed", shown(source), 0, f"groff cannot set this manual (exit status {result.returncode})")
+        findings.error("groff-failed", shown(source), 0,
+                       f"groff cannot set this manual (exit status {result.returncode})")

@@ -61,10 +61,12 @@ class Project:
             key, equals, value = text.partition("=")
             key, value = key.strip().lower(), value.strip()
             if not equals or not key:
-                self.findings.error("not-a-setting", self.settings_file, number, "not a setting; write \"name = value\"")
+                self.findings.error("not-a-setting", self.settings_file, number,
+                                    "not a setting; write \"name = value\"")
                 continue
             if key in where:
-                self.findings.error("setting-repeated", self.settings_file, number, f"\"{key}\" is set again; first on line {where[key]}")
+                self.findings.error("setting-repeated", self.settings_file, number,
+                                    f"\"{key}\" is set again; first on line {where[key]}")
                 continue
             where[key] = number
             if key.startswith("codepage."):
@@ -128,7 +130,8 @@ class Project:
         if self._main is not None:
             return self._main
         if not os.path.isfile(self.main_file):
-            self.findings.error("no-main-index", self.main_file, 0, "the main index is missing; each line names a menu: "
+            self.findings.error("no-main-index", self.main_file, 0,
+                                "the main index is missing; each line names a menu: "
                                 "language;name;country;resource;title")
             raise Stop()
         lines, self.main_ended = self.read_lines(self.main_file)
@@ -144,11 +147,13 @@ class Project:
                 continue
             resource = fields[3]
             if not NAME_PATTERN.match(resource):
-                self.findings.error("bad-resource-name", self.main_file, number, f"resource \"{resource}\": a menu's resource name is "
+                self.findings.error("bad-resource-name", self.main_file, number,
+                                    f"resource \"{resource}\": a menu's resource name is "
                                     "letters, digits, \"-\" and \"_\", and names its files in menus/")
                 continue
             if resource.upper() in RESERVED_NAMES:
-                self.findings.error("reserved-resource-name", self.main_file, number, f"resource \"{resource}\" is the name of "
+                self.findings.error("reserved-resource-name", self.main_file, number,
+                                    f"resource \"{resource}\" is the name of "
                                     f"{RESERVED_NAMES[resource.upper()]}; give the menu another")
                 continue
             self._main.append({"line": number, "fields": fields, "language": fields[0]})

@@ -50,7 +50,8 @@ def _in_code_pages(project, text, lines, ended, languages, what):
         if None not in out:
             variants.setdefault(join_lines(out, ended), []).append(f"\"{language}\" ({page})")
     if len(variants) > 1:
-        project.findings.error("code-pages-differ", text, 0, "languages " + " and ".join(l for v in variants.values() for l in v) +
+        project.findings.error("code-pages-differ", text, 0,
+                               "languages " + " and ".join(l for v in variants.values() for l in v) +
                                f" share this {what}, but their code pages store it differently; "
                                "give each its own")
         return None
@@ -68,7 +69,8 @@ def _about_text(project, files, sources):
     while lines and not lines[-1].strip():
         lines.pop()
     if not lines:
-        findings.error("about-empty", about, 0, "the about text is empty; remove the file for a disc without an About box")
+        findings.error("about-empty", about, 0,
+                       "the about text is empty; remove the file for a disc without an About box")
     elif len(lines) > 1:
         findings.error("about-two-lines", about, 2, "the about text is one line; the About box shows no second")
     elif project.main_lines():
@@ -128,7 +130,8 @@ def generate(project, cache=NO_CACHE):
     for name in project.menu_files():
         path = os.path.join(project.menus, name)
         if path not in used and os.path.isfile(path) and not findings.errors:
-            findings.warning("unused-menu-file", path, 0, "no line of menu.txt names this file; it is not built into the program")
+            findings.warning("unused-menu-file", path, 0,
+                             "no line of menu.txt names this file; it is not built into the program")
 
     # What goes into the program goes onto the disc: nothing from outside.
     for source in sorted(set(sources.values())):
