@@ -460,7 +460,7 @@ def parser():
 
     def step(name, run, *arguments, validate=None, epilog=None):
         usage, description = step_text(name)
-        sub = steps.add_parser(name, usage=usage, description=description, epilog=epilog,
+        sub = steps.add_parser(name, usage=usage, description=description, epilog=epilog, allow_abbrev=False,
                                formatter_class=argparse.RawDescriptionHelpFormatter)
         for names, options in arguments:
             sub.add_argument(*names, **options)

@@ -88,10 +88,12 @@ class Findings:
         return self.naming(path) if self.naming else path
 
     def add(self, finding):
-        # A setting is read by several steps; its problem is told once.
-        if finding in self.seen:
+        # A setting is read by several steps; its problem is told once. The
+        # same place and words are the same finding, whichever step found it.
+        key = (finding.severity, finding.file, finding.line, finding.message)
+        if key in self.seen:
             return
-        self.seen.add(finding)
+        self.seen.add(key)
         self.records.append(finding)
         if finding.severity == "error":
             self.errors += 1
