@@ -67,7 +67,8 @@ fuzz: deps
 # other project gets build trees of its own in $(BUILD)/projects/NAME, so
 # its programs never replace the shipped ones. The image is
 # $(BUILD)/NAME.iso, or ISO=FILE.
-#   make check     the project judged, its menus checked by menucheck
+#   make check     the project judged, its menus checked by menucheck;
+#                  FORMAT=json gives its findings as JSON lines
 #   make preview   menucheck's annotated pictures, in PREVIEW
 #   make cd        the programs built with the project's menus, the disc tree
 #                  laid out and checked (a target missing from it stops it)
@@ -85,7 +86,7 @@ fuzz: deps
 # SOURCE_DATE_EPOCH, else the date of the last commit. A failed build leaves
 # an earlier image at ISO (or USB) as it was, and says so.
 .PHONY: check preview
-export PROJECT ISO USB PREVIEW SUMATRAPDF BUILD JOBS DEMO_IMAGE
+export PROJECT ISO USB PREVIEW SUMATRAPDF BUILD JOBS DEMO_IMAGE PORT FORMAT
 export SIGN_PKCS12 SIGN_PASSWORD SIGN_CERT SIGN_KEY SIGN_PKCS11_MODULE SIGN_PIN_FILE SIGN_TIMESTAMP_URL SIGN_RENEW
 
 check preview cd iso usb: deps
@@ -109,11 +110,9 @@ demo: deps
 # The menu editor of PROJECT (README.md, "Draw the menus"): a page served on
 # 127.0.0.1 only, on a free port or PORT=, at one address carrying a token of
 # this run; opened in the browser where there is a display. It checks with
-# menucheck of the host build, built here. Ctrl-C ends it.
+# menucheck of the host build, built first. Ctrl-C ends it.
 edit: deps
-	cmake -S . -B $(BUILD)/host -G Ninja -DCMAKE_BUILD_TYPE=Debug
-	cmake --build $(BUILD)/host -j $(JOBS) --target menucheck
-	disckit/serve "$${PROJECT:-projects/velmora-cd}" "$(BUILD)/host/disckit/menucheck" $${PORT:+--port "$$PORT"}
+	disckit/project make edit
 
 # Removes the build trees. BUILD comes through the environment, quoted, and
 # is refused when it is empty, the root, the home folder, or the source tree

@@ -29,14 +29,14 @@ def autorun_inf(project):
     icon_line = project.setting_lines.get("icon", 0)
     problem = ini_value_problem(label)
     if problem:
-        findings.error(project.settings_file, line, f"the label {problem}")
+        findings.error("bad-label", project.settings_file, line, f"the label {problem}")
     # The icon is a path; its "," separates the icon's index.
     problem = ini_value_problem(icon)
     if problem:
-        findings.error(project.settings_file, icon_line, f"the icon's path {problem}")
+        findings.error("bad-icon-path", project.settings_file, icon_line, f"the icon's path {problem}")
     icon_file = project.icon_file()
     if icon_file and not is_icon(icon_file):
-        findings.error(project.settings_file, icon_line,
+        findings.error("not-an-icon", project.settings_file, icon_line,
                        f"icon \"{project.setting('icon')}\" is not an icon (.ico format) that Windows shows")
     # Explorer reads autorun.inf in the ANSI code page, as autorun reads the
     # titles; the label is stored like the first menu's title.
@@ -46,7 +46,8 @@ def autorun_inf(project):
     try:
         icon_bytes = icon.encode("ascii")
     except UnicodeEncodeError:
-        findings.error(project.settings_file, icon_line, "the icon's path is ASCII only, which every Windows reads alike")
+        findings.error("bad-icon-path", project.settings_file, icon_line,
+                       "the icon's path is ASCII only, which every Windows reads alike")
         icon_bytes = None
     if findings.errors > errors or encoded is None or icon_bytes is None:
         return None

@@ -6,6 +6,7 @@ import os
 import tempfile
 
 from . import manuals
+from .check_cache import NO_CACHE
 from .disc_tree import judge, lay_out
 from .findings import Stop
 from .menucheck import pass_on, run_menucheck
@@ -14,18 +15,20 @@ from .project_folder import Project
 from .resources import build_resources
 
 
-def check_project(project_path, menucheck, findings, env, reader=None, tree=None):
-    """Findings for the project; Failure when the check cannot finish."""
+def check_project(project_path, menucheck, findings, env, reader=None, tree=None, cache=NO_CACHE):
+    """Findings for the project; Failure when the check cannot finish.
+    `cache` (a CheckCache) keeps the slow steps' results for the next
+    check of the same project."""
     with tempfile.TemporaryDirectory() as work:
         out = os.path.join(work, "resources")
         try:
             project = Project(project_path, findings)
-            sources = build_resources(project, out)
+            sources = build_resources(project, out, cache)
             judge(project, findings, reader=reader)
             language = project.setting("manual-language")
             for source in manuals.sources(project):
                 if not findings.errors:
-                    manuals.check_characters(source, language, findings, env)
+                    cache.manual_characters(source, language, findings, env)
         except Stop:
             return
         if sources is None or findings.errors:
@@ -38,7 +41,7 @@ def check_project(project_path, menucheck, findings, env, reader=None, tree=None
                 lay_out(project, findings, tree, 0, env, reader=reader)
             except Stop:
                 return
-            note = f"no such file in {project.disc}, nor made by the build"
+            note = f"no such file in {findings.name(project.disc)}, nor made by the build"
         records = run_menucheck(menucheck, [out, tree])
         pass_on(records, findings, sources, out, note)
 

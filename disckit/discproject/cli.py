@@ -12,11 +12,11 @@ disc image. Every step is a subcommand; `make` calls the last group.
         icon, manual-language, fat-label.
     project autorun-inf PROJECT FILE
         Writes the disc's autorun.inf (label and icon of the project).
-    project check [--reader FILE] PROJECT MENUCHECK [TREE]
+    project check [--reader FILE] [--format text|json] PROJECT MENUCHECK [TREE]
         The project judged (settings, names and links in disc/, manuals),
         then menucheck on the menus against the disc tree TREE or, without
         it, the names the disc will have; a start target or document
-        missing from the disc is an error.
+        missing from the disc is an error. `check --help` lists the codes.
     project preview PROJECT MENUCHECK OUT_DIR
         menucheck's annotated pictures of every menu in OUT_DIR, a folder
         of the preview's own (missing, empty or an earlier preview's).
@@ -47,15 +47,25 @@ disc image. Every step is a subcommand; `make` calls the last group.
         The date everything on the disc carries.
     project demo-plan PROJECT RESOURCE_DIR
         For the demo, a tab-separated line per language's root menu.
-    project make check|preview|cd|iso|usb|demo
+    project edit [--port N] [--no-open] PROJECT [MENUCHECK]
+        The menu editor of PROJECT: a page served on 127.0.0.1 only, at one
+        address carrying a token of this run, opened in the browser where
+        there is a display; it checks with MENUCHECK (without it, the host
+        build's in BUILD, built first). Ctrl-C ends it.
+    project make check|preview|cd|iso|usb|demo|edit
         What `make TARGET` does, with PROJECT, BUILD, ISO, USB, PREVIEW,
-        SUMATRAPDF, JOBS and SIGN_* read from the environment.
+        SUMATRAPDF, JOBS, PORT, FORMAT and SIGN_* read from the environment.
 
 Findings are "FILE:LINE: error: TEXT" (or "FILE: error: TEXT") on standard
 error, named by the project's own files; any error gives exit status 1.
-A step that cannot go on says why in one line and exits with status 1.
+With --format json (FORMAT=json for make check) they are JSON lines on
+standard output instead, as menucheck writes them, ended by an end record
+once the check has finished. A step that cannot go on says why in one line
+and exits with status 1.
 """
 
+import argparse
+import contextlib
 import os
 import subprocess
 import sys
@@ -65,8 +75,10 @@ from .autorun_inf import autorun_inf
 from .builds import Places
 from .checking import check_project, preview, tree_check
 from .demo_plan import demo_plan
+from .editor.serving import serve
 from .disc_tree import lay_out, remove_layout
-from .findings import Failure, Findings, Stop
+from .finding_codes import codes_help
+from .findings import Failure, Findings, Stop, json_end, print_json, print_text
 from .image_files import earlier_image_note, extract_as_drive, judge_destination
 from .iso_image import check_image, extract, make_image
 from .preview_folder import earlier_pictures
@@ -77,45 +89,19 @@ from .source_date import TREE, source_date_epoch, utc
 from . import usb_image
 
 
-class Usage(Exception):
-    pass
-
-
-def options(args, known, flags=()):
-    """Leading --name VALUE options (and --flag), then the rest."""
-    found = {}
-    while args and args[0].startswith("--"):
-        name = args[0][2:]
-        if name in flags:
-            found[name] = True
-            args = args[1:]
-        elif name in known and len(args) >= 2:
-            found[name] = args[1]
-            args = args[2:]
-        elif args[0] == "--":
-            return found, args[1:]
-        else:
-            raise Usage()
-    return found, args
-
-
 def command_resources(args):
-    if len(args) != 2:
-        raise Usage()
     findings = Findings()
     try:
-        sources = build_resources(Project(args[0], findings), args[1])
+        sources = build_resources(Project(args.project, findings), args.out_dir)
     except Stop:
         sources = None
     return 0 if sources is not None else 1
 
 
 def command_setting(args):
-    if len(args) != 2 or args[1] not in SETTINGS:
-        raise Usage()
     findings = Findings()
     try:
-        value = Project(args[0], findings).setting(args[1])
+        value = Project(args.project, findings).setting(args.name)
     except Stop:
         return 1
     if findings.errors:
@@ -125,37 +111,37 @@ def command_setting(args):
 
 
 def command_autorun_inf(args):
-    if len(args) != 2:
-        raise Usage()
     findings = Findings()
     try:
-        project = Project(args[0], findings)
+        project = Project(args.project, findings)
         data = autorun_inf(project)
         project.setting("volume")
     except Stop:
         return 1
     if data is None or findings.errors:
         return 1
-    replace_file(args[1], data)
+    replace_file(args.file, data)
     return 0
 
 
-def run_check(project_path, menucheck, reader=None, tree=None):
-    findings = Findings()
+def run_check(project_path, menucheck, reader=None, tree=None, form="text"):
+    """The check with its findings shown in `form`: text for people, or JSON
+    lines ended by the end record for programs."""
+    findings = Findings(report=print_json if form == "json" else print_text)
     try:
         check_project(project_path, menucheck, findings, os.environ, reader, tree)
     except Failure as failure:
         print(f"check: {project_path}: {failure}", file=sys.stderr)
         return 1
-    print(f"check: {project_path}: {findings.errors} error(s), {findings.warnings} warning(s)", flush=True)
+    if form == "json":
+        print(json_end(findings.errors, findings.warnings), flush=True)
+    else:
+        print(f"check: {project_path}: {findings.errors} error(s), {findings.warnings} warning(s)", flush=True)
     return 1 if findings.errors else 0
 
 
 def command_check(args):
-    found, args = options(args, ("reader",))
-    if len(args) not in (2, 3):
-        raise Usage()
-    return run_check(args[0], args[1], found.get("reader"), args[2] if len(args) == 3 else None)
+    return run_check(args.project, args.menucheck, args.reader, args.tree, args.format)
 
 
 def run_preview(project_path, menucheck, folder, in_build_tree=False):
@@ -169,9 +155,7 @@ def run_preview(project_path, menucheck, folder, in_build_tree=False):
 
 
 def command_preview(args):
-    if len(args) != 3:
-        raise Usage()
-    return run_preview(*args)
+    return run_preview(args.project, args.menucheck, args.out_dir)
 
 
 def layout(project_path, programs, out, reader=None, stamp=None, menucheck=None):
@@ -188,18 +172,12 @@ def layout(project_path, programs, out, reader=None, stamp=None, menucheck=None)
 
 
 def command_disc_tree(args):
-    found, args = options(args, ("project", "reader", "stamp", "check"), ("names-only",))
-    project_path = found.get("project") or os.path.join(TREE, builds.DEFAULT_PROJECT)
-    if found.get("names-only"):
-        if len(args) != 1 or "stamp" in found or "check" in found:
-            raise Usage()
-        programs, out = None, args[0]
-    elif len(args) == 2:
-        programs, out = args
+    if args.names_only:
+        programs, (out,) = None, args.folders
     else:
-        raise Usage()
-    epoch = layout(project_path, programs, out, found.get("reader"), found.get("stamp"), found.get("check"))
-    print(f"disc-tree: disc of {project_path} laid out in {out}, dated {utc(epoch)}")
+        programs, out = args.folders
+    epoch = layout(args.project, programs, out, args.reader, args.stamp, args.check)
+    print(f"disc-tree: disc of {args.project} laid out in {out}, dated {utc(epoch)}")
     return 0
 
 
@@ -214,63 +192,44 @@ def image(project_path, tree, target, sums=None):
 
 
 def command_image(args):
-    found, args = options(args, ("project", "sums"))
-    if len(args) != 2:
-        raise Usage()
-    image(found.get("project") or os.path.join(TREE, builds.DEFAULT_PROJECT), args[0], args[1], found.get("sums"))
+    image(args.project, args.tree, args.image, args.sums)
     return 0
 
 
 def command_check_image(args):
-    found, args = options(args, ("sums",))
-    if len(args) != 2:
-        raise Usage()
-    count = check_image(args[0], args[1], found.get("sums"))
-    print(f"check-image: {args[0]}: {count} files as in {args[1]}, Joliet, no Rock Ridge")
+    count = check_image(args.image, args.tree, args.sums)
+    print(f"check-image: {args.image}: {count} files as in {args.tree}, Joliet, no Rock Ridge")
     return 0
 
 
 def command_extract_image(args):
-    if len(args) != 2:
-        raise Usage()
-    extract_as_drive(*args, extract)
+    extract_as_drive(args.image, args.dir, extract)
     return 0
 
 
 def command_sign(args):
-    if args[:1] == ["--check"]:
-        if len(args) != 2 or not args[1].isdigit():
-            raise Usage()
+    if args.check:
         try:
-            signing.check_signing_inputs(os.environ, int(args[1]))
+            signing.check_signing_inputs(os.environ, args.epoch)
         except signing.SigningError as error:
             raise Failure(str(error)) from None
         return 0
-    project = ""
-    if args[:1] == ["--project"] and len(args) >= 2:
-        project, args = args[1], args[2:]
-    if len(args) < 2 or not args[0].isdigit():
-        raise Usage()
     try:
-        print("sign: " + signing.sign_programs(os.environ, int(args[0]), project, args[1:]))
+        print("sign: " + signing.sign_programs(os.environ, args.epoch, args.project or "", args.programs))
     except signing.SigningError as error:
         raise Failure(str(error)) from None
     return 0
 
 
 def command_source_date_epoch(args):
-    if args:
-        raise Usage()
     print(source_date_epoch(os.environ))
     return 0
 
 
 def command_demo_plan(args):
-    if len(args) != 2:
-        raise Usage()
     findings = Findings()
     try:
-        lines = demo_plan(Project(args[0], findings), args[1])
+        lines = demo_plan(Project(args.project, findings), args.resource_dir)
     except Stop:
         return 1
     for line in lines:
@@ -279,36 +238,59 @@ def command_demo_plan(args):
 
 
 def command_usb_image(args):
-    found, args = options(args, ("project", "sums"))
-    if len(args) != 2:
-        raise Usage()
-    project_path = found.get("project") or os.path.join(TREE, builds.DEFAULT_PROJECT)
-    usb_image.publish(project_path, args[0], args[1], found.get("sums"))
+    usb_image.publish(args.project, args.tree, args.image, args.sums)
     return 0
 
 
 def command_check_usb_image(args):
-    found, args = options(args, ("label", "sums"))
-    if len(args) != 2:
-        raise Usage()
-    count = usb_image.check_usb_image(args[0], args[1], found.get("label"), found.get("sums"))
-    print(f"check-usb-image: {args[0]}: {count} files as in {args[1]}, FAT32, label {usb_image.label_of(args[0])}")
+    count = usb_image.check_usb_image(args.image, args.tree, args.label, args.sums)
+    label = usb_image.label_of(args.image)
+    print(f"check-usb-image: {args.image}: {count} files as in {args.tree}, FAT32, label {label}")
     return 0
 
 
 def command_extract_usb_image(args):
-    if len(args) != 2:
-        raise Usage()
-    usb_image.extract_as_drive(*args)
+    usb_image.extract_as_drive(args.image, args.dir)
     return 0
+
+
+def command_edit(args):
+    menucheck = args.menucheck
+    if menucheck is None:
+        places = Places(os.environ)
+        builds.build_menucheck(places)
+        menucheck = places.menucheck
+    return serve(args.project, menucheck, args.port, not args.no_open)
 
 
 # ---- What make calls ---------------------------------------------------------
 
+@contextlib.contextmanager
+def output_to_stderr(active):
+    """While active, what the build tools print goes to standard error, so
+    that standard output holds only the check's JSON lines."""
+    if not active:
+        yield
+        return
+    sys.stdout.flush()
+    saved = os.dup(1)
+    os.dup2(2, 1)
+    try:
+        yield
+    finally:
+        sys.stdout.flush()
+        os.dup2(saved, 1)
+        os.close(saved)
+
+
 def make_check(places):
+    form = os.environ.get("FORMAT") or "text"
+    if form not in FORMATS:
+        raise Failure(f"FORMAT is {' or '.join(FORMATS)}, not {form!r}")
     places.judge(builds_programs=False)
-    builds.build_menucheck(places)
-    return run_check(places.project_shown, places.menucheck, places.reader)
+    with output_to_stderr(form == "json"):
+        builds.build_menucheck(places)
+    return run_check(places.project_shown, places.menucheck, places.reader, form=form)
 
 
 def make_preview(places):
@@ -400,34 +382,138 @@ def make_demo(places):
     return subprocess.run(command).returncode
 
 
+def make_edit(places):
+    port = os.environ.get("PORT") or "0"
+    if not port.isdigit() or int(port) > 65535:
+        raise Failure(f"PORT takes a number from 0 to 65535, not {port!r}")
+    places.judge(builds_programs=False)
+    builds.build_menucheck(places)
+    return serve(places.project_shown, places.menucheck, int(port))
+
+
+MAKE_TARGETS = {"check": make_check, "preview": make_preview, "cd": make_cd, "iso": make_iso, "usb": make_usb,
+                "demo": make_demo, "edit": make_edit}
+
+
 def command_make(args):
-    targets = {"check": make_check, "preview": make_preview, "cd": make_cd, "iso": make_iso, "demo": make_demo,
-               "usb": make_usb}
-    if len(args) != 1 or args[0] not in targets:
-        raise Usage()
-    result = targets[args[0]](Places(os.environ))
-    return result if isinstance(result, int) and args[0] in ("check", "preview", "demo") else 0
+    result = MAKE_TARGETS[args.target](Places(os.environ))
+    return result if isinstance(result, int) and args.target in ("check", "preview", "demo", "edit") else 0
 
 
-COMMANDS = {"resources": command_resources, "setting": command_setting, "autorun-inf": command_autorun_inf,
-            "check": command_check, "preview": command_preview, "disc-tree": command_disc_tree,
-            "image": command_image, "check-image": command_check_image, "extract-image": command_extract_image,
-            "sign": command_sign, "source-date-epoch": command_source_date_epoch, "demo-plan": command_demo_plan, "make": command_make,
-            "usb-image": command_usb_image, "check-usb-image": command_check_usb_image,
-            "extract-usb-image": command_extract_usb_image}
+# ---- The steps and their arguments ---------------------------------------------
+
+FORMATS = ("text", "json")
+DEFAULT_PROJECT = os.path.join(TREE, builds.DEFAULT_PROJECT)
+
+
+def step_text(name):
+    """A step's lines of the list at the top of this file: its usage lines
+    and what it does."""
+    usage, description, keep = [], [], False
+    for line in __doc__.split("\n\n")[1].splitlines():
+        if line.startswith("    project "):
+            keep = line.split()[1] == name
+            if keep:
+                usage.append(line.strip())
+        elif keep:
+            description.append(line[8:])
+    return "\n       ".join(usage), "\n".join(description)
+
+
+def epoch_number(text):
+    if not text.isdigit():
+        raise argparse.ArgumentTypeError(f"a date in seconds since 1970, not {text!r}")
+    return int(text)
+
+
+def port_number(text):
+    if not text.isdigit() or int(text) > 65535:
+        raise argparse.ArgumentTypeError(f"a number from 0 to 65535, not {text!r}")
+    return int(text)
+
+
+def check_disc_tree(parser, args):
+    wanted = 1 if args.names_only else 2
+    if len(args.folders) != wanted:
+        parser.error("--names-only takes OUT_DIR only" if args.names_only else "PROGRAM_DIR and OUT_DIR are needed")
+    if args.names_only and (args.stamp or args.check):
+        parser.error("--names-only lays out no programs: no --stamp or --check")
+    args.project = args.project or DEFAULT_PROJECT
+
+
+def check_sign(parser, args):
+    if args.check and (args.programs or args.project):
+        parser.error("--check takes EPOCH only")
+    if not args.check and not args.programs:
+        parser.error("PROGRAM is needed")
+
+
+def default_project(parser, args):
+    args.project = args.project or DEFAULT_PROJECT
+
+
+def parser():
+    """The steps: each a subcommand with its own arguments, as the list at
+    the top of this file shows them."""
+    top = argparse.ArgumentParser(prog="project", add_help=False)
+    steps = top.add_subparsers(dest="step", required=True)
+
+    def step(name, run, *arguments, validate=None, epilog=None):
+        usage, description = step_text(name)
+        sub = steps.add_parser(name, usage=usage, description=description, epilog=epilog, allow_abbrev=False,
+                               formatter_class=argparse.RawDescriptionHelpFormatter)
+        for names, options in arguments:
+            sub.add_argument(*names, **options)
+        sub.set_defaults(run=run, validate=validate, parser=sub)
+        return sub
+
+    def arg(*names, **options):
+        return names, options
+
+    project, menucheck = arg("project", metavar="PROJECT"), arg("menucheck", metavar="MENUCHECK")
+    sums, image_, tree = arg("--sums", metavar="FILE"), arg("image", metavar="IMAGE"), arg("tree", metavar="TREE")
+    option_project = arg("--project", metavar="DIR")
+    step("resources", command_resources, project, arg("out_dir", metavar="OUT_DIR"))
+    step("setting", command_setting, project, arg("name", metavar="NAME", choices=SETTINGS))
+    step("autorun-inf", command_autorun_inf, project, arg("file", metavar="FILE"))
+    step("check", command_check, arg("--reader", metavar="FILE"), arg("--format", choices=FORMATS, default="text"),
+         project, menucheck, arg("tree", metavar="TREE", nargs="?"),
+         epilog="codes of the findings (e = error, w = warning):\n" + codes_help() +
+                "\nand menucheck's own (menucheck --help); its target-not-on-disc is an error here.")
+    step("preview", command_preview, project, menucheck, arg("out_dir", metavar="OUT_DIR"))
+    step("disc-tree", command_disc_tree, arg("--names-only", action="store_true"), option_project,
+         arg("--reader", metavar="FILE"), arg("--stamp", metavar="TOOL"), arg("--check", metavar="MENUCHECK"),
+         arg("folders", metavar="FOLDER", nargs="+"), validate=check_disc_tree)
+    step("image", command_image, option_project, sums, tree, image_, validate=default_project)
+    step("check-image", command_check_image, sums, image_, tree)
+    step("extract-image", command_extract_image, image_, arg("dir", metavar="DIR"))
+    step("usb-image", command_usb_image, option_project, sums, tree, image_, validate=default_project)
+    step("check-usb-image", command_check_usb_image, arg("--label", metavar="LABEL"), sums, image_, tree)
+    step("extract-usb-image", command_extract_usb_image, image_, arg("dir", metavar="DIR"))
+    step("sign", command_sign, arg("--check", action="store_true"), option_project,
+         arg("epoch", metavar="EPOCH", type=epoch_number), arg("programs", metavar="PROGRAM", nargs="*"),
+         validate=check_sign)
+    step("source-date-epoch", command_source_date_epoch)
+    step("demo-plan", command_demo_plan, project, arg("resource_dir", metavar="RESOURCE_DIR"))
+    step("edit", command_edit, arg("--port", metavar="N", type=port_number, default=0),
+         arg("--no-open", action="store_true"), project, arg("menucheck", metavar="MENUCHECK", nargs="?"))
+    step("make", command_make, arg("target", metavar="TARGET", choices=MAKE_TARGETS))
+    return top, steps.choices
 
 
 def main(argv):
-    if not argv or argv[0] not in COMMANDS:
+    top, steps = parser()
+    if not argv or argv[0] not in steps:
+        # Alone, or with no step it knows, the program lists its steps.
         print(__doc__.split("\n\n")[1].rstrip(), file=sys.stderr)
         return 2
+    args = top.parse_args(argv)
+    if args.validate:
+        args.validate(args.parser, args)
     try:
-        return COMMANDS[argv[0]](argv[1:])
-    except Usage:
-        print(__doc__.split("\n\n")[1].rstrip(), file=sys.stderr)
-        return 2
+        return args.run(args)
     except Failure as failure:
-        name = argv[1] if argv[0] == "make" and len(argv) > 1 else argv[0]
+        name = args.target if args.step == "make" else args.step
         print(f"{name}: {failure}", file=sys.stderr)
         return 1
     except KeyboardInterrupt:

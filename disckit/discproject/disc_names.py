@@ -64,11 +64,11 @@ def check_file(project, path, findings):
     True when it can."""
     problem = link_problem(project.path, path)
     if problem:
-        findings.error(shown(path), 0, problem)
+        findings.error("bad-link", shown(path), 0, problem)
         return False
     problem = name_problem(os.path.basename(path))
     if problem:
-        findings.error(shown(path), 0, f"the name {problem}")
+        findings.error("bad-name", shown(path), 0, f"the name {problem}")
         return False
     return True
 

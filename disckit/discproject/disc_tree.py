@@ -64,7 +64,8 @@ def _walk_disc(project, findings):
             elif os.path.isfile(path):
                 entries.append((relative, False, path))
             else:
-                findings.error(shown(path), 0, "neither a file nor a folder; a disc holds only those")
+                findings.error("not-file-or-folder", shown(path), 0,
+                               "neither a file nor a folder; a disc holds only those")
     return entries
 
 
@@ -92,10 +93,12 @@ def copy_disc(project, tree, names_only, findings):
         if parent is None:
             continue
         if key in seen:
-            findings.error(source, 0, f"on the disc this is the same name as {os.path.join(project.disc, seen[key])} "
+            findings.error("same-name-ignoring-case", source, 0, "on the disc this is the same name as "
+                           f"{findings.name(os.path.join(project.disc, seen[key]))} "
                            "(Windows ignores case)")
         elif key in built and not (is_dir and os.path.isdir(os.path.join(tree, built[key]))):
-            findings.error(source, 0, f"the build itself puts {built[key].replace(os.sep, '/')} on the disc; "
+            findings.error("name-made-by-build", source, 0,
+                           f"the build itself puts {built[key].replace(os.sep, '/')} on the disc; "
                            "remove it from disc/")
         else:
             seen[key] = relative

@@ -37,5 +37,5 @@ def fat_label(project, value, line):
     problem = fat_label_problem(value)
     if problem:
         origin = "" if explicit else " (the volume id cut to 11 characters; set fat-label)"
-        project.findings.error(project.settings_file, line, f"fat-label \"{value}\"{origin} {problem}")
+        project.findings.error("bad-fat-label", project.settings_file, line, f"fat-label \"{value}\"{origin} {problem}")
     return value

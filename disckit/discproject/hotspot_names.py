@@ -23,20 +23,21 @@ def judge(project, names_path, index_path, names):
     hotspots = hotspot_lines(index_lines)
     for ordinal, line in enumerate(hotspots):
         if ordinal >= len(names) or not names[ordinal].strip():
-            findings.warning(names_path, ordinal + 1,
+            findings.warning("hotspot-without-name", names_path, ordinal + 1,
                              f"the hotspot on line {line} of {os.path.basename(index_path)} has no name; "
                              "a screen reader says its default")
     for number, name in enumerate(names[len(hotspots):], len(hotspots) + 1):
         if name.strip():
-            findings.error(names_path, number, f"a name beyond the last hotspot: "
+            findings.error("name-beyond-hotspots", names_path, number, f"a name beyond the last hotspot: "
                            f"{os.path.basename(index_path)} has {len(hotspots)} hotspot(s)")
             return
 
 
 def missing(project, resource, number):
     """A menu without a names file: one warning for the menu."""
-    project.findings.warning(project.main_file, number, f"menu \"{resource}\" has no names for screen readers: "
-                             f"no {os.path.join(project.menus, resource + '.names')}")
+    project.findings.warning("menu-without-names", project.main_file, number,
+                             f"menu \"{resource}\" has no names for screen readers: "
+                             f"no {project.findings.name(os.path.join(project.menus, resource + '.names'))}")
 
 
 def orphans(project):
@@ -45,5 +46,6 @@ def orphans(project):
     for name in project.menu_files():
         stem = os.path.splitext(name)[0]
         if file_kind(name) == "names" and stem.lower() not in stems:
-            project.findings.error(os.path.join(project.menus, name), 0,
-                                   f"names without a menu index: no {os.path.join(project.menus, stem + '.txt')}")
+            project.findings.error("names-without-index", os.path.join(project.menus, name), 0,
+                                   "names without a menu index: no "
+                                   + project.findings.name(os.path.join(project.menus, stem + ".txt")))

@@ -49,21 +49,50 @@ def check_source(project, path, findings):
         data = f.read()
     for number, raw in enumerate(data.split(b"\n"), 1):
         if b"\0" in raw:
-            findings.error(path, number, f"a NUL byte at column {raw.index(NUL) + 1}; a text holds none")
+            findings.error("nul-byte", path, number, f"a NUL byte at column {raw.index(NUL) + 1}; a text holds none")
             continue
         line = raw.decode("utf-8", "replace")
         match = REQUEST.match(line)
         if match:
             request, argument = match.group(1), match.group(2) or ""
             if request in REFUSED:
-                findings.error(path, number, f"the request .{request} runs a command or writes a file; "
+                findings.error("request-refused", path, number,
+                               f"the request .{request} runs a command or writes a file; "
                                "a manual may not")
             elif request in READING and argument and _leaves(project.manuals, argument):
-                findings.error(path, number, f".{request} {argument} reads a file outside "
-                               f"{project.manuals}; a manual reads only its own folder")
+                findings.error("reads-outside-manuals", path, number, f".{request} {argument} reads a file outside "
+                               f"{findings.name(project.manuals)}; a manual reads only its own folder")
         for argument in POSTSCRIPT_FILE.findall(line):
             if _leaves(project.manuals, argument):
-                findings.error(path, number, f"\\X'ps: ...' reads {argument}, outside {project.manuals}")
+                findings.error("reads-outside-manuals", path, number,
+                               f"\\X'ps: ...' reads {argument}, outside {findings.name(project.manuals)}")
+
+
+def files_read(source):
+    """The files setting `source` reads: itself and, followed through, the
+    files of manuals/ that its reading requests (.so, .mso, ...) and
+    PostScript inclusions name. Names that resolve to no file there (a
+    macro package of groff's own) are groff's and never change."""
+    folder = os.path.dirname(source)
+    found, waiting = [], [source]
+    while waiting:
+        path = waiting.pop()
+        if path in found:
+            continue
+        found.append(path)
+        try:
+            with open(path, "rb") as f:
+                text = f.read().decode("utf-8", "replace")
+        except OSError:
+            continue
+        for line in text.split("\n"):
+            match = REQUEST.match(line)
+            named = [match.group(2)] if match and match.group(1) in READING and match.group(2) else []
+            for argument in named + POSTSCRIPT_FILE.findall(line):
+                target = os.path.normpath(os.path.join(folder, argument))
+                if not _leaves(folder, argument) and os.path.isfile(target):
+                    waiting.append(target)
+    return found
 
 
 def _character(name, code):
@@ -86,12 +115,12 @@ def _groff_findings(stderr, folder, findings):
             name, number, special, code = glyph.groups()
             char = _character(special, code)
             codes = " ".join(f"U+{ord(c):04X}" for c in char)
-            findings.error(os.path.join(folder, name), int(number),
+            findings.error("glyph-missing", os.path.join(folder, name), int(number),
                            f"\"{char}\" ({codes}) is not in the manual's fonts; the PDF would lose it")
             missing += 1
         elif warning:
             name, number, text = warning.groups()
-            findings.warning(os.path.join(folder, name), int(number), text)
+            findings.warning("groff-warning", os.path.join(folder, name), int(number), text)
     return missing
 
 
@@ -129,4 +158,5 @@ def check_characters(source, language, findings, env):
     result = subprocess.run(command, cwd=folder, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
     _groff_findings(result.stderr, folder, findings)
     if result.returncode != 0:
-        findings.error(shown(source), 0, f"groff cannot set this manual (exit status {result.returncode})")
+        findings.error("groff-failed", shown(source), 0,
+                       f"groff cannot set this manual (exit status {result.returncode})")

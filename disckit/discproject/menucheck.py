@@ -14,7 +14,7 @@ import subprocess
 import tempfile
 import time
 
-from .findings import Failure
+from .findings import Failure, Finding
 
 # Generous: the samples take well under a second and a few megabytes.
 TIME_LIMIT_SECONDS = 300
@@ -86,7 +86,8 @@ def _record(line):
         return None
     if not (isinstance(record.get("file"), str) and isinstance(record.get("line"), int)
             and record.get("severity") in SEVERITIES and isinstance(record.get("code"), str)
-            and isinstance(record.get("message"), str)):
+            and isinstance(record.get("message"), str) and isinstance(record.get("menu"), (str, type(None)))
+            and isinstance(record.get("hotspot"), (int, type(None)))):
         return None
     return record
 
@@ -142,12 +143,14 @@ def pass_on(records, findings, sources, out, tree_note):
     names = {}
     for name, source in sources.items():
         for spelling in (os.path.join(out, name), os.path.join(os.path.realpath(out), name)):
-            names[spelling] = source
+            names[spelling] = findings.name(source)
     for record in records:
         severity, text = record["severity"], record["message"]
+        # menucheck names the generated files; the vendor knows the sources.
         for generated, source in names.items():
             text = text.replace(generated, source)
         if record["code"] == NOT_ON_DISC:
             severity = "error"
             text = re.sub(r" is not in the disc tree.*$", "", text) + " is not on the disc: " + tree_note
-        findings.add(severity, names.get(record["file"], record["file"]), record["line"], text)
+        findings.add(Finding(severity, names.get(record["file"]) or findings.name(record["file"]), record["line"],
+                             record["code"], text, record.get("menu"), record.get("hotspot")))

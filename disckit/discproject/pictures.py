@@ -31,7 +31,7 @@ def picture_to_bmp(path, findings):
     parts are laid on white."""
     image = _opened(path)
     if image is None:
-        findings.error(path, 0, "not a picture that can be read (PNG, BMP, GIF, JPEG, ...)")
+        findings.error("unreadable-picture", path, 0, "not a picture that can be read (PNG, BMP, GIF, JPEG, ...)")
         return None
     with image:
         if image.mode in ("RGBA", "LA", "PA") or "transparency" in image.info:

@@ -27,7 +27,7 @@ class Project:
         self.main_file = os.path.join(self.menus, "menu.txt")
         self._main = None
         if not os.path.isdir(self.path):
-            findings.error(self.path, 0, "no such project folder")
+            findings.error("no-project-folder", self.path, 0, "no such project folder")
             raise Stop()
         self.settings, self.setting_lines, self.code_page_overrides = self.read_settings()
 
@@ -61,23 +61,25 @@ class Project:
             key, equals, value = text.partition("=")
             key, value = key.strip().lower(), value.strip()
             if not equals or not key:
-                self.findings.error(self.settings_file, number, "not a setting; write \"name = value\"")
+                self.findings.error("not-a-setting", self.settings_file, number,
+                                    "not a setting; write \"name = value\"")
                 continue
             if key in where:
-                self.findings.error(self.settings_file, number, f"\"{key}\" is set again; first on line {where[key]}")
+                self.findings.error("setting-repeated", self.settings_file, number,
+                                    f"\"{key}\" is set again; first on line {where[key]}")
                 continue
             where[key] = number
             if key.startswith("codepage."):
                 if not value.isdigit() or int(value) not in CODECS:
                     pages = ", ".join(str(p) for p in sorted(CODECS))
-                    self.findings.error(self.settings_file, number,
+                    self.findings.error("unknown-code-page", self.settings_file, number,
                                         f"code page \"{value}\" is not one of {pages}")
                     continue
                 overrides[key[len("codepage."):]] = int(value)
             elif key in SETTINGS:
                 settings[key] = value
             else:
-                self.findings.error(self.settings_file, number,
+                self.findings.error("unknown-setting", self.settings_file, number,
                                     f"unknown setting \"{key}\"; known are {', '.join(SETTINGS)}, codepage.LANGUAGE")
         return settings, where, overrides
 
@@ -90,7 +92,7 @@ class Project:
                 # ISO 9660 allows A-Z, 0-9 and "_" in a volume id.
                 value = re.sub(r"[^A-Z0-9_]", "_", os.path.basename(os.path.abspath(self.path)).upper())[:32]
             if not re.fullmatch(r"[A-Z0-9_]{1,32}", value):
-                self.findings.error(self.settings_file, line,
+                self.findings.error("bad-volume", self.settings_file, line,
                                     f"volume \"{value}\": 1 to 32 of A-Z, 0-9 and \"_\" (ISO 9660)")
         elif name == "label":
             if value is None:
@@ -103,13 +105,14 @@ class Project:
                 parts = value.replace("\\", "/").split("/")
                 icon = os.path.join(self.disc, *parts)
                 if ".." in parts or value.startswith(("/", "\\")) or not os.path.isfile(icon):
-                    self.findings.error(self.settings_file, line, f"icon \"{value}\" is not a file in {self.disc}")
+                    self.findings.error("icon-not-on-disc", self.settings_file, line,
+                                        f"icon \"{value}\" is not a file in {self.findings.name(self.disc)}")
         elif name == "fat-label":
             value = fat_label(self, value, line)
         elif name == "manual-language":
             value = value or ""
             if value and not re.fullmatch(r"[a-z]{2,3}", value):
-                self.findings.error(self.settings_file, line,
+                self.findings.error("bad-manual-language", self.settings_file, line,
                                     f"manual-language \"{value}\": a groff language such as de or fr")
         return value
 
@@ -127,7 +130,8 @@ class Project:
         if self._main is not None:
             return self._main
         if not os.path.isfile(self.main_file):
-            self.findings.error(self.main_file, 0, "the main index is missing; each line names a menu: "
+            self.findings.error("no-main-index", self.main_file, 0,
+                                "the main index is missing; each line names a menu: "
                                 "language;name;country;resource;title")
             raise Stop()
         lines, self.main_ended = self.read_lines(self.main_file)
@@ -138,16 +142,18 @@ class Project:
                 continue
             fields = line.split(";", MAIN_FIELDS - 1)
             if len(fields) < MAIN_FIELDS:
-                self.findings.error(self.main_file, number, "invalid line in main index "
+                self.findings.error("invalid-main-index-line", self.main_file, number, "invalid line in main index "
                                     f"(language;name;country;resource;title): {line}")
                 continue
             resource = fields[3]
             if not NAME_PATTERN.match(resource):
-                self.findings.error(self.main_file, number, f"resource \"{resource}\": a menu's resource name is "
+                self.findings.error("bad-resource-name", self.main_file, number,
+                                    f"resource \"{resource}\": a menu's resource name is "
                                     "letters, digits, \"-\" and \"_\", and names its files in menus/")
                 continue
             if resource.upper() in RESERVED_NAMES:
-                self.findings.error(self.main_file, number, f"resource \"{resource}\" is the name of "
+                self.findings.error("reserved-resource-name", self.main_file, number,
+                                    f"resource \"{resource}\" is the name of "
                                     f"{RESERVED_NAMES[resource.upper()]}; give the menu another")
                 continue
             self._main.append({"line": number, "fields": fields, "language": fields[0]})
@@ -177,12 +183,14 @@ class Project:
         if not matches:
             if kind != "names":
                 expected = f"{resource}.txt" if kind == "index" else f"{resource}.png or {resource}.bmp"
-                self.findings.error(self.main_file, number, f"the {what} of menu \"{resource}\" is missing: "
-                                    f"no {os.path.join(self.menus, expected)}")
+                self.findings.error("menu-file-missing", self.main_file, number,
+                                    f"the {what} of menu \"{resource}\" is missing: "
+                                    f"no {self.findings.name(os.path.join(self.menus, expected))}")
             return None
         if len(matches) > 1:
-            self.findings.error(self.main_file, number, f"menu \"{resource}\" has more than one {what}: "
-                                + ", ".join(matches))
+            self.findings.error("menu-file-ambiguous", self.main_file, number,
+                                f"menu \"{resource}\" has more than one {what}: "
+                                + ", ".join(self.findings.name(m) for m in matches))
             return None
         return matches[0]
 

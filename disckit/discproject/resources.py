@@ -3,7 +3,7 @@ the texts and bitmaps it names."""
 
 import os
 
-from .pictures import picture_to_bmp
+from .check_cache import NO_CACHE
 from .disc_names import link_problem
 from . import hotspot_names
 from .findings import Failure, Stop
@@ -23,7 +23,7 @@ def _menu_texts(project, files, sources):
     files["menu.txt"] = join_lines(encoded, project.main_ended)
     sources["menu.txt"] = project.main_file
     if not project.main_lines() and not findings.errors:
-        findings.error(project.main_file, 0, "the main index names no menu")
+        findings.error("main-index-empty", project.main_file, 0, "the main index names no menu")
 
 
 def _menu_index(project, text, languages):
@@ -50,7 +50,8 @@ def _in_code_pages(project, text, lines, ended, languages, what):
         if None not in out:
             variants.setdefault(join_lines(out, ended), []).append(f"\"{language}\" ({page})")
     if len(variants) > 1:
-        project.findings.error(text, 0, "languages " + " and ".join(l for v in variants.values() for l in v) +
+        project.findings.error("code-pages-differ", text, 0,
+                               "languages " + " and ".join(l for v in variants.values() for l in v) +
                                f" share this {what}, but their code pages store it differently; "
                                "give each its own")
         return None
@@ -68,9 +69,10 @@ def _about_text(project, files, sources):
     while lines and not lines[-1].strip():
         lines.pop()
     if not lines:
-        findings.error(about, 0, "the about text is empty; remove the file for a disc without an About box")
+        findings.error("about-empty", about, 0,
+                       "the about text is empty; remove the file for a disc without an About box")
     elif len(lines) > 1:
-        findings.error(about, 2, "the about text is one line; the About box shows no second")
+        findings.error("about-two-lines", about, 2, "the about text is one line; the About box shows no second")
     elif project.main_lines():
         language = project.first_language()
         data = project.encode(about, 1, lines[0], project.code_page(language),
@@ -80,10 +82,10 @@ def _about_text(project, files, sources):
             sources["about.txt"] = about
 
 
-def generate(project):
+def generate(project, cache=NO_CACHE):
     """{file name: bytes} of the generated resource folder, and the map of
     each generated file to the project file it comes from; (None, None)
-    when the findings hold an error."""
+    when the findings hold an error. `cache` keeps pictures converted."""
     findings = project.findings
     main = project.main_lines()
     files, sources = {}, {}
@@ -116,7 +118,7 @@ def generate(project):
             hotspot_names.missing(project, resource, entry["line"])
         if picture:
             if picture not in pictures:
-                pictures[picture] = picture_to_bmp(picture, findings)
+                pictures[picture] = cache.picture(picture, findings)
             if pictures[picture] is not None:
                 files[name + ".bmp"] = pictures[picture]
                 sources[name + ".bmp"] = picture
@@ -128,13 +130,14 @@ def generate(project):
     for name in project.menu_files():
         path = os.path.join(project.menus, name)
         if path not in used and os.path.isfile(path) and not findings.errors:
-            findings.warning(path, 0, "no line of menu.txt names this file; it is not built into the program")
+            findings.warning("unused-menu-file", path, 0,
+                             "no line of menu.txt names this file; it is not built into the program")
 
     # What goes into the program goes onto the disc: nothing from outside.
     for source in sorted(set(sources.values())):
         problem = link_problem(project.path, source)
         if problem:
-            findings.error(source, 0, problem)
+            findings.error("bad-link", source, 0, problem)
 
     if findings.errors:
         return None, None
@@ -189,27 +192,27 @@ def write_folder(out, files):
             os.remove(os.path.join(out, name))
 
 
-def build_resources(project, out):
+def build_resources(project, out, cache=NO_CACHE):
     """Writes the resource folder; on any error removes it entirely, so that
     no program is built from the menus of an earlier state."""
     out = os.path.abspath(out)
     try:
-        files, sources = generate(project)
+        files, sources = generate(project, cache)
     except Stop:
         files = None
     if files is None:
         try:
             remove_tree(out, owned=is_our_resource)
         except Failure as failure:
-            project.findings.error(out, 0, str(failure))
+            project.findings.error("resource-folder", out, 0, str(failure))
         return None
     if any(c in out for c in '"\n\r'):
-        project.findings.error(out, 0, "the resource folder's path holds a quote or a line end")
+        project.findings.error("resource-folder", out, 0, "the resource folder's path holds a quote or a line end")
         return None
     files["menus.rc"] = menus_rc(project, out, files)
     try:
         write_folder(out, files)
     except Failure as failure:
-        project.findings.error(out, 0, str(failure))
+        project.findings.error("resource-folder", out, 0, str(failure))
         return None
     return sources

@@ -45,12 +45,13 @@ def read_lines(path, findings):
         if raw.endswith(b"\r") and (number < len(lines) or ended):
             raw = raw[:-1]
         if b"\0" in raw:
-            findings.error(path, number, f"a NUL byte at column {raw.index(NUL) + 1}; a text holds none")
+            findings.error("nul-byte", path, number, f"a NUL byte at column {raw.index(NUL) + 1}; a text holds none")
             raw = raw.replace(b"\0", b"")
         try:
             out.append(raw.decode("utf-8"))
         except UnicodeDecodeError as error:
-            findings.error(path, number, f"not UTF-8 (byte {raw[error.start]:#04x} at column {error.start + 1})")
+            findings.error("not-utf8", path, number,
+                           f"not UTF-8 (byte {raw[error.start]:#04x} at column {error.start + 1})")
             out.append(raw.decode("utf-8", "replace"))
     return out, ended
 
@@ -62,7 +63,8 @@ def encode(findings, path, number, text, page, why):
         return text.encode(CODECS[page])
     except UnicodeEncodeError as error:
         char = text[error.start]
-        findings.error(path, number, f"\"{char}\" (U+{ord(char):04X}) cannot be stored in code page {page}, "
+        findings.error("not-in-code-page", path, number,
+                       f"\"{char}\" (U+{ord(char):04X}) cannot be stored in code page {page}, "
                        f"in which Windows reads {why}")
         return None
 

@@ -1,84 +1,17 @@
 """The check that `make check` runs, on the page's unsaved edits: the
 project is mirrored into a scratch folder, the page's texts are laid over
-it, and the vendor program's check runs there. Its findings come back as
-data, named by the project's own files."""
+it, and the program's check runs there with a cache of its own. Its
+findings come back as records, named by the project's own files."""
 
 import os
 import shutil
 import threading
 
-from discproject import checking, manuals, resources
-from discproject.findings import Failure, Findings
+from ..check_cache import CheckCache
+from ..checking import check_project
+from ..findings import Failure, Findings
 
 from .guard import writable_menu_file
-
-
-class RecordedFindings(Findings):
-    """The check's findings as records instead of printed lines."""
-
-    def __init__(self):
-        super().__init__(stream=open(os.devnull, "w"))  # noqa: SIM115 - closed in close()
-        self.records = []
-
-    def add(self, severity, path, line, text):
-        before = len(self.seen)
-        super().add(severity, path, line, text)
-        if len(self.seen) > before:
-            self.records.append({"severity": severity, "file": str(path), "line": line, "message": text})
-
-    def close(self):
-        self.stream.close()
-
-
-class _Memo:
-    """Results of a slow step kept while its input files stay as they
-    were: the pictures' conversion and groff's run over a manual do not
-    change when a hotspot moves."""
-
-    def __init__(self, step):
-        self.step = step
-        self.kept = {}
-        self.lock = threading.Lock()
-
-    def key(self, path, extra):
-        info = os.stat(path)
-        return (os.path.realpath(path), info.st_size, info.st_mtime_ns, extra)
-
-    def call(self, path, findings, *args, extra=None):
-        try:
-            key = self.key(path, extra)
-        except OSError:
-            return self.run(path, findings, *args)
-        with self.lock:
-            if key in self.kept:
-                result, told = self.kept[key]
-                for record in told:
-                    findings.add(*record)
-                return result
-        probe = RecordedFindings()
-        try:
-            result = self.run(path, probe, *args)
-        finally:
-            probe.close()
-        told = [(r["severity"], r["file"], r["line"], r["message"]) for r in probe.records]
-        for record in told:
-            findings.add(*record)
-        with self.lock:
-            self.kept[key] = (result, told)
-        return result
-
-    def run(self, path, findings, *args):
-        raise NotImplementedError
-
-
-class _Pictures(_Memo):
-    def run(self, path, findings):
-        return self.step(path, findings)
-
-
-class _Manuals(_Memo):
-    def run(self, path, findings, language, env):
-        return self.step(path, language, findings, env)
 
 
 def _mirror(source, target):
@@ -139,16 +72,12 @@ class LiveCheck:
         self.copy = os.path.join(scratch, os.path.basename(self.project) or "project")
         self.env = dict(env if env is not None else os.environ)
         self.lock = threading.Lock()
-        pictures = _Pictures(resources.picture_to_bmp)
-        groff = _Manuals(manuals.check_characters)
-        # The vendor program's two slow steps, remembered between checks.
-        resources.picture_to_bmp = lambda path, findings: pictures.call(path, findings)
-        checking.manuals.check_characters = (
-            lambda source, language, findings, env: groff.call(source, findings, language, env, extra=language))
+        # The pictures' conversion and groff's run over a manual do not
+        # change when a hotspot moves; kept while their files stay as they are.
+        self.cache = CheckCache()
 
     def _shown(self, path):
         """A path of the scratch copy as the project's file, relative to it."""
-        path = str(path)
         for root in (self.copy, os.path.realpath(self.copy)):
             if path == root:
                 return "."
@@ -158,7 +87,7 @@ class LiveCheck:
 
     def run(self, edits):
         """Findings for the project with `edits` ({path: text} of menus/)
-        in place of its files: {"findings": [...], "failure": str or None}."""
+        in place of its files: {"findings": [record...], "failure": str or None}."""
         with self.lock:
             _mirror(self.project, self.copy)
             for relative, text in edits.items():
@@ -171,22 +100,12 @@ class LiveCheck:
                 # Older than any real file: the next mirror puts the
                 # project's own bytes back.
                 os.utime(path, ns=(0, 0))
-            findings = RecordedFindings()
+            findings = Findings(report=None, naming=self._shown)
             failure = None
             try:
                 # As make check: the vendor's PDF reader (SUMATRAPDF) judged too.
-                checking.check_project(self.copy, self.menucheck, findings, self.env,
-                                       self.env.get("SUMATRAPDF") or None)
+                check_project(self.copy, self.menucheck, findings, self.env,
+                              self.env.get("SUMATRAPDF") or None, cache=self.cache)
             except Failure as error:
-                failure = self._rename_in(str(error))
-            finally:
-                findings.close()
-            for record in findings.records:
-                record["file"] = self._shown(record["file"])
-                record["message"] = self._rename_in(record["message"])
-            return {"findings": findings.records, "failure": failure}
-
-    def _rename_in(self, text):
-        for root in (os.path.realpath(self.copy), self.copy):
-            text = text.replace(root + os.sep, "").replace(root, ".")
-        return text
+                failure = str(error)
+            return {"findings": [finding.fields() for finding in findings.records], "failure": failure}

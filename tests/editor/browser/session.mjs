@@ -32,7 +32,7 @@ export async function startEditor(sample = 'two-screens') {
   const project = join(scratch, sample);
   cpSync(join(TREE, 'projects', sample), project, { recursive: true });
   const menucheck = process.env.MENUCHECK || join(TREE, 'build/host/disckit/menucheck');
-  const child = spawn('/usr/bin/python3', [join(TREE, 'disckit/serve'), project, menucheck, '--no-open'], {
+  const child = spawn('/usr/bin/python3', [join(TREE, 'disckit/project'), 'edit', '--no-open', project, menucheck], {
     stdio: ['ignore', 'pipe', 'inherit'],
   });
   const url = await new Promise((done, fail) => {

@@ -1,43 +1,18 @@
-#!/usr/bin/python3
-"""The menu editor of a disc project: `disckit/serve PROJECT MENUCHECK
-[--port N] [--no-open]`. Serves the page on 127.0.0.1 only, prints its one
-address (with this run's token) and opens it where a display and a browser
-are present. Ctrl-C ends it."""
+"""One run of the menu editor: the page served on 127.0.0.1 only, its one
+address (with this run's token) printed and opened where a display and a
+browser are present, until Ctrl-C (or SIGTERM) ends it."""
 
 import os
 import shutil
 import signal
 import subprocess
-import sys
 import tempfile
 import threading
 
-HERE = os.path.dirname(os.path.realpath(__file__))
-sys.path.insert(0, HERE)
-
-from discproject.editor.guard import new_token  # noqa: E402
-from discproject.editor.http_app import EditorServer  # noqa: E402
-from discproject.editor.live_check import LiveCheck  # noqa: E402
-
-USAGE = "usage: disckit/serve PROJECT MENUCHECK [--port N] [--no-open]"
-
-
-def arguments(argv):
-    port, opens, rest = 0, True, []
-    items = iter(argv)
-    for item in items:
-        if item == "--port":
-            port = next(items, "")
-            if not port.isdigit() or not 0 <= int(port) <= 65535:
-                raise SystemExit(f"serve: --port takes a number from 0 to 65535; {USAGE}")
-            port = int(port)
-        elif item == "--no-open":
-            opens = False
-        else:
-            rest.append(item)
-    if len(rest) != 2:
-        raise SystemExit(USAGE)
-    return rest[0], rest[1], port, opens
+from ..findings import Failure
+from .guard import new_token
+from .http_app import EditorServer
+from .live_check import LiveCheck
 
 
 def open_browser(url):
@@ -48,24 +23,22 @@ def open_browser(url):
                      stderr=subprocess.DEVNULL, start_new_session=True)
 
 
-def main(argv):
-    project, menucheck, port, opens = arguments(argv)
+def serve(project, menucheck, port=0, opens=True):
+    """Runs the editor of `project` until it is ended; Failure when it
+    cannot start."""
     if not os.path.isdir(os.path.join(project, "menus")):
-        print(f"serve: {project}: no project folder (it has no menus/)", file=sys.stderr)
-        return 1
+        raise Failure(f"{project}: no project folder (it has no menus/)")
     with tempfile.TemporaryDirectory(prefix="menu-editor.") as scratch:
         checker = LiveCheck(project, os.path.abspath(menucheck), scratch)
         try:
             server = EditorServer(project, new_token(), checker, port)
         except OSError as error:
-            print(f"serve: cannot listen on 127.0.0.1:{port}: {error.strerror}", file=sys.stderr)
-            return 1
+            raise Failure(f"cannot listen on 127.0.0.1:{port}: {error.strerror}") from None
         stop = threading.Event()
         signal.signal(signal.SIGTERM, lambda *_: stop.set())
         # Ctrl-C ends it even where it was started with SIGINT ignored.
         signal.signal(signal.SIGINT, signal.default_int_handler)
-        thread = threading.Thread(target=server.serve_forever, daemon=True)
-        thread.start()
+        threading.Thread(target=server.serve_forever, daemon=True).start()
         # The first check copies the project and converts its pictures; done
         # now, the page's first answer comes as fast as every later one.
         threading.Thread(target=checker.run, args=({},), daemon=True).start()
@@ -84,7 +57,3 @@ def main(argv):
             pass  # a check still running finishes before its scratch copy goes
     print("The menu editor has ended.", flush=True)
     return 0
-
-
-if __name__ == "__main__":
-    sys.exit(main(sys.argv[1:]))
