@@ -1,7 +1,5 @@
 """A project folder made from a table of files, and what its findings said."""
 
-import io
-
 import pytest
 
 from discproject.findings import Findings
@@ -16,10 +14,10 @@ def make_project(tmp_path):
         for name, text in (files or {}).items():
             (root / name).parent.mkdir(parents=True, exist_ok=True)
             (root / name).write_bytes(text if isinstance(text, bytes) else text.encode("utf-8"))
-        return Project(str(root), Findings(io.StringIO()))
+        return Project(str(root), Findings(report=None))
     return make
 
 
 def told(findings):
     """Every finding as the vendor reads it, one a line."""
-    return findings.stream.getvalue()
+    return "".join(record.text() + "\n" for record in findings.records)
