@@ -5,7 +5,7 @@ tree)."""
 import os
 import tempfile
 
-from . import manuals
+from . import manuals, markdown_manual
 from .disc_tree import judge, lay_out
 from .findings import Stop
 from .menucheck import pass_on, run_menucheck
@@ -24,7 +24,11 @@ def check_project(project_path, menucheck, findings, env, reader=None, tree=None
             judge(project, findings, reader=reader)
             language = project.setting("manual-language")
             for source in manuals.sources(project):
-                if not findings.errors:
+                if findings.errors:
+                    break
+                if source.endswith(".md"):
+                    markdown_manual.check_layout(project, source, findings)
+                else:
                     manuals.check_characters(source, language, findings, env)
         except Stop:
             return
