@@ -16,7 +16,7 @@ import os
 import shutil
 import subprocess
 
-from . import manuals, markdown_manual, signing
+from . import manual_language, manuals, markdown_manual, signing
 from .autorun_inf import autorun_inf
 from .disc_names import check_file, shown
 from .findings import Failure, Stop
@@ -124,6 +124,7 @@ def judge(project, findings, programs=None, reader=None, stamp=None):
     autorun_inf(project)
     for source in manuals.sources(project):
         manuals.check_source(project, source, findings)
+    manual_language.check_settings(project, findings)
     if os.path.isdir(project.disc):
         _walk_disc(project, findings)
     if programs is not None:

@@ -25,11 +25,19 @@ FONT_ENDINGS = (".ttf", ".otf", ".ttc")
 
 def font_files(manuals):
     """The packaged fonts, then those of manuals/ in name order."""
+    return PACKAGED + own_fonts(manuals)
+
+
+def own_fonts(manuals):
+    """The font files in manuals/; one that a link leads to from outside it
+    stays out."""
+    inside = os.path.realpath(manuals)
     own = []
     for folder, dirs, files in os.walk(manuals):
         dirs.sort()
-        own += [os.path.join(folder, n) for n in sorted(files) if n.lower().endswith(FONT_ENDINGS)]
-    return PACKAGED + own
+        own += [os.path.join(folder, n) for n in sorted(files) if n.lower().endswith(FONT_ENDINGS) and
+                os.path.commonpath([os.path.realpath(os.path.join(folder, n)), inside]) == inside]
+    return own
 
 
 def missing_fonts():

@@ -77,3 +77,14 @@ def language_of(project, source):
             return Language(DEFAULT)
         return Language(tag)
     return Language(named_language(stem) or project.setting("manual-language") or DEFAULT)
+
+
+def check_settings(project, findings):
+    """A manual-language.NAME setting for a manual that does not exist is an
+    error: a misspelt name would otherwise be ignored without a word."""
+    for key in sorted(project.settings):
+        if key.startswith("manual-language."):
+            manual = os.path.join(project.manuals, key[len("manual-language."):] + ".md")
+            if not os.path.isfile(manual):
+                findings.error(project.settings_file, project.setting_lines.get(key, 0),
+                               f"{key}: there is no manual {manual}")

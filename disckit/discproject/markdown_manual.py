@@ -155,6 +155,7 @@ def check_source(project, path, findings):
     if missing:
         findings.error(path, 0, f"the font {missing[0]} is missing; run scripts/install-deps")
         return
+    language_of(project, path)
     lines = _lines(path, findings)
     if lines is None:
         return
@@ -190,25 +191,36 @@ def _style_sheets(manuals):
 class Fetcher:
     """WeasyPrint's only way to read a file: files inside manuals/, and data:
     addresses, which hold their content. Everything else is refused and
-    remembered, since WeasyPrint itself only warns and goes on without."""
+    remembered, since WeasyPrint itself only warns and goes on without.
+    The manual's addresses are resolved against ROOT, not against the
+    folder the project lies in: WeasyPrint names images in the PDF by their
+    address, and the PDF must not depend on where the project was cloned."""
+
+    ROOT = "/manuals/"
 
     def __init__(self, manuals):
         self.manuals = manuals
         self.read = []
         self.refused = []
 
+    def url(self, path):
+        relative = os.path.relpath(path, self.manuals).replace(os.sep, "/")
+        return "file://" + urllib.parse.quote(self.ROOT + relative)
+
     def __call__(self, url, timeout=10, ssl_context=None):
         from weasyprint import default_url_fetcher
         if url.lower().startswith("data:"):
             return default_url_fetcher(url)
         parts = urllib.parse.urlsplit(url)
-        path = urllib.parse.unquote(parts.path)
-        if parts.scheme != "file" or parts.netloc not in ("", "localhost") or not _inside(self.manuals, path):
+        address = urllib.parse.unquote(parts.path)
+        path = os.path.join(self.manuals, address[len(self.ROOT):])
+        if parts.scheme != "file" or parts.netloc or not address.startswith(self.ROOT) or \
+                not _inside(self.manuals, path):
             self.refused.append((url, f"{url} lies outside {self.manuals}; images, style sheets and fonts "
                                  "come from that folder only"))
             raise ValueError("refused")
         if not os.path.isfile(path):
-            self.refused.append((url, f"{path}: no such file in {self.manuals}"))
+            self.refused.append((url, f"{address[len(self.ROOT):]}: no such file in {self.manuals}"))
             raise ValueError("missing")
         with open(path, "rb") as f:
             data = f.read()
@@ -258,8 +270,9 @@ def _title(lines, source):
 
 
 def render(project, source, findings, epoch=None):
-    """The manual laid out in pages, and the files WeasyPrint read for it
-    (the manual first); None after an error, which the findings name."""
+    """The manual laid out in pages, and the files it was made of (the
+    manual first, then what WeasyPrint read from manuals/ and the fonts of
+    manuals/); None after an error, which the findings name."""
     try:
         import weasyprint
     except ImportError:
@@ -276,8 +289,8 @@ def render(project, source, findings, epoch=None):
     try:
         fonts = manual_fonts.font_configuration(manual_fonts.font_files(project.manuals))
         style = weasyprint.CSS(string=_style(language), font_config=fonts, url_fetcher=fetcher)
-        document = weasyprint.HTML(string=page, base_url=os.path.abspath(source), url_fetcher=fetcher) \
-            .render(stylesheets=[style], font_config=fonts)
+        document = weasyprint.HTML(string=page, base_url=fetcher.url(source), url_fetcher=fetcher) \
+            .render(stylesheets=[style], font_config=fonts, presentational_hints=True)
     finally:
         logger.removeHandler(warnings)
     for url, problem in fetcher.refused:
@@ -287,7 +300,7 @@ def render(project, source, findings, epoch=None):
             findings.warning(source, 0, message)
     if fetcher.refused:
         return None
-    return document, [os.path.realpath(source)] + fetcher.read
+    return document, [os.path.realpath(source)] + fetcher.read + manual_fonts.own_fonts(project.manuals)
 
 
 def _line_naming(lines, url):
@@ -332,5 +345,7 @@ def set_manual(project, source, pdf, epoch, findings):
 
 def check_layout(project, source, findings):
     """Lays the manual out without writing it, for what only the typesetter
-    finds: a file refused by the fetcher, a style sheet it cannot read."""
-    render(project, source, findings)
+    finds: a file refused by the fetcher, a style sheet it cannot read. The
+    files it read, or None after an error."""
+    rendered = render(project, source, findings)
+    return rendered and rendered[1]
