@@ -16,6 +16,7 @@ import mimetypes
 import os
 import re
 import time
+import unicodedata
 import urllib.parse
 
 from . import manual_fonts
@@ -118,7 +119,6 @@ def _check_characters(path, number, line, held, findings):
 
 
 def _unseen(char):
-    import unicodedata
     return unicodedata.category(char) == "Cf"
 
 
@@ -143,9 +143,9 @@ def _lines(path, findings):
 
 
 def check_source(project, path, findings):
-    """Errors for a manual (and the style sheets of manuals/) that names a
-    file outside manuals/ or uses a character none of its fonts holds;
-    nothing is set for this."""
+    """Errors for a manual, or a style sheet or SVG picture of manuals/,
+    that names a file outside manuals/, and for a character of the manual
+    that none of its fonts holds; nothing is set for this."""
     if not check_file(project, path, findings):
         return
     twin = os.path.splitext(path)[0] + ".ms"
@@ -157,8 +157,17 @@ def check_source(project, path, findings):
         return
     language_of(project, path)
     lines = _lines(path, findings)
-    if lines is None:
-        return
+    if lines is not None:
+        _check_text(project, path, lines, findings)
+    for other in _read_by_reference(project.manuals):
+        if check_file(project, other, findings):
+            for number, line in enumerate(_lines(other, findings) or [], 1):
+                _check_addresses(project.manuals, other, number, line, findings)
+
+
+def _check_text(project, path, lines, findings):
+    """Every line's characters; the addresses of those outside fenced code,
+    which is shown, never read."""
     held = manual_fonts.characters(manual_fonts.font_files(project.manuals))
     fence = None
     for number, line in enumerate(lines, 1):
@@ -171,18 +180,16 @@ def check_source(project, path, findings):
                 fence = None
         else:
             _check_addresses(project.manuals, path, number, line, findings)
-    for sheet in _style_sheets(project.manuals):
-        sheet_lines = _lines(sheet, findings) if check_file(project, sheet, findings) else None
-        for number, line in enumerate(sheet_lines or [], 1):
-            _check_addresses(project.manuals, sheet, number, line, findings)
 
 
-def _style_sheets(manuals):
-    sheets = []
+def _read_by_reference(manuals):
+    """The files of manuals/ that name files in turn: style sheets and SVG
+    pictures."""
+    found = []
     for folder, dirs, files in os.walk(manuals):
         dirs.sort()
-        sheets += [os.path.join(folder, n) for n in sorted(files) if n.lower().endswith(".css")]
-    return sheets
+        found += [os.path.join(folder, n) for n in sorted(files) if n.lower().endswith((".css", ".svg"))]
+    return found
 
 
 # ---- Setting ---------------------------------------------------------------
