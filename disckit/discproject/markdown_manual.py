@@ -32,11 +32,14 @@ ADDRESSES = [
     (re.compile(r"!\[[^\]]*\]\(\s*<?([^)\s>]+)"), "file"),
     (re.compile(r"(?<!!)\[[^\[\]]*\]\(\s*<?([^)\s>]+)"), "link"),
     (re.compile(r"^\s{0,3}\[[^\]]+\]:\s*<?([^\s>]+)"), "link"),
-    (re.compile(r"<a\b[^>]*?\bhref\s*=\s*[\"']?([^\"'\s>]+)", re.I), "link"),
-    (re.compile(r"<(?!a\b)\w+\b[^>]*?\b(?:src|href|data|poster|srcset)\s*=\s*[\"']?([^\"'\s>]+)", re.I), "file"),
     (re.compile(r"url\(\s*[\"']?([^\"')\s]+)", re.I), "file"),
     (re.compile(r"@import\s+[\"']([^\"']+)", re.I), "file"),
 ]
+# HTML tags in the text and the attributes of theirs that hold an address;
+# only <a href> is a link.
+TAG = re.compile(r"<(\w+)\b([^>]*)", re.I)
+ATTRIBUTE = re.compile(r"(?<![\w-])(?:xlink:)?(src|href|data|poster|srcset)\s*=\s*(?:\"([^\"]*)\"|'([^']*)'|([^\s>]+))",
+                       re.I)
 LINK_SCHEMES = ("http:", "https:", "mailto:")
 CODE_SPAN = re.compile(r"(`+).*?\1")
 FENCE = re.compile(r"^\s{0,3}(`{3,}|~{3,})")
@@ -94,13 +97,23 @@ def address_problem(manuals, folder, address, role):
     return None
 
 
-def _check_addresses(manuals, path, number, line, findings):
+def _addresses(line):
+    """(address, role) of every address the line names outside code spans."""
     line = CODE_SPAN.sub("", line)
     for pattern, role in ADDRESSES:
         for address in pattern.findall(line):
-            problem = address_problem(manuals, os.path.dirname(path), address, role)
-            if problem:
-                findings.error(path, number, problem)
+            yield address, role
+    for tag, attributes in TAG.findall(line):
+        for name, *values in ATTRIBUTE.findall(attributes):
+            role = "link" if tag.lower() == "a" and name.lower() == "href" else "file"
+            yield "".join(values).strip(), role
+
+
+def _check_addresses(manuals, path, number, line, findings):
+    for address, role in _addresses(line):
+        problem = address_problem(manuals, os.path.dirname(path), address, role)
+        if problem:
+            findings.error(path, number, problem)
 
 
 def _check_characters(path, number, line, held, findings):
