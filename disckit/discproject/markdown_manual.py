@@ -257,7 +257,7 @@ class _Warnings(logging.Handler):
         self.messages.append(record.getMessage())
 
 
-def _html(text, language, title, epoch):
+def _html(text, language, title):
     import markdown
     quotes = language.quotes
     names = ("left-double-quote", "right-double-quote", "left-single-quote", "right-single-quote")
@@ -267,12 +267,8 @@ def _html(text, language, title, epoch):
     # Outside <pre>, where every line break stays.
     body = "".join(part if part.startswith("<pre") else WIDE_BREAK.sub("", part)
                    for part in re.split(r"(<pre\b.*?</pre>)", body, flags=re.S))
-    dated = ""
-    if epoch is not None:
-        date = time.strftime("%Y-%m-%dT%H:%M:%SZ", time.gmtime(epoch))
-        dated = f'<meta name="dcterms.created" content="{date}"><meta name="dcterms.modified" content="{date}">'
     return (f'<!DOCTYPE html><html lang="{language.tag}" dir="{language.direction}"><head><meta charset="utf-8">'
-            f"<title>{html.escape(title)}</title>{dated}</head><body>{body}</body></html>")
+            f"<title>{html.escape(title)}</title></head><body>{body}</body></html>")
 
 
 def _style(language):
@@ -289,7 +285,7 @@ def _title(lines, source):
     return os.path.splitext(os.path.basename(source))[0]
 
 
-def render(project, source, findings, epoch=None):
+def render(project, source, findings):
     """The manual laid out in pages, and the files it was made of (the
     manual first, then what WeasyPrint read from manuals/ and the fonts of
     manuals/); None after an error, which the findings name."""
@@ -301,7 +297,7 @@ def render(project, source, findings, epoch=None):
     if lines is None:
         return None
     language = language_of(project, source)
-    page = _html("\n".join(lines), language, _title(lines, source), epoch)
+    page = _html("\n".join(lines), language, _title(lines, source))
     fetcher = Fetcher(project.manuals)
     warnings = _Warnings()
     logger = logging.getLogger("weasyprint")
@@ -348,10 +344,19 @@ def _dated(epoch):
             os.environ["SOURCE_DATE_EPOCH"] = earlier
 
 
+def _date_info(epoch):
+    """The PDF's creation and change dates: the disc's."""
+    def finish(document, pdf):
+        import pydyf
+        date = pydyf.String(time.strftime("D:%Y%m%d%H%M%SZ", time.gmtime(epoch)))
+        pdf.info["CreationDate"] = pdf.info["ModDate"] = date
+    return finish
+
+
 def set_manual(project, source, pdf, epoch, findings):
     """Sets `source` into the file `pdf`, dated `epoch`; the files it read."""
     errors = findings.errors
-    rendered = render(project, source, findings, epoch)
+    rendered = render(project, source, findings)
     if rendered is None or findings.errors > errors:
         raise Failure(f"{shown(source)} cannot be set; the errors above say why")
     document, read = rendered
@@ -359,7 +364,7 @@ def set_manual(project, source, pdf, epoch, findings):
         # The document id: the same manual gives the same id.
         identifier = hashlib.md5(os.path.basename(source).encode() + b"\0" + f.read()).hexdigest().encode()
     with _dated(epoch):
-        document.write_pdf(pdf, identifier=identifier)
+        document.write_pdf(pdf, identifier=identifier, finisher=_date_info(epoch))
     return read
 
 
