@@ -260,7 +260,9 @@ class _Warnings(logging.Handler):
 def _html(text, language, title):
     import markdown
     quotes = language.quotes
-    names = ("left-double-quote", "right-double-quote", "left-single-quote", "right-single-quote")
+    # Only "..." takes the language's marks: a ' is far more often an
+    # apostrophe (l'installation, geht's), which is ’ in every language.
+    names = ("left-double-quote", "right-double-quote")
     config = {"smarty": {"smart_quotes": language.curls_quotes,
                          "substitutions": {name: html.escape(q) for name, q in zip(names, quotes)}}}
     body = markdown.Markdown(extensions=EXTENSIONS, extension_configs=config, output_format="html").convert(text)
