@@ -5,8 +5,8 @@ blank, quote, ";" or "$" in any of them is only data."""
 
 import os
 import re
-import subprocess
 
+from . import tool_runner
 from .findings import Failure
 from .source_date import TREE
 
@@ -73,7 +73,7 @@ class Places:
 
 def _run(command, what):
     """Runs a build command with its output passed through."""
-    if subprocess.run(command).returncode != 0:
+    if tool_runner.stream(command) != 0:
         raise Failure(f"{what} failed; its messages are above")
 
 

@@ -67,10 +67,9 @@ and exits with status 1.
 import argparse
 import contextlib
 import os
-import subprocess
 import sys
 
-from . import builds, signing
+from . import builds, signing, tool_runner
 from .autorun_inf import autorun_inf
 from .builds import Places
 from .checking import check_project, preview, tree_check
@@ -368,7 +367,7 @@ def make_demo(places):
     under Wine; where the kernel runs no 32-bit code, the x86_64 programs
     from a disc tree."""
     demo = os.path.join(TREE, "disckit", "demo")
-    if subprocess.run([os.path.join(TREE, "scripts", "runs-i386")]).returncode == 0:
+    if tool_runner.run([os.path.join(TREE, "scripts", "runs-i386")]).ok:
         shown = os.environ.get("DEMO_IMAGE")
         if not shown:
             shown = make_iso(places, places.demo_image, places.demo_tree)
@@ -379,7 +378,7 @@ def make_demo(places):
         builds.build_programs(places, "mingw-x86_64", os.path.join(places.project_build, "win64"))
         command = [demo, "--project", places.project, "--programs", os.path.join(places.project_build, "win64", "bin"),
                    places.demo] + ([places.reader] if places.reader else [])
-    return subprocess.run(command).returncode
+    return tool_runner.stream(command)
 
 
 def make_edit(places):

@@ -18,9 +18,10 @@ import hashlib
 import math
 import os
 import re
-import subprocess
+import struct
 import tempfile
 
+from . import tool_runner
 from .disc_tree import record_of
 from .findings import Failure
 from . import image_files
@@ -40,7 +41,6 @@ ALIGNMENT_SLACK_KIB = 64
 LARGEST_FILE = 0xFFFFFFFF
 # FAT dates start at 1980-01-01 (FAT keeps local time; the image's is UTC).
 FAT_FIRST_SECOND = 315532800
-CLUSTER_WARNING = re.compile(r"Number of clusters .* less then suggested minimum|Not enough clusters", re.I)
 
 
 # mtools' global settings, each given outright: the environment overrides
@@ -50,24 +50,28 @@ MTOOLS_SETTINGS = {"MTOOLS_SKIP_CHECK": "1", "MTOOLS_FAT_COMPATIBILITY": "0", "M
                    "MTOOLS_TWENTY_FOUR_HOUR_CLOCK": "1"}
 
 
-def _tool_env(epoch):
-    """mtools and dosfstools alone: no user's ~/.mtoolsrc (HOME leads
-    nowhere) and no further configuration file, UTC, a fixed locale for
-    names, and the disc's date as 'now'."""
-    env = {k: v for k, v in os.environ.items() if k not in ("LANGUAGE",) and not k.startswith(("LC_", "MTOOLS"))}
-    env.update(MTOOLS_SETTINGS)
-    env.update(LC_ALL="C.UTF-8", TZ="UTC", HOME=os.devnull, MTOOLSRC=os.devnull, SOURCE_DATE_EPOCH=str(epoch))
-    return env
+# Beside them, mtools and dosfstools run as tools of the disc: no user's
+# ~/.mtoolsrc (HOME leads nowhere) and no further configuration file.
+TOOL_SETTINGS = {**MTOOLS_SETTINGS, "HOME": os.devnull, "MTOOLSRC": os.devnull}
 
 
 def _run(command, what, epoch):
-    result = subprocess.run(command, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                            env=_tool_env(epoch))
-    output = result.stdout.decode("utf-8", "replace")
-    if result.returncode != 0:
-        lines = [line for line in output.splitlines() if line.strip()]
-        raise Failure(f"{what} failed (exit status {result.returncode})" + (f": {lines[-1].strip()}" if lines else ""))
-    return output
+    """Runs one of mtools or dosfstools with the disc's date as 'now';
+    returns its output and errors, merged."""
+    done = tool_runner.run(command, disc=True, date=epoch, settings=TOOL_SETTINGS, errors=tool_runner.MERGE)
+    if not done.ok:
+        raise Failure(done.failure(what))
+    return done.output.decode("utf-8", "replace")
+
+
+def _clusters(image):
+    """The data clusters of the FAT32 volume at the start of `image`, read
+    from its boot sector."""
+    with open(image, "rb") as f:
+        boot = f.read(SECTOR)
+    per_cluster, reserved, fats = struct.unpack_from("<BHB", boot, 13)
+    total, fat_sectors = struct.unpack_from("<II", boot, 32)
+    return (total - reserved - fats * fat_sectors) // max(per_cluster, 1)
 
 
 def _pattern(path):
@@ -150,8 +154,8 @@ def write_image(tree, new, label, epoch):
     os.truncate(image, size_kib(tree) * 1024)
     output = _run(["mkfs.fat", "-F", "32", "-S", str(SECTOR), "-s", "1", "-R", str(RESERVED_SECTORS), "-f", "2",
                    "--mbr=y", "--invariant", "-i", serial_of(tree, epoch), image], "mkfs.fat", epoch)
-    if CLUSTER_WARNING.search(output):
-        raise Failure(f"mkfs.fat made too few clusters for FAT32: {output.strip().splitlines()[-1]}")
+    if _clusters(image) < FAT32_MIN_CLUSTERS:
+        raise Failure(f"mkfs.fat made too few clusters for FAT32: {tool_runner.one_line(output, last=True)}")
     # mlabel writes the label into both boot sectors and the root's entry,
     # which it dates SOURCE_DATE_EPOCH (mkfs.fat would date it its own way).
     _run(["mlabel", "-i", image, "::" + label], "mlabel", epoch)
@@ -188,11 +192,11 @@ def check_usb_image(image, tree, label=None, sums=None, shown_name=None):
     if not os.path.isfile(image):
         raise Failure(f"{name}: no such image")
     judge_record(sums)
-    result = subprocess.run(["fsck.fat", "-n", os.path.abspath(image)], stdin=subprocess.DEVNULL,
-                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=_tool_env(FAT_FIRST_SECOND))
-    lines = result.stdout.decode("utf-8", "replace").splitlines()
+    done = tool_runner.run(["fsck.fat", "-n", os.path.abspath(image)], disc=True, date=FAT_FIRST_SECOND,
+                           settings=TOOL_SETTINGS, errors=tool_runner.MERGE)
+    lines = done.output.decode("utf-8", "replace").splitlines()
     # A clean volume: fsck.fat's name line and its count of files.
-    if result.returncode != 0 or len(lines) != 2:
+    if not done.ok or len(lines) != 2:
         raise Failure(f"{name}: fsck.fat -n found faults: " + " ".join(l.strip() for l in lines[1:3]))
     if label is not None and label_of(image) != label:
         raise Failure(f"{name}: its label is \"{label_of(image)}\", not \"{label}\"")
