@@ -69,6 +69,7 @@ from .disc_tree import lay_out, remove_layout
 from .findings import Failure, Findings, Stop
 from .image_files import earlier_image_note, extract_as_drive, judge_destination
 from .iso_image import check_image, extract, make_image
+from .outputs import judge_place, one_line
 from .preview_folder import earlier_pictures
 from .project_folder import SETTINGS, Project, usable_setting
 from .resources import build_resources
@@ -160,6 +161,7 @@ def command_check(args):
 
 def run_preview(project_path, menucheck, folder, in_build_tree=False):
     findings = Findings()
+    judge_place(folder, project_path, "the preview", folder_ok=True)
     earlier_pictures(folder, in_build_tree)
     drawn = preview(project_path, menucheck, folder, findings, in_build_tree)
     if drawn is None:
@@ -184,6 +186,8 @@ def layout(project_path, programs, out, reader=None, stamp=None, menucheck=None)
                 tree_check(project, menucheck, findings, os.environ, reader))
     except Stop:
         raise Failure(f"the disc of {project_path} was not laid out: the project has the errors above")
+    except OSError as error:
+        raise Failure(f"the disc of {project_path} was not laid out: {one_line(error)}") from None
     return epoch
 
 
@@ -205,6 +209,7 @@ def command_disc_tree(args):
 
 def image(project_path, tree, target, sums=None):
     try:
+        judge_place(target, project_path, "the image")
         volume = usable_setting(project_path, "volume")
         epoch = source_date_epoch(os.environ)
         count = make_image(tree, target, volume, epoch, sums)
@@ -283,6 +288,10 @@ def command_usb_image(args):
     if len(args) != 2:
         raise Usage()
     project_path = found.get("project") or os.path.join(TREE, builds.DEFAULT_PROJECT)
+    try:
+        judge_place(args[1], project_path, "the image")
+    except Failure as failure:
+        raise Failure(f"{args[1]} not written: {failure}{earlier_image_note(args[1])}") from None
     usb_image.publish(project_path, args[0], args[1], found.get("sums"))
     return 0
 
@@ -313,6 +322,7 @@ def make_check(places):
 
 def make_preview(places):
     places.judge(builds_programs=False)
+    judge_place(places.preview, places.project, "the preview", folder_ok=True)
     earlier_pictures(places.preview, not places.preview_given)
     builds.build_menucheck(places)
     return run_preview(places.project_shown, places.menucheck, places.preview, not places.preview_given)
@@ -352,6 +362,7 @@ def make_iso(places, target=None, tree=None):
         if ours:
             os.makedirs(os.path.dirname(target), exist_ok=True)
         judge_destination(target)
+        judge_place(target, places.project, "the image")
     try:
         make_cd(places, before=(destination,), tree=tree)
     except Failure as failure:
@@ -371,6 +382,7 @@ def make_usb(places):
         if ours:
             os.makedirs(os.path.dirname(target), exist_ok=True)
         usb_image.judge_destination(target)
+        judge_place(target, places.project, "the image")
         usb_image.check_epoch(source_date_epoch(os.environ))
     try:
         make_cd(places, before=(destination,))
@@ -421,14 +433,19 @@ def main(argv):
     if not argv or argv[0] not in COMMANDS:
         print(__doc__.split("\n\n")[1].rstrip(), file=sys.stderr)
         return 2
+    name = argv[1] if argv[0] == "make" and len(argv) > 1 else argv[0]
     try:
         return COMMANDS[argv[0]](argv[1:])
     except Usage:
         print(__doc__.split("\n\n")[1].rstrip(), file=sys.stderr)
         return 2
     except Failure as failure:
-        name = argv[1] if argv[0] == "make" and len(argv) > 1 else argv[0]
         print(f"{name}: {failure}", file=sys.stderr)
+        return 1
+    except OSError as error:
+        # The file system failed (no room, a read-only or pseudo one): one
+        # line naming the path.
+        print(f"{name}: {one_line(error)}", file=sys.stderr)
         return 1
     except KeyboardInterrupt:
         return 130

@@ -20,6 +20,7 @@ from . import manuals, signing
 from .autorun_inf import autorun_inf
 from .disc_names import check_file, shown
 from .findings import Failure, Stop
+from .image_names import place_problem, windows_key
 from .project_folder import SETTINGS
 from .safe_files import remove_file, remove_tree, temporary_beside
 
@@ -55,7 +56,7 @@ def _walk_disc(project, findings):
         for name in sorted(dirs) + sorted(files):
             path = os.path.join(folder, name)
             relative = os.path.relpath(path, project.disc)
-            if not check_file(project, path, findings):
+            if not check_file(project, path, findings) or not _fits_images(relative, path, findings):
                 if name in dirs:
                     dirs.remove(name)
                 continue
@@ -66,6 +67,13 @@ def _walk_disc(project, findings):
             else:
                 findings.error(shown(path), 0, "neither a file nor a folder; a disc holds only those")
     return entries
+
+
+def _fits_images(relative, path, findings):
+    problem = place_problem(relative, path)
+    if problem:
+        findings.error(shown(path), 0, problem)
+    return problem is None
 
 
 def copy_disc(project, tree, names_only, findings):
@@ -79,7 +87,7 @@ def copy_disc(project, tree, names_only, findings):
     for folder, dirs, files in os.walk(tree):
         for name in dirs + files:
             relative = os.path.relpath(os.path.join(folder, name), tree)
-            built[relative.lower()] = relative
+            built[windows_key(relative)] = relative
     seen, copies = {}, []
     # Where each folder of disc/ lands: in the build's folder of that name,
     # spelt as the build spells it, or as disc/ spells it.
@@ -87,7 +95,7 @@ def copy_disc(project, tree, names_only, findings):
     errors = findings.errors
     for relative, is_dir, path in _walk_disc(project, findings):
         source = os.path.join(project.disc, relative)
-        key = relative.lower()
+        key = windows_key(relative)
         parent = actual.get(os.path.dirname(key) or ".")
         if parent is None:
             continue

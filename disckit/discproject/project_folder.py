@@ -6,6 +6,7 @@ import re
 
 from .fat_label import fat_label
 from .findings import Failure, Findings, Stop
+from .project_bounds import outside_links
 from .texts import CODE_PAGES, CODECS, DEFAULT_CODE_PAGE, encode, read_lines
 
 SETTINGS = ("label", "volume", "icon", "manual-language", "fat-label")
@@ -28,6 +29,11 @@ class Project:
         self._main = None
         if not os.path.isdir(self.path):
             findings.error(self.path, 0, "no such project folder")
+            raise Stop()
+        outside = outside_links(self.path)
+        for path, problem in outside:
+            findings.error(path, 0, problem)
+        if outside:
             raise Stop()
         self.settings, self.setting_lines, self.code_page_overrides = self.read_settings()
 
