@@ -83,7 +83,8 @@ def replace_when_checked(image, write, check):
         os.replace(new, image)
     except OSError as error:
         remove_file(new)
-        raise Failure(one_line(error)) from None
+        # The unfinished file is gone; the image it was for is named.
+        raise Failure(one_line(error).replace(new, image)) from None
     except BaseException:
         remove_file(new)
         raise
