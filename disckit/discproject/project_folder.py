@@ -173,13 +173,16 @@ class Project:
         to case, as Windows finds resources. A missing names file is no
         error: the menu's hotspots keep their default names."""
         matches = []
+        what = KIND_NAMES[kind]
         for name in self.menu_files():
             stem, ext = os.path.splitext(name)
-            if stem.lower() != resource.lower() or not os.path.isfile(os.path.join(self.menus, name)):
+            if stem.lower() != resource.lower() or file_kind(name) != kind:
                 continue
-            if file_kind(name) == kind:
-                matches.append(os.path.join(self.menus, name))
-        what = KIND_NAMES[kind]
+            if not os.path.isfile(os.path.join(self.menus, name)):
+                self.findings.error(os.path.join(self.menus, name), 0, f"not a file; the {what} of menu "
+                                    f"\"{resource}\" is one")
+                return None
+            matches.append(os.path.join(self.menus, name))
         if not matches:
             if kind != "names":
                 expected = f"{resource}.txt" if kind == "index" else f"{resource}.png or {resource}.bmp"

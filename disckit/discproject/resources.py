@@ -6,6 +6,7 @@ import os
 from .pictures import picture_to_bmp
 from .disc_names import link_problem
 from . import hotspot_names
+from .main_reach import warn_unreachable
 from .findings import Failure, Stop
 from .safe_files import is_our_resource, remove_tree, replace_file
 from .texts import join_lines
@@ -88,6 +89,7 @@ def generate(project):
     main = project.main_lines()
     files, sources = {}, {}
     _menu_texts(project, files, sources)
+    warn_unreachable(project, main)
 
     # Each menu once, in the code pages of every language that uses it.
     resources = {}
