@@ -1,19 +1,13 @@
 """Names as the disc's two images hold them, judged when the project is
 checked, so that neither image fails late on a name: Windows' own case
-folding, what a Joliet tree and the stick's FAT (as mtools writes it) can
-carry, the length of a path and the size of a file."""
+folding, what a Joliet tree and the stick's FAT can carry, the length of a path and the size of a file."""
 
 import os
-import re
 
 # A Joliet path holds 240 bytes of UCS-2 (xorriso leaves longer ones out).
 JOLIET_PATH = 120
 # A FAT file's size is 32 bits.
 FAT_LARGEST = 0xFFFFFFFF
-# A name of the 8.3 form: mtools keeps it as a short DOS name only, which
-# holds no lower-case letter beyond ASCII and no character beyond the DOS
-# code page; it stores a long name only for names of another form.
-SHORT_FORM = re.compile(r"[^. +,;=\[\]]{1,8}(?:\.[^. +,;=\[\]]{1,3})?")
 
 
 def fold(char):
@@ -36,9 +30,6 @@ def name_problem(name):
             return f"holds \"{char}\" (U+{ord(char):04X}), which neither image can carry: their names are UCS-2"
         if char == ";":
             return "holds ';', which the disc's Joliet names cannot carry"
-    if SHORT_FORM.fullmatch(name) and not name.isascii():
-        return ("is a short DOS name (8.3) with a character beyond ASCII, which the stick's image would keep "
-                "changed; lengthen the name or use ASCII")
     return None
 
 

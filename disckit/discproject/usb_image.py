@@ -23,7 +23,7 @@ import tempfile
 
 from .disc_tree import record_of
 from .findings import Failure
-from . import image_files
+from . import fat_tree, image_files
 from .image_files import (compare_content, earlier_image_note, judge_destination, judge_inputs, judge_record,
                           replace_when_checked)
 from .project_folder import usable_setting
@@ -68,19 +68,6 @@ def _run(command, what, epoch):
         lines = [line for line in output.splitlines() if line.strip()]
         raise Failure(f"{what} failed (exit status {result.returncode})" + (f": {lines[-1].strip()}" if lines else ""))
     return output
-
-
-def _pattern(path):
-    """A path of the image as mtools reads a folder it looks up: "[" and "]"
-    of a name would be a wildcard's set without the backslash."""
-    return re.sub(r"([][*?\\])", r"\\\1", path)
-
-
-def _new_folder(path):
-    """A folder for mmd: its parents are looked up, its own name is taken
-    as it is."""
-    parent, _, name = path.rpartition("/")
-    return "::/" + (_pattern(parent) + "/" if parent else "") + name
 
 
 def layout_of(tree):
@@ -155,16 +142,7 @@ def write_image(tree, new, label, epoch):
     # mlabel writes the label into both boot sectors and the root's entry,
     # which it dates SOURCE_DATE_EPOCH (mkfs.fat would date it its own way).
     _run(["mlabel", "-i", image, "::" + label], "mlabel", epoch)
-    folders, files = layout_of(tree)
-    if folders[1:]:
-        _run(["mmd", "-i", image] + [_new_folder(folder) for folder in folders[1:]], "mmd", epoch)
-    for folder in folders:
-        if files[folder]:
-            sources = [os.path.join(tree, *folder.split("/"), name) for name in files[folder]]
-            # -D s: a long name met twice would skip the copy, which the
-            # check below finds; no question is ever asked.
-            target = f"::/{_pattern(folder)}/".replace("//", "/")
-            _run(["mcopy", "-D", "s", "-i", image] + sources + [target], "mcopy", epoch)
+    fat_tree.fill(image, tree, *layout_of(tree), epoch)
 
 
 def extract(image, out):
