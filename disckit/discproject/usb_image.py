@@ -1,13 +1,14 @@
-"""The disc tree as a FAT32 image for a USB stick, made with dosfstools and
-mtools (no mount, no root), checked against the tree and the record of its
-layout before it gets its name; and the image's files taken back out.
+"""The disc tree as a FAT32 image for a USB stick, formatted by dosfstools,
+labelled by mtools and filled by fat_tree (no mount, no root), checked
+against the tree and the record of its layout before it gets its name; and
+the image's files taken back out.
 
 The same tree gives the same image, byte for byte. The volume serial is
 the first 32 bits of the SHA-256 of the tree's record and the date, so two
 discs of one date still differ; the label entry, every file and folder
-carry SOURCE_DATE_EPOCH, as UTC; folders are made and files copied in
-sorted order, one folder at a time, so the build machine's directory order
-does not enter, nor do its file times and modes. mtools reads no user's
+carry SOURCE_DATE_EPOCH, as UTC; folders and files are written in sorted
+order, so the build machine's directory order does not enter, nor do its
+file times and modes. mtools reads no user's
 configuration file, its global settings are given outright, and it runs
 under a fixed UTF-8 locale, whatever the caller's.
 
