@@ -37,6 +37,7 @@ import tempfile
 import time
 import urllib.parse
 
+from . import secret_folder
 from .source_date import utc
 
 # The system's trusted roots, for a chain that ends in a public root.
@@ -150,7 +151,7 @@ def _renewal_requested(env):
 
 
 def _workspace():
-    return tempfile.TemporaryDirectory(prefix="sign.")
+    return secret_folder.workspace()
 
 
 def _child_environment(env, extra=None):
