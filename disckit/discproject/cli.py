@@ -161,8 +161,8 @@ def command_check(args):
 
 def run_preview(project_path, menucheck, folder, in_build_tree=False):
     findings = Findings()
-    judge_place(folder, project_path, "the preview", folder_ok=True)
     earlier_pictures(folder, in_build_tree)
+    judge_place(folder, project_path, "the preview", folder_ok=True)
     drawn = preview(project_path, menucheck, folder, findings, in_build_tree)
     if drawn is None:
         return 1
@@ -322,8 +322,8 @@ def make_check(places):
 
 def make_preview(places):
     places.judge(builds_programs=False)
-    judge_place(places.preview, places.project, "the preview", folder_ok=True)
     earlier_pictures(places.preview, not places.preview_given)
+    judge_place(places.preview, places.project, "the preview", folder_ok=True)
     builds.build_menucheck(places)
     return run_preview(places.project_shown, places.menucheck, places.preview, not places.preview_given)
 

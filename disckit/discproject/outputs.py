@@ -14,7 +14,7 @@ KINDS = ((stat.S_ISBLK, "a device"), (stat.S_ISCHR, "a device"), (stat.S_ISFIFO,
          (stat.S_ISSOCK, "a socket"))
 
 
-def judge_kind(path, what, folder_ok=False):
+def judge_kind(path, what):
     """Failure when `path` is something the program must not replace."""
     if os.path.islink(path):
         raise Failure(f"{path} is a symbolic link; {what} is written only to a file of its own, not where a link "
@@ -28,15 +28,17 @@ def judge_kind(path, what, folder_ok=False):
     for test, kind in KINDS:
         if test(mode):
             raise Failure(f"{path} is {kind}, not a file; {what} is written only to a file of its own")
-    if stat.S_ISDIR(mode) and not folder_ok:
+    if stat.S_ISDIR(mode):
         raise Failure(f"{path} is a folder; name the image's file")
 
 
 def judge_place(path, project, what, folder_ok=False):
-    """The kind of `path`, and that it lies outside the project folder; the
-    folder it goes into takes a new file (a pseudo file system such as /proc
-    passes the permission test but takes none)."""
-    judge_kind(path, what, folder_ok)
+    """The kind of `path` (for a folder, its owner judges that), and that it
+    lies outside the project folder; the folder it goes into takes a new
+    file (a pseudo file system such as /proc passes the permission test but
+    takes none)."""
+    if not folder_ok:
+        judge_kind(path, what)
     inside = os.path.realpath(project)
     where = os.path.join(os.path.realpath(os.path.dirname(os.path.abspath(path))), os.path.basename(path))
     if os.path.commonpath([where, inside]) == inside:
