@@ -59,8 +59,8 @@ std::vector<std::string> ReadHotspotNames(const std::string& text);
 
 // The window as a reader finds it when it asks.
 struct WindowFacts {
-    bool visible = true;        // hidden while another program pauses the menu
-    bool enabled = true;        // disabled while the About box is open
+    bool visible = true;  // hidden while another program pauses the menu
+    bool enabled = true;  // disabled while the About box is open
     bool keyboardFocus = false;
 };
 

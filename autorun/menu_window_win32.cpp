@@ -297,8 +297,7 @@ LRESULT OnAccessibleAction(HWND window, WPARAM wParam, LPARAM lParam)
 {
     if (lParam == reinterpret_cast<LPARAM>(OnScreenMenu()))
         CarryOut(window,
-                 DefaultActionOf(CurrentHotspots(), static_cast<ChildId>(wParam), IsUsable(ReaderFacts(window))),
-                 0);
+                 DefaultActionOf(CurrentHotspots(), static_cast<ChildId>(wParam), IsUsable(ReaderFacts(window))), 0);
     return 0;
 }
 

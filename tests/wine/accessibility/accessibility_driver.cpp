@@ -337,8 +337,8 @@ WINE_TEST(polish_names_on_an_english_system)
     CHECK_EQ(reader.Name(CHILDID_SELF), std::string("Test dostępności łącza"));
     // Given names, another menu's title, and the system's own word for a
     // close box without a name.
-    CHECK(reader.Names() == (std::vector<std::string>{"Zainstaluj Velmorę", "Druga strona testów", "readme.txt",
-                                                      "Wyłącz"}));
+    CHECK(reader.Names() ==
+          (std::vector<std::string>{"Zainstaluj Velmorę", "Druga strona testów", "readme.txt", "Wyłącz"}));
     CHECK(menu.Close());
 }
 
