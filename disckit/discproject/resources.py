@@ -3,7 +3,7 @@ the texts and bitmaps it names."""
 
 import os
 
-from .pictures import picture_to_bmp
+from .pictures import double_picture, picture_to_bmp
 from .disc_names import link_problem
 from . import hotspot_names
 from .findings import Failure, Stop
@@ -115,11 +115,13 @@ def generate(project):
         elif text:
             hotspot_names.missing(project, resource, entry["line"])
         if picture:
-            if picture not in pictures:
-                pictures[picture] = picture_to_bmp(picture, findings)
-            if pictures[picture] is not None:
-                files[name + ".bmp"] = pictures[picture]
-                sources[name + ".bmp"] = picture
+            # The 200 % picture, where there is one, beside the 100 % one.
+            for stored, source in ((name + ".bmp", picture), (name + "@2x.bmp", double_picture(project, resource))):
+                if source and source not in pictures:
+                    pictures[source] = picture_to_bmp(source, findings)
+                if source and pictures[source] is not None:
+                    files[stored] = pictures[source]
+                    sources[stored] = source
     _about_text(project, files, sources)
     hotspot_names.orphans(project)
 
