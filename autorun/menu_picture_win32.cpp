@@ -28,9 +28,14 @@ Picture DoublePicture(const Menu& menu)
     picture.bitmap = static_cast<HBITMAP>(
         LoadImageA(GetModuleHandleA(nullptr), name.c_str(), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
     BITMAP info = {};
-    if (picture.bitmap != nullptr && GetObjectA(picture.bitmap, sizeof info, &info) != 0) {
+    if (picture.bitmap != nullptr && GetObjectA(picture.bitmap, sizeof info, &info) != 0 &&
+        info.bmWidth == 2 * menu.bitmapInfo.width && info.bmHeight == 2 * menu.bitmapInfo.height) {
         picture.width = info.bmWidth;
         picture.height = info.bmHeight;
+    } else if (picture.bitmap != nullptr) {
+        // Not twice the 100 % picture (the check reports it): unusable here.
+        DeleteObject(picture.bitmap);
+        picture.bitmap = nullptr;
     }
     loaded.emplace(&menu, picture);
     return picture;
