@@ -2,21 +2,19 @@
 
 namespace {
 
-// Floor division: the inverse below must also hold left of the window,
+// Floor division, so that the rounding below holds left of the window too,
 // where a captured pointer reports negative coordinates.
-std::int64_t FloorDivide(std::int64_t value, std::int64_t divisor)
+std::int32_t FloorDivide(std::int64_t value, std::int64_t divisor)
 {
     const std::int64_t quotient = value / divisor;
-    return (value % divisor != 0 && value < 0) ? quotient - 1 : quotient;
+    return static_cast<std::int32_t>((value % divisor != 0 && value < 0) ? quotient - 1 : quotient);
 }
 
 }  // namespace
 
 std::int32_t ToPhysical(std::int32_t menuPixels, unsigned dpi)
 {
-    const std::int64_t scaled = static_cast<std::int64_t>(menuPixels) * dpi;
-    const std::int64_t half = BaseDpi / 2;
-    return static_cast<std::int32_t>(scaled >= 0 ? (scaled + half) / BaseDpi : -((-scaled + half) / BaseDpi));
+    return FloorDivide(static_cast<std::int64_t>(menuPixels) * dpi + BaseDpi / 2, BaseDpi);
 }
 
 Rect ToPhysical(const Rect& rect, unsigned dpi)
@@ -31,14 +29,9 @@ Rect ToPhysical(const Rect& rect, unsigned dpi)
 
 std::int32_t ToMenuPixel(std::int32_t physical, unsigned dpi)
 {
-    // The last menu pixel whose scaled edge is not right of the point; the
-    // estimate is off by at most one either way.
-    auto pixel = static_cast<std::int32_t>(FloorDivide(static_cast<std::int64_t>(physical) * BaseDpi, dpi));
-    while (ToPhysical(pixel + 1, dpi) <= physical)
-        ++pixel;
-    while (ToPhysical(pixel, dpi) > physical)
-        --pixel;
-    return pixel;
+    // The last menu pixel x with ToPhysical(x) <= physical, that is with
+    // x * dpi + 48 < 96 * (physical + 1).
+    return FloorDivide(static_cast<std::int64_t>(physical) * BaseDpi + BaseDpi / 2 - 1, dpi);
 }
 
 PictureChoice ChoosePicture(unsigned dpi, bool hasDouble)

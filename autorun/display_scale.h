@@ -15,7 +15,7 @@ constexpr unsigned BaseDpi = 96;
 constexpr unsigned DoubleDpi = 2 * BaseDpi;
 
 // A length or coordinate of menu pixels at `dpi`, rounded to the nearest
-// pixel (halves away from zero), so neighbouring hotspots stay neighbours.
+// pixel (halves up), so neighbouring hotspots stay neighbours.
 std::int32_t ToPhysical(std::int32_t menuPixels, unsigned dpi);
 Rect ToPhysical(const Rect& rect, unsigned dpi);
 // The menu pixel that a physical pixel lies in: the exact inverse of

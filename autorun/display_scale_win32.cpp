@@ -20,33 +20,34 @@ Function LookUp(const char* module, const char* name)
     return loaded ? reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(loaded, name))) : nullptr;
 }
 
-bool ManifestSays(const wchar_t* schema, const wchar_t* setting)
-{
-    static const auto query = LookUp<QueryActCtxSettingsFunction>("kernel32.dll", "QueryActCtxSettingsW");
-    wchar_t value[64] = {};
-    SIZE_T written = 0;
-    return query != nullptr && query(0, nullptr, schema, setting, value, 64, &written) && value[0] != L'\0';
-}
+// Whether the program's own manifest asks for the scale, asked once: its
+// dpiAware setting, which every Windows from 7 on can report and the
+// opted-in manifest always gives beside dpiAwareness. Some systems (Wine among
+// them) report the monitor's scale to every program; a menu whose vendor
+// drew no picture for it keeps its 100 % size there.
+int OptedIn = -1;
 
-// Whether the program's own manifest asks for the scale. Some systems (Wine
-// among them) report the monitor's scale to every program; a menu whose
-// vendor drew no picture for it keeps its 100 % size there, as before.
-bool OptedIn()
+bool ReadOptIn()
 {
-    static const bool optedIn =
-        ManifestSays(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness") ||
-        ManifestSays(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware");
-    return optedIn;
+    if (OptedIn < 0) {
+        const auto query = LookUp<QueryActCtxSettingsFunction>("kernel32.dll", "QueryActCtxSettingsW");
+        wchar_t value[64] = {};
+        SIZE_T written = 0;
+        OptedIn = query != nullptr &&
+                  query(0, nullptr, L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware", value, 64,
+                        &written) &&
+                  value[0] != L'\0';
+    }
+    return OptedIn != 0;
 }
 
 unsigned MonitorDpi(HWND window)
 {
-    static const auto forWindow = LookUp<GetDpiForWindowFunction>("user32.dll", "GetDpiForWindow");
-    if (forWindow != nullptr)
+    if (const auto forWindow = LookUp<GetDpiForWindowFunction>("user32.dll", "GetDpiForWindow"))
         return forWindow(window);
     // Before Windows 10 an aware program has one scale, the system's.
     const WindowDc dc(nullptr);
-    return dc.get() != nullptr ? static_cast<unsigned>(GetDeviceCaps(dc.get(), LOGPIXELSX)) : BaseDpi;
+    return static_cast<unsigned>(GetDeviceCaps(dc.get(), LOGPIXELSX));
 }
 
 }  // namespace
@@ -54,13 +55,14 @@ unsigned MonitorDpi(HWND window)
 unsigned ReadWindowDpi(HWND window)
 {
     const unsigned monitor = MonitorDpi(window);
-    return monitor == BaseDpi ? BaseDpi : EffectiveDpi(monitor, OptedIn());
+    return monitor == BaseDpi ? BaseDpi : EffectiveDpi(monitor, ReadOptIn());
 }
 
 void AdjustFrameForDpi(RECT& frame, DWORD style, unsigned dpi)
 {
-    static const auto forDpi = LookUp<AdjustWindowRectExForDpiFunction>("user32.dll", "AdjustWindowRectExForDpi");
-    if (dpi != BaseDpi && forDpi != nullptr)
+    const auto forDpi =
+        dpi != BaseDpi ? LookUp<AdjustWindowRectExForDpiFunction>("user32.dll", "AdjustWindowRectExForDpi") : nullptr;
+    if (forDpi != nullptr)
         forDpi(&frame, style, FALSE, 0, dpi);
     else
         AdjustWindowRect(&frame, style, FALSE);

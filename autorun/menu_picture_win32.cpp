@@ -3,52 +3,9 @@
 #include "autorun/display_scale.h"
 #include "common/handle_win32.h"
 
-#include <map>
 #include <string>
 
 namespace {
-
-struct Picture {
-    HBITMAP bitmap = nullptr;
-    int width = 0;
-    int height = 0;
-};
-
-// The 200 % pictures, each loaded the first time its menu is drawn above
-// 100 % and then kept for the run like the 100 % ones; a menu without one
-// is noted too, so its resource is looked for once.
-Picture DoublePicture(const Menu& menu)
-{
-    static std::map<const Menu*, Picture> loaded;
-    const auto found = loaded.find(&menu);
-    if (found != loaded.end())
-        return found->second;
-    Picture picture;
-    const std::string name = menu.resource + "@2x";
-    picture.bitmap = static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), name.c_str(), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
-    BITMAP info = {};
-    if (picture.bitmap != nullptr && GetObjectA(picture.bitmap, sizeof info, &info) != 0 &&
-        info.bmWidth == 2 * menu.bitmapInfo.width && info.bmHeight == 2 * menu.bitmapInfo.height) {
-        picture.width = info.bmWidth;
-        picture.height = info.bmHeight;
-    } else if (picture.bitmap != nullptr) {
-        // Not twice the 100 % picture (the check reports it): unusable here.
-        DeleteObject(picture.bitmap);
-        picture.bitmap = nullptr;
-    }
-    loaded.emplace(&menu, picture);
-    return picture;
-}
-
-// The picture resampled for one menu at one scale, made on its first paint
-// and kept until another menu or scale is drawn: a hover repaint then costs a
-// copy, not a resampling.
-struct Resampled {
-    const Menu* menu = nullptr;
-    unsigned dpi = 0;
-    UniqueGdiObject bitmap;
-};
 
 void Copy(HDC dc, HGDIOBJ bitmap, int width, int height)
 {
@@ -60,49 +17,71 @@ void Copy(HDC dc, HGDIOBJ bitmap, int width, int height)
     }
 }
 
+// `source` (width x height) resampled to `width` x `height` at `dpi`.
 // HALFTONE averages the source pixels that fall on each target pixel, which
 // keeps thin strokes and text of a shrunk picture legible.
-HGDIOBJ Resample(HDC dc, const Picture& source, int width, int height)
+HGDIOBJ Resample(HDC dc, HGDIOBJ source, const BITMAP& size, int width, int height)
 {
     const HBITMAP target = CreateCompatibleBitmap(dc, width, height);
     const UniqueMemoryDc from(CreateCompatibleDC(dc));
     const UniqueMemoryDc to(CreateCompatibleDC(dc));
-    if (target == nullptr || !from || !to)
-        return target;
-    const ObjectSelection reading(from.get(), source.bitmap);
-    const ObjectSelection writing(to.get(), target);
-    SetStretchBltMode(to.get(), HALFTONE);
-    SetBrushOrgEx(to.get(), 0, 0, nullptr);
-    StretchBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, source.width, source.height, SRCCOPY);
+    if (target != nullptr && from && to) {
+        const ObjectSelection reading(from.get(), source);
+        const ObjectSelection writing(to.get(), target);
+        SetStretchBltMode(to.get(), HALFTONE);
+        SetBrushOrgEx(to.get(), 0, 0, nullptr);
+        StretchBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+    }
     return target;
 }
+
+// The picture of `menu` at `dpi` (not 100 %), ready to be copied: its 200 %
+// picture as it is at 200 %, else that picture or, without a usable one, the
+// 100 % picture resampled to the menu's size at the scale. The 200 %
+// picture is loaded here, so nothing of it is touched at 100 %.
+HGDIOBJ MakePicture(HDC dc, const Menu& menu, unsigned dpi)
+{
+    const std::string name = menu.resource + "@2x";
+    UniqueGdiObject twice(LoadImageA(GetModuleHandleA(nullptr), name.c_str(), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+    BITMAP size = {};
+    // One of another size (the check reports it) is as good as none.
+    const bool usable = twice && GetObjectA(twice.get(), sizeof size, &size) != 0 &&
+                        size.bmWidth == 2 * menu.bitmapInfo.width && size.bmHeight == 2 * menu.bitmapInfo.height;
+    const PictureChoice choice = ChoosePicture(dpi, usable);
+    if (!choice.resampled)
+        return twice.release();
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the platform-free menu keeps the handle as a number
+    HGDIOBJ source = usable ? twice.get() : reinterpret_cast<HGDIOBJ>(menu.bitmap);
+    if (!usable) {
+        size.bmWidth = menu.bitmapInfo.width;
+        size.bmHeight = menu.bitmapInfo.height;
+    }
+    return Resample(dc, source, size, ToPhysical(menu.bitmapInfo.width, dpi), ToPhysical(menu.bitmapInfo.height, dpi));
+}
+
+// The picture of the menu and scale last drawn, kept until another menu or
+// scale is drawn: a hover repaint then costs a copy, not a load and a
+// resampling.
+struct ScaledPicture {
+    const Menu* menu = nullptr;
+    unsigned dpi = 0;
+    UniqueGdiObject picture;
+};
+ScaledPicture Scaled;
 
 }  // namespace
 
 void DrawMenuPicture(HDC dc, const Menu& menu, unsigned dpi)
 {
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): the platform-free menu keeps the handle as a number
-    const auto base = reinterpret_cast<HBITMAP>(menu.bitmap);
     if (dpi == BaseDpi) {
-        Copy(dc, base, menu.bitmapInfo.width, menu.bitmapInfo.height);
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the platform-free menu keeps the handle as a number
+        Copy(dc, reinterpret_cast<HGDIOBJ>(menu.bitmap), menu.bitmapInfo.width, menu.bitmapInfo.height);
         return;
     }
-    const Picture twice = DoublePicture(menu);
-    const PictureChoice choice = ChoosePicture(dpi, twice.bitmap != nullptr);
-    const Picture source = choice.source == PictureSource::Double
-                               ? twice
-                               : Picture{base, menu.bitmapInfo.width, menu.bitmapInfo.height};
-    if (!choice.resampled) {
-        Copy(dc, source.bitmap, source.width, source.height);
-        return;
+    if (Scaled.menu != &menu || Scaled.dpi != dpi || !Scaled.picture) {
+        Scaled.picture.reset(MakePicture(dc, menu, dpi));
+        Scaled.menu = &menu;
+        Scaled.dpi = dpi;
     }
-    static Resampled resampled;
-    const int width = ToPhysical(menu.bitmapInfo.width, dpi);
-    const int height = ToPhysical(menu.bitmapInfo.height, dpi);
-    if (resampled.menu != &menu || resampled.dpi != dpi || !resampled.bitmap) {
-        resampled.bitmap.reset(Resample(dc, source, width, height));
-        resampled.menu = &menu;
-        resampled.dpi = dpi;
-    }
-    Copy(dc, resampled.bitmap.get(), width, height);
+    Copy(dc, Scaled.picture.get(), ToPhysical(menu.bitmapInfo.width, dpi), ToPhysical(menu.bitmapInfo.height, dpi));
 }

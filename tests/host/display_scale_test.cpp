@@ -13,8 +13,8 @@ TEST(DisplayScale, PhysicalPixelsMapBackToTheirMenuPixel)
                 ASSERT_EQ(ToMenuPixel(physical, dpi), x) << "dpi " << dpi << ", physical " << physical;
         }
     }
-    EXPECT_EQ(ToPhysical(595, 144), 893);  // 892.5 rounds away from zero
-    EXPECT_EQ(ToPhysical(-3, 144), -5);
+    EXPECT_EQ(ToPhysical(595, 144), 893);  // 892.5 rounds up
+    EXPECT_EQ(ToPhysical(-3, 144), -4);    // and so does -4.5
     const Rect closeBox = ToPhysical(Rect{584, 5, 595, 16}, 120);
     EXPECT_EQ(closeBox.left, 730);
     EXPECT_EQ(closeBox.bottom, 20);
