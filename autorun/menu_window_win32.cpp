@@ -261,8 +261,7 @@ LRESULT OnTimer(HWND window, WPARAM wParam)
 
 LRESULT OnMouseMove(HWND window, LPARAM lParam)
 {
-    CarryOut(window,
-             PointerMoved(Interaction, CurrentHotspots(), MenuX(lParam), MenuY(lParam), IsActive(window)),
+    CarryOut(window, PointerMoved(Interaction, CurrentHotspots(), MenuX(lParam), MenuY(lParam), IsActive(window)),
              lParam);
     return 0;
 }

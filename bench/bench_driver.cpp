@@ -226,10 +226,13 @@ WINE_TEST(startup)
     REQUIRE(steps);
 
     const std::vector<StartedProgram> programs = {
-        {"autorun", BENCH_AUTORUN, MenuClass, false},     {"baseline", BENCH_BASELINE, BaselineClass, false},
-        {"control", BENCH_CONTROL, BaselineClass, false}, {"contract", BENCH_CONTRACT, BaselineClass, false},
+        {"autorun", BENCH_AUTORUN, MenuClass, false},
+        {"baseline", BENCH_BASELINE, BaselineClass, false},
+        {"control", BENCH_CONTROL, BaselineClass, false},
+        {"contract", BENCH_CONTRACT, BaselineClass, false},
         {"timed", BENCH_TIMED_AUTORUN, MenuClass, true},
-        {"dpi", BENCH_DPI_AUTORUN, MenuClass, false},     {"contractdpi", BENCH_DPI_CONTRACT, BaselineClass, false},
+        {"dpi", BENCH_DPI_AUTORUN, MenuClass, false},
+        {"contractdpi", BENCH_DPI_CONTRACT, BaselineClass, false},
     };
     for (const StartedProgram& program : programs) {
         LONGLONG started = 0;

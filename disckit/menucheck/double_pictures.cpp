@@ -57,8 +57,8 @@ void CheckDoublePictures(std::vector<CheckedMenu>& menus, std::vector<Diagnostic
             const std::string problem = DoubleProblem(menu, header);
             found = judged.emplace(menu.doubleFile, std::make_pair(problem, header)).first;
             if (!problem.empty()) {
-                Diagnostic& diagnostic = diagnostics.emplace_back(menu.doubleFile, 0, Severity::Error, problem,
-                                                                  "double-picture-size");
+                Diagnostic& diagnostic =
+                    diagnostics.emplace_back(menu.doubleFile, 0, Severity::Error, problem, "double-picture-size");
                 diagnostic.menu = menu.resource;
             }
         }

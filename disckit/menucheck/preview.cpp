@@ -132,8 +132,8 @@ bool WritePreview(const CheckedMenu& menu, const std::string& picture, std::int3
     std::vector<std::string> args{"convert", picture};
     if (std::filesystem::exists(Font))
         args.insert(args.end(), {"-font", Font});
-    args.insert(args.end(), {"+antialias", "-pointsize", std::to_string(PointSize * scale), "-strokewidth",
-                             std::to_string(scale)});
+    args.insert(args.end(),
+                {"+antialias", "-pointsize", std::to_string(PointSize * scale), "-strokewidth", std::to_string(scale)});
 
     // Each hotspot's place in the focus order, 1-based; 0: never focused.
     std::vector<std::size_t> focusPlaces(menu.hotspots.size(), 0);
@@ -149,8 +149,8 @@ bool WritePreview(const CheckedMenu& menu, const std::string& picture, std::int3
         const std::int32_t l = Clamp(h.left * scale, -1, width), t = Clamp(h.top * scale, -1, height);
         const std::int32_t r = Clamp(h.right * scale - 1, -1, width), b = Clamp(h.bottom * scale - 1, -1, height);
         args.insert(args.end(), {"-fill", "none", "-stroke", colour, "-draw",
-                                 "rectangle " + std::to_string(l) + "," + std::to_string(t) + " " +
-                                     std::to_string(r) + "," + std::to_string(b)});
+                                 "rectangle " + std::to_string(l) + "," + std::to_string(t) + " " + std::to_string(r) +
+                                     "," + std::to_string(b)});
 
         const std::string label = PreviewLabel(h, focusPlace);
         const std::int32_t textWidth = static_cast<std::int32_t>(label.size()) * CharWidth * scale;

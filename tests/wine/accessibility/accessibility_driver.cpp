@@ -17,7 +17,6 @@
 
 namespace {
 
-
 // The root menu's hotspots in client coordinates, in index order.
 const RECT RootHotspots[] = {{0, 0, 40, 30}, {40, 0, 80, 30}, {80, 0, 120, 30}, {0, 30, 40, 60}};
 

@@ -24,13 +24,11 @@ static std::ostream& operator<<(std::ostream& out, const SIZE& size)
     return out << size.cx << " x " << size.cy;
 }
 
-
 namespace {
 
 constexpr int MenuWidth = 160;
 constexpr int MenuHeight = 120;
 const RECT ShowSecond = {10, 10, 70, 50};
-
 
 std::string Program(const char* variant)
 {
@@ -82,8 +80,6 @@ Pixels SettledCapture(HWND window)
     });
     return same >= 5 ? last : Pixels();
 }
-
-
 
 }  // namespace
 
