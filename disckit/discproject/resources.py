@@ -5,6 +5,7 @@ import os
 import tempfile
 
 from .check_cache import NO_CACHE
+from .pictures import double_picture
 from .disc_names import link_problem
 from . import hotspot_names
 from .main_reach import warn_unreachable
@@ -136,13 +137,15 @@ def generate(project, cache=NO_CACHE, staging=None):
         elif text:
             hotspot_names.missing(project, resource, entry["line"])
         if picture:
-            if picture not in pictures:
-                pictures[picture] = cache.picture(picture, findings)
-                if staging and pictures[picture] is not None:
-                    pictures[picture] = Staged(staging, pictures[picture])
-            if pictures[picture] is not None:
-                files[name + ".bmp"] = pictures[picture]
-                sources[name + ".bmp"] = picture
+            # The 200 % picture, where there is one, beside the 100 % one.
+            for stored, source in ((name + ".bmp", picture), (name + "@2x.bmp", double_picture(project, resource))):
+                if source and source not in pictures:
+                    pictures[source] = cache.picture(source, findings)
+                    if staging and pictures[source] is not None:
+                        pictures[source] = Staged(staging, pictures[source])
+                if source and pictures[source] is not None:
+                    files[stored] = pictures[source]
+                    sources[stored] = source
     _about_text(project, files, sources)
     hotspot_names.orphans(project)
 

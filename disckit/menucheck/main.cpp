@@ -90,6 +90,8 @@ const char* const Help =
     "  menu-without-focus         w  a menu whose hotspots are all \"close\"\n"
     "  root-menu-for-one-country  w  a language's root menu is for one country only\n"
     "  bitmap-size-differs        w  a bitmap of another size than the root menu's\n"
+    "  double-picture-size        e  a 200 % picture (NAME@2x) not exactly twice its 100 % picture\n"
+    "  double-picture-missing     w  with any 200 % picture, a language's menus without theirs\n"
     "  preview-failed             e  convert could not draw a preview\n"
     "\n"
     "Options:\n"
@@ -100,7 +102,9 @@ const char* const Help =
     "                  \"root\" for the root menu): the bitmap with each hotspot\n"
     "                  framed, numbered in keyboard focus order (Tab: every\n"
     "                  hotspot but \"close\", in line order) and labelled with\n"
-    "                  its command; drawn with ImageMagick's convert\n"
+    "                  its command; drawn with ImageMagick's convert. A menu\n"
+    "                  with a usable 200 % picture also gets\n"
+    "                  DIR/LANGUAGE-NAME@2x.png, drawn at twice the size\n"
     "  --help          this text\n";
 
 enum class Format { Text, Json };

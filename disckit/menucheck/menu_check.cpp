@@ -6,6 +6,7 @@
 #include "autorun/commands_logic.h"
 #include "autorun/command_words.h"
 #include "autorun/menu_text.h"
+#include "disckit/menucheck/double_pictures.h"
 #include "disckit/menucheck/field_checks.h"
 #include "disckit/menucheck/overlaps.h"
 #include "disckit/menucheck/resource_script.h"
@@ -219,6 +220,7 @@ public:
         for (const auto& [key, menuPosition] : firstMenuOfResource_)
             CheckCommands(result_.menus[menuPosition]);
         CheckLanguages();
+        CheckDoublePictures(result_.menus, result_.diagnostics);
         return std::move(result_);
     }
 
@@ -381,6 +383,8 @@ private:
         checked.indexFile = index_->Find("RCDATA", menu.resource)->file;
         checked.bitmapFile = index_->Find("BITMAP", menu.resource)->file;
         checked.bitmap = resources.bitmaps.at(menu.resource);
+        if (const ResourceEntry* twice = index_->Find("BITMAP", DoublePictureName(menu.resource)))
+            checked.doubleFile = twice->file;
         for (const Hotspot& hotspot : menu.hotspots)
             checked.hotspots.push_back({hotspot, hotspot.line});
         return checked;

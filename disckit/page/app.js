@@ -382,7 +382,10 @@ function renderStage() {
   const menu = shownMenu();
   const files = filesOf(menu);
   const img = $('picture');
-  const src = files?.picture ? api(`files/${files.picture.split('/').map(encodeURIComponent).join('/')}`) : '';
+  // The 200 % picture where there is one, in the 100 % picture's place: the
+  // stage and every coordinate stay in 100 % pixels.
+  const shown = files?.double || files?.picture;
+  const src = shown ? api(`files/${shown.split('/').map(encodeURIComponent).join('/')}`) : '';
   if (img.getAttribute('src') !== src) img.setAttribute('src', src);
   $('no-picture').hidden = !!files?.picture;
   $('no-picture').textContent = menu ? `menu "${menu.resource}" has no picture in menus/` : 'menu.txt names no menu';
@@ -392,7 +395,8 @@ function renderStage() {
   scale = zoom === 'fit' ? fitScale(width, height, pane.clientWidth - 32, pane.clientHeight - 32) : Number(zoom);
   const stage = $('stage');
   // Whole-number zooms show the pixels as squares; a fitted picture is smoothed.
-  img.style.imageRendering = Number.isInteger(scale) ? 'pixelated' : 'auto';
+  // A 200 % picture is shown reduced at most zooms, which wants smoothing too.
+  img.style.imageRendering = Number.isInteger(scale) && !files?.double ? 'pixelated' : 'auto';
   stage.style.width = `${width * scale}px`;
   stage.style.height = `${height * scale}px`;
   const svg = $('overlay');
