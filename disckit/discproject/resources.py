@@ -82,10 +82,13 @@ def _about_text(project, files, sources):
             sources["about.txt"] = about
 
 
-def generate(project, cache=NO_CACHE):
+def generate(project, cache=NO_CACHE, standing=None):
     """{file name: bytes} of the generated resource folder, and the map of
     each generated file to the project file it comes from; (None, None)
-    when the findings hold an error. `cache` keeps pictures converted."""
+    when the findings hold an error. `cache` keeps pictures converted.
+    Given a set as `standing`, it is filled with the keys of the menus made
+    without an error and the folder holds only them, whatever the others'
+    errors."""
     findings = project.findings
     main = project.main_lines()
     files, sources = {}, {}
@@ -98,6 +101,7 @@ def generate(project, cache=NO_CACHE):
         resources.setdefault(key, {"entry": entry, "languages": []})["languages"].append(entry["language"])
     pictures = {}
     for key, use in resources.items():
+        errors_before = findings.errors
         entry = use["entry"]
         resource = entry["fields"][3]
         text = project.find(resource, "index", entry["line"])
@@ -122,6 +126,8 @@ def generate(project, cache=NO_CACHE):
             if pictures[picture] is not None:
                 files[name + ".bmp"] = pictures[picture]
                 sources[name + ".bmp"] = picture
+        if standing is not None and findings.errors == errors_before:
+            standing.add(key)
     _about_text(project, files, sources)
     hotspot_names.orphans(project)
 
@@ -139,7 +145,11 @@ def generate(project, cache=NO_CACHE):
         if problem:
             findings.error("bad-link", source, 0, problem)
 
-    if findings.errors:
+    if standing is not None:
+        fallen = [n for n in files if n not in ("menu.txt", "about.txt") and n.split(".")[0].upper() not in standing]
+        for name in fallen:
+            del files[name], sources[name]
+    elif findings.errors:
         return None, None
     return files, sources
 

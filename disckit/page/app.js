@@ -9,7 +9,11 @@ const api = (path) => new URL(path, location.href).href;
 const $ = (id) => document.getElementById(id);
 const SVG = 'http://www.w3.org/2000/svg';
 const HANDLES = ['nw', 'n', 'ne', 'e', 'se', 's', 'sw', 'w'];
-const CHECK_DELAY_MS = 80;
+// Keys held down or a drag edit many times a second: a check starts soon
+// after an edit, and at most one runs; edits meanwhile are checked next.
+const CHECK_DELAY_MS = 10;
+// Typing is an edit once the vendor pauses this long.
+const TYPING_DELAY_MS = 100;
 
 let project = null; // what the server gave: menus' files, disc names
 let docs = {}; // path -> {bom, lines, end}: the undoable state
@@ -29,12 +33,15 @@ function docOf(path) {
   return docs[path] || null;
 }
 
-function edit(change) {
+function edit(change, typing = null) {
   if (drag) return;
   const before = docs;
   const after = { ...docs };
   change(after);
-  const touched = Object.keys(after).filter((p) => after[p] !== before[p]);
+  // A field left as it was typed, or a move back to where it was: no step.
+  const touched = Object.keys(after).filter(
+    (p) => after[p] !== before[p] && (!after[p] || !before[p] || joinLines(after[p]) !== joinLines(before[p])),
+  );
   if (!touched.length) return;
   // Its bytes could not be kept: such a file is shown and checked, never written.
   const locked = touched.find((p) => readOnly.has(p));
@@ -42,7 +49,7 @@ function edit(change) {
     status(`${locked} is not UTF-8; the editor leaves it as it is: fix it in a text editor`);
     return false;
   }
-  history.record(before);
+  history.record(before, typing);
   docs = after;
   changed();
   return true;
@@ -132,15 +139,15 @@ function worst(list) {
 
 // ---- Edits ---------------------------------------------------------------
 
-function editIndex(menu, change) {
+function editIndex(menu, change, typing = null) {
   const path = filesOf(menu).indexPath;
   edit((state) => {
     state[path] = change(state[path] || splitLines(''));
-  });
+  }, typing);
 }
 
-function setSpot(item, spot) {
-  editIndex(shownMenu(), (doc) => setLine(doc, item.line, formatHotspot(spot)));
+function setSpot(item, spot, typing = null) {
+  editIndex(shownMenu(), (doc) => setLine(doc, item.line, formatHotspot(spot)), typing);
 }
 
 function addSpot(rect) {
@@ -188,20 +195,20 @@ function reorder(from, to) {
   render();
 }
 
-function setSpotName(slot, text) {
+function setSpotName(slot, text, typing = null) {
   const menu = shownMenu();
   const files = filesOf(menu);
   const end = indexDoc(menu).end;
   edit((state) => {
     const doc = state[files.namesPath] || { bom: false, lines: [], end };
     state[files.namesPath] = setName(doc, slot, text);
-  });
+  }, typing);
 }
 
-function setTitle(menu, title) {
+function setTitle(menu, title, typing = null) {
   edit((state) => {
     state['menus/menu.txt'] = setLine(state['menus/menu.txt'], menu.index, formatMenuLine({ ...menu, title }));
-  });
+  }, typing);
 }
 
 function copyToLanguage(language) {
@@ -236,12 +243,31 @@ function redo() {
 // ---- The check -------------------------------------------------------------
 
 let checkTimer = null;
+let checkRunning = false;
+let checkAgain = false;
 function scheduleCheck() {
   clearTimeout(checkTimer);
   checkTimer = setTimeout(runCheck, CHECK_DELAY_MS);
 }
 
 async function runCheck() {
+  if (checkRunning) {
+    checkAgain = true;
+    return;
+  }
+  checkRunning = true;
+  try {
+    await checkOnce();
+  } finally {
+    checkRunning = false;
+  }
+  if (checkAgain) {
+    checkAgain = false;
+    await runCheck();
+  }
+}
+
+async function checkOnce() {
   const serial = ++checkSerial;
   const checking = revision;
   const files = {};
@@ -363,7 +389,9 @@ function renderMenus() {
       title.value = menu.title;
       title.dataset.key = `title-${menu.index}`;
       title.setAttribute('aria-label', `Title of ${menu.language} ${menu.name || 'root'} menu`);
-      title.addEventListener('change', () => setTitle(menu, title.value));
+      const run = `title ${menu.index}`;
+      title.addEventListener('input', () => typed(() => setTitle(menu, title.value, run)));
+      title.addEventListener('change', () => fieldDone(() => setTitle(menu, title.value, run)));
       parts.push(button, title);
     }
   }
@@ -695,16 +723,37 @@ function globalKeys(event) {
   }
 }
 
+// What the vendor types is an edit after a short pause, and the whole run
+// of keystrokes in one field one step of undo; Enter or leaving the field
+// ends the run.
+let typingTimer = null;
+function typed(apply) {
+  clearTimeout(typingTimer);
+  typingTimer = setTimeout(apply, TYPING_DELAY_MS);
+}
+
+function fieldDone(apply) {
+  clearTimeout(typingTimer);
+  apply();
+  history.seal();
+}
+
+function formInput(event) {
+  if (event.target.tagName === 'INPUT') typed(() => formChange(event));
+}
+
 function formChange(event) {
   const menu = shownMenu();
   const item = hotspots(menu)[selected];
   if (!item?.spot) return;
   const id = event.target.id;
-  if (id === 'f-name') return setSpotName(item.slot, event.target.value);
+  const typing = event.type === 'input';
+  const run = event.target.tagName === 'INPUT' ? `${id} ${filesOf(menu).indexPath} ${item.slot}` : null;
+  if (id === 'f-name') return setSpotName(item.slot, event.target.value, run);
   const spot = { ...item.spot };
   if (id.startsWith('f-') && ['left', 'top', 'right', 'bottom'].includes(id.slice(2))) {
     const value = Number.parseInt(event.target.value, 10);
-    if (Number.isNaN(value)) return renderForm();
+    if (Number.isNaN(value)) return typing ? undefined : renderForm();
     spot[id.slice(2)] = value;
   } else if (id === 'f-command') {
     spot.command = event.target.value;
@@ -718,7 +767,7 @@ function formChange(event) {
   } else {
     return;
   }
-  setSpot(item, spot);
+  setSpot(item, spot, run);
 }
 
 async function start() {
@@ -738,7 +787,8 @@ async function start() {
   $('stage').addEventListener('keydown', nudge);
   $('spots').addEventListener('keydown', listKeys);
   document.addEventListener('keydown', globalKeys);
-  $('spot-form').addEventListener('change', formChange);
+  $('spot-form').addEventListener('input', formInput);
+  $('spot-form').addEventListener('change', (event) => fieldDone(() => formChange(event)));
   $('spot-form').addEventListener('submit', (event) => event.preventDefault());
   $('undo').addEventListener('click', undo);
   $('redo').addEventListener('click', redo);
