@@ -4,6 +4,7 @@ import { History } from './history.js';
 import { clampPoint, fitScale, isEmpty, moved, pixelAt, resized, spanned } from './geometry.js';
 import { COMMANDS, formatHotspot, formatMenuLine, joinLines, parseHotspot, parseMenuLine, splitLines, withLine } from './lines.js';
 import { moveName, moveSlot, nameOf, removeLine, removeName, replaceSlots, setLine, setName, slotLines } from './edits.js';
+import { describeEffect, pointerDown, pointerUp, startRun, typedKey } from './tryout.js';
 
 const api = (path) => new URL(path, location.href).href;
 const $ = (id) => document.getElementById(id);
@@ -26,6 +27,7 @@ let scale = 1;
 let findings = [];
 let checkSerial = 0;
 let drag = null;
+let trying = null; // the try-out's run (tryout.js), or null while editing
 
 // ---- State ------------------------------------------------------------
 
@@ -335,6 +337,66 @@ async function resolveConflict(paths) {
   else status(note);
 }
 
+// ---- Trying the menu ---------------------------------------------------------
+
+function triedSpots() {
+  const menu = menus().find((m) => m.index === trying.menu);
+  return menu ? hotspots(menu).filter((h) => h.spot).map((h) => h.spot) : [];
+}
+
+function triedMenuNamed(name) {
+  const language = menus().find((m) => m.index === trying.menu)?.language;
+  return menus().find((m) => m.language === language && m.name === name)?.index ?? null;
+}
+
+function toggleTryout() {
+  if (trying) return endTryout('');
+  const menu = shownMenu();
+  if (!menu) return;
+  // As the program starts: on the root menu of the language.
+  const root = menus().find((m) => m.language === menu.language && m.name === '') || menu;
+  trying = startRun(root.index);
+  current = root.index;
+  selected = -1;
+  showTried({ kind: '' });
+  $('stage').focus();
+}
+
+function endTryout(note) {
+  trying = null;
+  $('tryout').setAttribute('aria-pressed', 'false');
+  document.body.classList.remove('trying');
+  $('tryout-line').textContent = note;
+  render();
+}
+
+function showTried(effect) {
+  if (effect.kind === 'close') return endTryout(`Try-out ended: ${describeEffect(effect)}.`);
+  current = trying.menu;
+  $('tryout').setAttribute('aria-pressed', 'true');
+  document.body.classList.add('trying');
+  const menu = shownMenu();
+  const said = describeEffect(effect);
+  $('tryout-line').textContent = `Trying ${menu.language} ${menu.name || '(root)'}` +
+    ` (${trying.history.length} step(s) back)${said ? `: ${said}` : ''}. Escape closes the menu and ends the try-out.`;
+  render();
+}
+
+function tryStep(result) {
+  if (!result) return false;
+  trying = result.run;
+  showTried(result.effect);
+  return true;
+}
+
+function tryKey(event) {
+  const result = typedKey(trying, event.key, event.shiftKey, triedSpots(), triedMenuNamed);
+  if (result) {
+    event.preventDefault();
+    tryStep(result);
+  }
+}
+
 // ---- Drawing -------------------------------------------------------------
 
 function status(text) {
@@ -380,6 +442,7 @@ function renderMenus() {
       button.setAttribute('aria-current', String(menu.index === shownMenu()?.index));
       button.dataset.key = `menu-${menu.index}`;
       button.addEventListener('click', () => {
+        if (trying) endTryout('');
         current = menu.index;
         selected = -1;
         render();
@@ -426,6 +489,20 @@ function renderStage() {
   const svg = $('overlay');
   svg.setAttribute('viewBox', `0 0 ${width} ${height}`);
   const items = menu ? hotspots(menu) : [];
+  if (trying) {
+    // As the menu shows itself: the picture and the focus frame alone.
+    const focused = triedSpots()[trying.focus];
+    const frame = document.createElementNS(SVG, 'rect');
+    if (focused) {
+      frame.setAttribute('class', 'tried-focus');
+      frame.setAttribute('x', focused.left);
+      frame.setAttribute('y', focused.top);
+      frame.setAttribute('width', Math.max(0, focused.right - focused.left));
+      frame.setAttribute('height', Math.max(0, focused.bottom - focused.top));
+    }
+    svg.replaceChildren(...(focused ? [frame] : []));
+    return;
+  }
   const nodes = [];
   const centres = [];
   for (const item of items) {
@@ -559,8 +636,10 @@ function renderForm() {
   if (command === 'showmenu') target.value = spot.argument;
   $('argument-help').textContent =
     command === 'execute' || (command && !COMMANDS.includes(command))
-      ? 'The program or document of the disc, then its parameters: the program ends at the first blank. ' +
-        '%root% stands for the folder of autorun.exe (the disc\'s root), %hwnd% for the menu window\'s handle.'
+      ? 'What to start, then its parameters: it ends at the first blank. It is a file of the disc (software\\setup.exe), ' +
+        'a program of Windows (explorer.exe, notepad, msiexec) or an address (https:, mailto:). In the parameters ' +
+        '%root% stands for the folder of autorun.exe (the disc\'s root) and %hwnd% for the menu window\'s handle; ' +
+        'in what is started they stay as written.'
       : command === 'showmenu'
         ? `A menu of language "${menu.language}".`
         : '';
@@ -617,6 +696,11 @@ function pointerPixel(event) {
 function startDrag(event) {
   if (event.button !== 0 || !shownMenu()) return;
   const point = pointerPixel(event);
+  if (trying) {
+    $('stage').focus();
+    trying = pointerDown(trying, triedSpots(), point.x, point.y);
+    return render();
+  }
   const handle = event.target.dataset?.handle;
   const group = event.target.closest('g.spot');
   $('stage').focus();
@@ -651,6 +735,10 @@ function continueDrag(event) {
 }
 
 function endDrag(event) {
+  if (trying && event.button === 0) {
+    const point = pointerPixel(event);
+    return tryStep(pointerUp(trying, triedSpots(), point.x, point.y, triedMenuNamed));
+  }
   if (!drag) return;
   const finished = drag;
   continueDrag(event);
@@ -671,6 +759,7 @@ function endDrag(event) {
 }
 
 function nudge(event) {
+  if (trying) return tryKey(event);
   const step = event.shiftKey ? 10 : 1;
   const moves = { ArrowLeft: [-step, 0], ArrowRight: [step, 0], ArrowUp: [0, -step], ArrowDown: [0, step] };
   const item = hotspots(shownMenu())[selected];
@@ -800,6 +889,7 @@ async function start() {
   $('spot-down').addEventListener('click', () => reorder(selected, selected + 1));
   $('spot-delete').addEventListener('click', () => selected >= 0 && deleteSpot(selected));
   $('copy').addEventListener('click', () => copyToLanguage($('copy-language').value));
+  $('tryout').addEventListener('click', toggleTryout);
   window.addEventListener('beforeunload', (event) => {
     if (dirtyPaths().length) {
       event.preventDefault();
