@@ -63,6 +63,7 @@ function dirtyPaths() {
 
 let revision = 0;
 function changed() {
+  $('status').dataset.note = '';
   revision += 1;
   document.body.dataset.revision = String(revision);
   render();
@@ -404,11 +405,13 @@ function status(text) {
   renderStatus();
 }
 
+// One line of what holds now: the outcome of the last action until the
+// next edit, else what is unsaved.
 function renderStatus() {
   const dirty = dirtyPaths();
   const note = $('status').dataset.note || '';
   $('status').className = dirty.length ? 'dirty' : '';
-  $('status').textContent = (dirty.length ? `unsaved: ${dirty.join(', ')}` : 'all saved') + (note ? ` — ${note}` : '');
+  $('status').textContent = note || (dirty.length ? `unsaved: ${dirty.join(', ')}` : 'all saved');
 }
 
 function render() {
@@ -512,14 +515,18 @@ function renderStage() {
     const severity = worst(findingsOf(files.indexPath, item.line));
     g.setAttribute('class', `spot ${item.slot === selected ? 'selected' : ''} ${severity}`);
     g.dataset.slot = String(item.slot);
-    const rect = document.createElementNS(SVG, 'rect');
-    rect.setAttribute('class', 'frame');
-    rect.setAttribute('x', Math.min(left, right));
-    rect.setAttribute('y', Math.min(top, bottom));
-    rect.setAttribute('width', Math.abs(right - left));
-    rect.setAttribute('height', Math.abs(bottom - top));
+    // A light edge under the coloured one: seen on dark and light pictures.
+    const [edge, rect] = ['edge', 'frame'].map((kind) => {
+      const r = document.createElementNS(SVG, 'rect');
+      r.setAttribute('class', kind);
+      r.setAttribute('x', Math.min(left, right));
+      r.setAttribute('y', Math.min(top, bottom));
+      r.setAttribute('width', Math.abs(right - left));
+      r.setAttribute('height', Math.abs(bottom - top));
+      return r;
+    });
     const label = document.createElementNS(SVG, 'text');
-    label.textContent = `${item.slot + 1} ${item.spot.command}`;
+    label.textContent = `${item.slot + 1} ${item.name || item.spot.command}`;
     // Inside the top left corner; a label that would run off the picture's
     // right edge ends at the rectangle's right side instead.
     const room = (label.textContent.length * 7.5 + 6) / scale;
@@ -531,7 +538,7 @@ function renderStage() {
     label.setAttribute('font-size', 12 / scale);
     label.style.fontSize = `${12 / scale}px`;
     label.style.strokeWidth = `${3 / scale}px`;
-    g.append(rect, label);
+    g.append(edge, rect, label);
     nodes.push(g);
     centres.push([(left + right) / 2, (top + bottom) / 2]);
   }
