@@ -5,6 +5,7 @@ import { clampPoint, fitScale, isEmpty, moved, pixelAt, resized, spanned } from 
 import { COMMANDS, formatHotspot, formatMenuLine, joinLines, parseHotspot, parseMenuLine, splitLines, withLine } from './lines.js';
 import { moveName, moveSlot, nameOf, removeLine, removeName, replaceSlots, setLine, setName, slotLines } from './edits.js';
 import { describeEffect, pointerDown, pointerUp, startRun, typedKey } from './tryout.js';
+import { fieldProblem, otherLanguageArgument, pointersTo, resourceFor, retarget } from './screens.js';
 
 const api = (path) => new URL(path, location.href).href;
 const $ = (id) => document.getElementById(id);
@@ -35,6 +36,18 @@ function docOf(path) {
   return docs[path] || null;
 }
 
+// A picture the page added is held as {picture: {data (base64), url, size}}
+// among the texts, so that undo and saving take it like them.
+function contentOf(doc) {
+  return doc.picture ? doc.picture.data : joinLines(doc);
+}
+
+// The picture of a resource that the page holds, by its path.
+function heldPicture(resource) {
+  const stem = `menus/${resource}.`.toLowerCase();
+  return Object.keys(docs).find((path) => path.toLowerCase().startsWith(stem) && docs[path].picture) || null;
+}
+
 function edit(change, typing = null) {
   if (drag) return;
   const before = docs;
@@ -42,7 +55,7 @@ function edit(change, typing = null) {
   change(after);
   // A field left as it was typed, or a move back to where it was: no step.
   const touched = Object.keys(after).filter(
-    (p) => after[p] !== before[p] && (!after[p] || !before[p] || joinLines(after[p]) !== joinLines(before[p])),
+    (p) => after[p] !== before[p] && (!after[p] || !before[p] || contentOf(after[p]) !== contentOf(before[p])),
   );
   if (!touched.length) return;
   // Its bytes could not be kept: such a file is shown and checked, never written.
@@ -58,7 +71,10 @@ function edit(change, typing = null) {
 }
 
 function dirtyPaths() {
-  return Object.keys(docs).filter((path) => !readOnly.has(path) && joinLines(docs[path]) !== (saved[path]?.text ?? ''));
+  // A file the page made (no saved state at all) is unsaved even when empty.
+  return Object.keys(docs).filter(
+    (path) => !readOnly.has(path) && (!saved[path] || contentOf(docs[path]) !== saved[path].text),
+  );
 }
 
 let revision = 0;
@@ -112,7 +128,19 @@ function shownMenu() {
 }
 
 function filesOf(menu) {
-  return menu ? project.menus[menu.resource] : null;
+  if (!menu) return null;
+  const known = project.menus[menu.resource];
+  const held = heldPicture(menu.resource);
+  if (known && !held) return known;
+  // A screen made on the page, or one given a picture here.
+  return {
+    indexPath: `menus/${menu.resource}.txt`,
+    namesPath: `menus/${menu.resource}.names`,
+    ...known,
+    picture: held || known?.picture || null,
+    size: held ? docs[held].picture.size : known?.size || null,
+    held: !!held,
+  };
 }
 
 function indexDoc(menu) {
@@ -214,17 +242,249 @@ function setTitle(menu, title, typing = null) {
   }, typing);
 }
 
-function copyToLanguage(language) {
+// The hotspots with their names; a start that opens a file of this
+// language may open the other's instead, where the disc has it.
+async function copyToLanguage(language) {
   const menu = shownMenu();
   const target = menus().find((m) => m.language === language && m.name === menu.name);
   if (!target) return status(`language "${language}" has no menu named "${menu.name || '(root)'}"`);
   if (filesOf(target).indexPath === filesOf(menu).indexPath) return status('that language shares this menu index');
-  const texts = hotspots(menu).map((h) => h.text);
-  const path = filesOf(target).indexPath;
+  if (readOnly.has(filesOf(target).indexPath)) {
+    return status(`${filesOf(target).indexPath} is not UTF-8; the editor leaves it as it is: fix it in a text editor`);
+  }
+  const items = hotspots(menu);
+  const texts = await otherLanguageTexts(items.map((h) => h.text), menu.language, language);
+  const names = items.map((h) => h.name);
+  const { indexPath, namesPath } = filesOf(target);
   const copied = edit((state) => {
-    state[path] = replaceSlots(state[path] || splitLines(''), texts);
+    const doc = state[indexPath] || splitLines('');
+    state[indexPath] = replaceSlots(doc, texts);
+    if (names.some(Boolean) || state[namesPath]) {
+      state[namesPath] = replaceSlots(state[namesPath] || splitLines('', doc.end), names);
+    }
   });
-  if (copied) status(`${texts.length} hotspot(s) copied to ${path}`);
+  if (copied) status(`${texts.length} hotspot(s) and their names copied to ${indexPath}`);
+}
+
+// ---- Screens and languages ---------------------------------------------------
+
+const PICTURE_TYPES = ['.png', '.bmp', '.gif', '.jpg', '.jpeg'];
+
+function base64Of(buffer) {
+  const bytes = new Uint8Array(buffer);
+  let text = '';
+  for (let at = 0; at < bytes.length; at += 0x8000) text += String.fromCharCode(...bytes.subarray(at, at + 0x8000));
+  return btoa(text);
+}
+
+// {ext, picture} of a picture file chosen, dropped or read from the server.
+async function pictureOf(blob, name) {
+  const ext = name.slice(name.lastIndexOf('.')).toLowerCase();
+  if (!PICTURE_TYPES.includes(ext)) throw new Error(`${name}: a picture is ${PICTURE_TYPES.join(', ')}`);
+  const bitmap = await createImageBitmap(blob);
+  const size = [bitmap.width, bitmap.height];
+  bitmap.close();
+  return { ext, picture: { data: base64Of(await blob.arrayBuffer()), blob, url: URL.createObjectURL(blob), size } };
+}
+
+function resources() {
+  return menus().map((m) => m.resource);
+}
+
+// The main index with a line added after the last one of its language.
+function withMenuLine(doc, menu) {
+  const last = menus().filter((m) => m.language === menu.language).pop();
+  return withLine(doc, last ? last.index + 1 : doc.lines.length, formatMenuLine(menu));
+}
+
+async function addScreen({ language, name, title, file }) {
+  const problem = fieldProblem(name, 'a screen\'s name') || fieldProblem(language, 'a language');
+  if (problem) return status(problem);
+  if (!name) return status('a new screen needs a name; the root screen is the one without');
+  if (menus().some((m) => m.language === language && m.name === name)) return status(`language "${language}" has a screen "${name}" already`);
+  let held;
+  try {
+    held = await pictureOf(file, file.name);
+  } catch (error) {
+    return status(`no screen added: ${error.message}`);
+  }
+  const resource = resourceFor(language, name, resources());
+  const added = edit((state) => {
+    const main = state['menus/menu.txt'];
+    state['menus/menu.txt'] = withMenuLine(main, { language, name, country: '', resource, title });
+    state[`menus/${resource}.txt`] = splitLines('', main.end);
+    state[`menus/${resource}${held.ext}`] = { picture: held.picture };
+  });
+  if (!added) return;
+  current = menus().find((m) => m.resource === resource).index;
+  selected = -1;
+  render();
+  status(`screen "${name}" of ${language} added as menus/${resource}.txt and menus/${resource}${held.ext}; save to keep it`);
+}
+
+// The picture of a screen as it stands, for a copy under another name.
+async function pictureCopy(menu) {
+  const files = filesOf(menu);
+  if (!files?.picture) return null;
+  const held = files.held ? docs[files.picture].picture : null;
+  const blob = held ? held.blob : await (await fetch(api(`files/${files.picture}`))).blob();
+  return pictureOf(blob, files.picture);
+}
+
+// A start of the copied hotspots that may open the other language's file
+// instead: asked once for all of them.
+async function otherLanguageTexts(texts, from, to) {
+  const offers = texts.map((text) => {
+    const spot = parseHotspot(text);
+    const other = spot ? otherLanguageArgument(spot.argument, from, to, project.discNames) : null;
+    return other ? { text, other: formatHotspot({ ...spot, argument: other }), from: spot.argument, to: other } : null;
+  });
+  const found = offers.filter(Boolean);
+  if (!found.length) return texts;
+  const yes = await ask(`The disc has files of language "${to}" for ${found.length} of these hotspots. Point them there?`,
+    found.map((o) => `${o.from} → ${o.to}`), 'Point them there', 'Keep them as they are');
+  return yes ? offers.map((o, i) => (o ? o.other : texts[i])) : texts;
+}
+
+async function addLanguage(code, from) {
+  const problem = fieldProblem(code, 'a language');
+  if (problem || !code) return status(problem || 'a new language needs its code (de, fr, ...)');
+  if (menus().some((m) => m.language === code)) return status(`language "${code}" is there already`);
+  const sources = menus().filter((m) => m.language === from);
+  const taken = resources();
+  const made = [];
+  for (const menu of sources) {
+    const resource = resourceFor(code, menu.name, taken);
+    taken.push(resource);
+    const items = hotspots(menu);
+    made.push({
+      line: { language: code, name: menu.name, country: menu.country, resource, title: '' },
+      texts: await otherLanguageTexts(items.map((h) => h.text), from, code),
+      names: items.map((h) => h.name),
+      picture: await pictureCopy(menu),
+    });
+  }
+  const added = edit((state) => {
+    let main = state['menus/menu.txt'];
+    for (const screen of made) {
+      main = withLine(main, main.lines.length, formatMenuLine(screen.line));
+      const { resource } = screen.line;
+      state[`menus/${resource}.txt`] = replaceSlots(splitLines('', main.end), screen.texts);
+      if (screen.names.some(Boolean)) state[`menus/${resource}.names`] = replaceSlots(splitLines('', main.end), screen.names);
+      if (screen.picture) state[`menus/${resource}${screen.picture.ext}`] = { picture: screen.picture.picture };
+    }
+    state['menus/menu.txt'] = main;
+  });
+  if (!added) return;
+  current = menus().find((m) => m.language === code)?.index ?? current;
+  render();
+  status(`language "${code}" added with ${made.length} screen(s) from "${from}": fill in their titles; save to keep it`);
+}
+
+function renameScreen(menu, name) {
+  const problem = fieldProblem(name, 'a screen\'s name');
+  if (problem || !name) return status(problem || 'the root screen is the one without a name; give this one a name');
+  if (menus().some((m) => m.language === menu.language && m.name === name)) return status(`language "${menu.language}" has a screen "${name}" already`);
+  const old = menu.name;
+  edit((state) => {
+    let main = state['menus/menu.txt'];
+    for (const m of menus().filter((x) => x.language === menu.language && x.name === old)) {
+      main = setLine(main, m.index, formatMenuLine({ ...m, name }));
+    }
+    state['menus/menu.txt'] = main;
+    for (const m of new Set(menus().filter((x) => x.language === menu.language).map((x) => filesOf(x).indexPath))) {
+      const doc = state[m];
+      if (!doc || doc.picture) continue;
+      const texts = slotLines(doc).map((i) => doc.lines[i].text);
+      const moved = retarget(texts, old, name);
+      if (moved) state[m] = replaceSlots(doc, moved);
+    }
+  });
+}
+
+async function deleteScreen(menu) {
+  const pointing = [];
+  for (const m of menus().filter((x) => x.language === menu.language)) {
+    const at = pointersTo(hotspots(m).map((h) => h.text), menu.name);
+    if (at.length) pointing.push(`${filesOf(m).indexPath}: hotspot ${at.join(', ')} (showmenu ${menu.name})`);
+  }
+  const question = `Delete the screen "${menu.name || '(root)'}" of ${menu.language} (line ${menu.index + 1} of menu.txt)? ` +
+    (pointing.length ? 'These hotspots point at it and will show nothing:' : 'No hotspot points at it.') +
+    ` Its files stay in menus/ (the check names them as unused) until you remove them.`;
+  if (!(await ask(question, pointing, 'Delete the screen', 'Keep it'))) return;
+  edit((state) => {
+    state['menus/menu.txt'] = removeLine(state['menus/menu.txt'], menu.index);
+  });
+  current = menus()[0]?.index ?? 0;
+  selected = -1;
+  render();
+}
+
+// A question with its list; the safe answer has the focus.
+function ask(question, items, yes, no) {
+  const dialog = $('ask');
+  $('ask-text').textContent = question;
+  $('ask-list').replaceChildren(...items.map((item) => Object.assign(document.createElement('li'), { textContent: item })));
+  $('ask-yes').textContent = yes;
+  $('ask-no').textContent = no;
+  dialog.returnValue = '';
+  dialog.showModal();
+  $('ask-no').focus();
+  return new Promise((resolve) => dialog.addEventListener('close', () => resolve(dialog.returnValue === 'yes'), { once: true }));
+}
+
+// A dialog of its own form: its values once confirmed, else null.
+function formDialog(id, prepare) {
+  const dialog = $(id);
+  prepare(dialog);
+  dialog.returnValue = '';
+  dialog.showModal();
+  return new Promise((resolve) => dialog.addEventListener('close', () => resolve(dialog.returnValue === 'ok' ? dialog : null), { once: true }));
+}
+
+async function addScreenDialog() {
+  let dropped = null;
+  const dialog = await formDialog('add-screen', (d) => {
+    const languages = [...new Set(menus().map((m) => m.language))];
+    d.querySelector('#as-language').replaceChildren(...languages.map((l) => new Option(l, l)));
+    d.querySelector('#as-language').value = shownMenu()?.language ?? languages[0] ?? '';
+    d.querySelector('#as-name').value = '';
+    d.querySelector('#as-title').value = shownMenu()?.title ?? '';
+    d.querySelector('#as-picture').value = '';
+    d.querySelector('#as-dropped').textContent = '';
+    const zone = d.querySelector('#as-drop');
+    zone.ondragover = (event) => event.preventDefault();
+    zone.ondrop = (event) => {
+      event.preventDefault();
+      dropped = event.dataTransfer.files[0] || null;
+      d.querySelector('#as-dropped').textContent = dropped ? dropped.name : '';
+    };
+  });
+  if (!dialog) return;
+  const file = dialog.querySelector('#as-picture').files[0] || dropped;
+  if (!file) return status('no screen added: it needs a picture');
+  await addScreen({ language: dialog.querySelector('#as-language').value, name: dialog.querySelector('#as-name').value,
+    title: dialog.querySelector('#as-title').value, file });
+}
+
+async function addLanguageDialog() {
+  const dialog = await formDialog('add-language', (d) => {
+    const languages = [...new Set(menus().map((m) => m.language))];
+    d.querySelector('#al-from').replaceChildren(...languages.map((l) => new Option(l, l)));
+    d.querySelector('#al-from').value = shownMenu()?.language ?? languages[0] ?? '';
+    d.querySelector('#al-code').value = '';
+  });
+  if (dialog) await addLanguage(dialog.querySelector('#al-code').value.trim(), dialog.querySelector('#al-from').value);
+}
+
+async function renameDialog() {
+  const menu = shownMenu();
+  if (!menu) return;
+  if (!menu.name) return status('the root screen has no name to change');
+  const dialog = await formDialog('rename', (d) => {
+    d.querySelector('#rn-name').value = menu.name;
+  });
+  if (dialog) renameScreen(menu, dialog.querySelector('#rn-name').value);
 }
 
 function undo() {
@@ -274,10 +534,14 @@ async function checkOnce() {
   const serial = ++checkSerial;
   const checking = revision;
   const files = {};
-  for (const path of dirtyPaths()) files[path] = joinLines(docs[path]);
+  const pictures = {};
+  for (const path of dirtyPaths()) {
+    if (docs[path].picture) pictures[path] = docs[path].picture.data;
+    else files[path] = joinLines(docs[path]);
+  }
   document.body.dataset.checking = 'yes';
   try {
-    const answer = await post('api/check', { files });
+    const answer = await post('api/check', { files, pictures });
     if (serial !== checkSerial) return;
     const result = await answer.json();
     findings = result.failure ? [{ severity: 'failure', file: '', line: 0, message: result.failure }] : result.findings;
@@ -297,21 +561,45 @@ function post(path, body) {
 
 // ---- Saving ---------------------------------------------------------------
 
+// Pictures first: a menu.txt on disk never names a screen whose picture
+// is not there yet.
+async function savePictures(paths) {
+  const changes = paths.filter((path) => docs[path].picture).map((path) => ({ path, base: saved[path]?.base ?? null, data: docs[path].picture.data }));
+  if (!changes.length) return true;
+  const answer = await post('api/save-pictures', { changes });
+  const result = await answer.json();
+  if (answer.status !== 200) {
+    status(`not saved: ${result.refused || result.failed || (result.conflicts ? `${result.conflicts.join(', ')} changed on disk` : answer.status)}`);
+    return false;
+  }
+  for (const change of changes) saved[change.path] = { base: result.written[change.path], text: change.data };
+  return true;
+}
+
 async function save() {
   const paths = dirtyPaths();
   if (!paths.length) return status('nothing to save');
-  const changes = paths.map((path) => ({ path, base: saved[path]?.base ?? null, text: joinLines(docs[path]) }));
+  if (!(await savePictures(paths))) return;
+  const changes = paths.filter((path) => !docs[path].picture).map((path) => ({ path, base: saved[path]?.base ?? null, text: joinLines(docs[path]) }));
+  if (!changes.length) return afterSave(paths);
   const answer = await post('api/save', { changes });
   const result = await answer.json();
   if (answer.status === 200) {
     for (const change of changes) saved[change.path] = { base: result.written[change.path], text: change.text };
-    status(`saved: ${paths.join(', ')}`);
-    render();
+    await afterSave(paths);
   } else if (answer.status === 409) {
     await resolveConflict(result.conflicts);
   } else {
     status(`not saved: ${result.refused || result.failed || answer.status}`);
   }
+}
+
+// The server's view of the menus' files again: screens made here have
+// theirs now.
+async function afterSave(paths) {
+  project = { ...project, menus: (await (await fetch(api('api/project'))).json()).menus };
+  status(`saved: ${paths.join(', ')}`);
+  render();
 }
 
 async function resolveConflict(paths) {
@@ -452,6 +740,7 @@ function renderMenus() {
       });
       const title = document.createElement('input');
       title.className = 'menu-title';
+      title.placeholder = 'title to fill in';
       title.value = menu.title;
       title.dataset.key = `title-${menu.index}`;
       title.setAttribute('aria-label', `Title of ${menu.language} ${menu.name || 'root'} menu`);
@@ -476,7 +765,8 @@ function renderStage() {
   const menu = shownMenu();
   const files = filesOf(menu);
   const img = $('picture');
-  const src = files?.picture ? api(`files/${files.picture.split('/').map(encodeURIComponent).join('/')}`) : '';
+  const held = files?.held ? docs[files.picture]?.picture : null;
+  const src = held ? held.url : files?.picture ? api(`files/${files.picture.split('/').map(encodeURIComponent).join('/')}`) : '';
   if (img.getAttribute('src') !== src) img.setAttribute('src', src);
   $('no-picture').hidden = !!files?.picture;
   $('no-picture').textContent = menu ? `menu "${menu.resource}" has no picture in menus/` : 'menu.txt names no menu';
@@ -897,6 +1187,10 @@ async function start() {
   $('spot-delete').addEventListener('click', () => selected >= 0 && deleteSpot(selected));
   $('copy').addEventListener('click', () => copyToLanguage($('copy-language').value));
   $('tryout').addEventListener('click', toggleTryout);
+  $('screen-add').addEventListener('click', addScreenDialog);
+  $('language-add').addEventListener('click', addLanguageDialog);
+  $('screen-rename').addEventListener('click', renameDialog);
+  $('screen-delete').addEventListener('click', () => shownMenu() && deleteScreen(shownMenu()));
   window.addEventListener('beforeunload', (event) => {
     if (dirtyPaths().length) {
       event.preventDefault();

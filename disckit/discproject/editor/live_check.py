@@ -12,6 +12,7 @@ from ..checking import check_project
 from ..findings import Failure, Findings
 
 from .guard import writable_menu_file
+from .picture_files import picture_path
 
 
 def _mirror(source, target):
@@ -90,18 +91,21 @@ class LiveCheck:
                 return os.path.relpath(path, root).replace(os.sep, "/")
         return path
 
-    def run(self, edits):
+    def run(self, edits, pictures=None):
         """Findings for the project with `edits` ({path: text} of menus/)
-        in place of its files: {"findings": [record...], "failure": str or None}."""
+        and `pictures` ({path: bytes} of menus/) in place of its files:
+        {"findings": [record...], "failure": str or None}."""
+        laid = [(relative, text.encode("utf-8")) for relative, text in edits.items()
+                if writable_menu_file(self.project, relative) is not None]
+        laid += [(relative, data) for relative, data in (pictures or {}).items()
+                 if picture_path(self.project, relative) is not None]
         with self.lock:
             _mirror(self.project, self.copy)
-            for relative, text in edits.items():
-                if writable_menu_file(self.project, relative) is None:
-                    continue
+            for relative, data in laid:
                 path = os.path.join(self.copy, *relative.split("/"))
                 _remove(path)
                 with open(path, "wb") as f:
-                    f.write(text.encode("utf-8"))
+                    f.write(data)
                 # Older than any real file: the next mirror puts the
                 # project's own bytes back.
                 os.utime(path, ns=(0, 0))

@@ -1,7 +1,8 @@
 // The editor as the vendor's workbench, in Debian's chromium: findings of
-// every menu whatever state the others are in, and trying the menu.
+// every menu whatever state the others are in, trying the menu, and
+// screens and languages made on the page.
 import assert from 'node:assert/strict';
-import { appendFileSync, rmSync } from 'node:fs';
+import { appendFileSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { launchBrowser, openEditor, settled, startEditor } from './session.mjs';
@@ -72,5 +73,68 @@ test('trying the menu: Tab to a showmenu, Enter, a click on back, Backspace at t
     assert.match(await line(), /the menu would close/);
     assert.equal(await page.locator('g.spot').count(), 3);
     assert.equal(await page.locator('body').getAttribute('data-revision'), '0', 'trying edits nothing');
+  });
+});
+
+const read = (project, name) => readFileSync(join(project, 'menus', name));
+
+test('a screen added with a chosen picture and a language made from English are one undoable edit each, checked and saved with their pictures', async () => {
+  await withEditor(() => {}, async ({ page, project }) => {
+    await page.click('#screen-add');
+    await page.fill('#as-name', 'extras');
+    await page.fill('#as-title', 'Extras');
+    await page.setInputFiles('#as-picture', join(project, 'menus', 'docs-en.png'));
+    await page.click('#add-screen button[value="ok"]');
+    await page.waitForFunction(() => document.querySelector('#picture').naturalWidth > 0);
+    assert.match(await page.locator('#menus').innerText(), /extras — extras-en/);
+    await page.click('#language-add');
+    await page.fill('#al-code', 'fr');
+    await page.click('#add-language button[value="ok"]');
+    await page.waitForSelector('[data-key="title-7"]');
+    await page.click('#undo');
+    assert.doesNotMatch(await page.locator('#menus').innerText(), /FR/i);
+    await page.click('#redo');
+    await page.fill('[data-key="title-5"]', 'Deux écrans');
+    await settled(page);
+    assert.doesNotMatch(await page.locator('#findings').innerText(), /error|failure/);
+    await page.click('#save');
+    await page.waitForSelector('#status:not(.dirty)');
+    assert.equal(read(project, 'menu.txt').toString(), 'en;;;root-en;Two Screens Sample\nen;docs;;docs-en;Two Screens Sample\n' +
+      'en;extras;;extras-en;Extras\nde;;;root-de;Über die Zwei-Seiten-CD\nde;docs;;docs-de;Über die Zwei-Seiten-CD\n' +
+      'fr;;;root-fr;Deux écrans\nfr;docs;;docs-fr;\nfr;extras;;extras-fr;\n');
+    assert.equal(read(project, 'extras-en.txt').length, 0);
+    assert.deepEqual(read(project, 'extras-en.png'), read(project, 'docs-en.png'));
+    assert.deepEqual(read(project, 'extras-fr.png'), read(project, 'docs-en.png'));
+    assert.deepEqual(read(project, 'root-fr.png'), read(project, 'root-en.png'));
+    assert.equal(read(project, 'docs-fr.txt').toString(), read(project, 'docs-en.txt').toString());
+    assert.equal(read(project, 'docs-fr.names').toString(), read(project, 'docs-en.names').toString());
+  });
+});
+
+test('Copy carries the names and, asked, points a start at the other language\'s file on the disc; a renamed screen takes its showmenu along', async () => {
+  await withEditor((menus) => {
+    const disc = join(menus, '..', 'disc', 'manual');
+    writeFileSync(join(disc, 'datasheet-en.pdf'), '');
+    writeFileSync(join(disc, 'datasheet-de.pdf'), '');
+    writeFileSync(join(menus, 'docs-en.txt'), readFileSync(join(menus, 'docs-en.txt'), 'utf8').replace('datasheet.pdf', 'datasheet-en.pdf'));
+  }, async ({ page, project }) => {
+    await page.click('[data-key="menu-1"]');
+    await page.selectOption('#copy-language', 'de');
+    await page.click('#copy');
+    await page.waitForSelector('#ask[open]');
+    assert.match(await page.locator('#ask-list').innerText(), /manual\\datasheet-en\.pdf → .*manual\\datasheet-de\.pdf/);
+    await page.click('#ask-yes');
+    await page.click('[data-key="menu-1"]');
+    await page.click('#screen-rename');
+    await page.fill('#rn-name', 'manuals');
+    await page.click('#rename button[value="ok"]');
+    await settled(page);
+    await page.click('#save');
+    await page.waitForSelector('#status:not(.dirty)');
+    assert.match(read(project, 'docs-de.txt').toString(), /^60;140;300;184;execute;software\\pdfreader\\docrunner\.exe manual\\datasheet-de\.pdf\r?\n/);
+    assert.equal(read(project, 'docs-de.names').toString().replaceAll('\r\n', '\n'), read(project, 'docs-en.names').toString());
+    assert.match(read(project, 'root-en.txt').toString(), /showmenu;manuals\n/);
+    assert.match(read(project, 'root-de.txt').toString(), /showmenu;docs\r\n/);
+    assert.match(read(project, 'menu.txt').toString(), /^en;manuals;;docs-en;/m);
   });
 });
