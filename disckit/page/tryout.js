@@ -61,7 +61,7 @@ export function activate(run, spot, find) {
   if (spot.command === 'close') return { run, effect: { kind: 'close' } };
   if (spot.command === 'showmenu') {
     const found = find(spot.argument);
-    if (!found) return { run, effect: { kind: 'unknown', name: spot.argument } };
+    if (found === null) return { run, effect: { kind: 'unknown', name: spot.argument } };
     return { run: { ...run, menu: found, history: [...run.history, run.menu], focus: -1 }, effect: { kind: 'show', name: spot.argument } };
   }
   if (spot.command === 'back') return goBack(run);

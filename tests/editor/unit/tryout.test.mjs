@@ -6,7 +6,8 @@ import { describeEffect, expandParameters, pointerDown, pointerUp, startRun, ste
 const spot = (left, command, argument = '') => ({ left, top: 0, right: left + 10, bottom: 10, command, argument });
 const ROOT = [spot(0, 'execute', 'a.exe'), spot(5, 'close'), spot(20, 'showmenu', 'docs'), spot(40, 'execute', 'b.exe')];
 const DOCS = [spot(0, 'back'), spot(20, 'showmenu', 'nowhere')];
-const MENUS = { '': 'root', docs: 'docs' };
+// Menus are named by their place in the main index: the root may be 0.
+const MENUS = { '': 0, docs: 'docs' };
 const find = (name) => MENUS[name] ?? null;
 
 test('Tab and the arrows step over "close" hotspots and wrap; a menu of only "close" keeps its focus', () => {
@@ -17,14 +18,15 @@ test('Tab and the arrows step over "close" hotspots and wrap; a menu of only "cl
 });
 
 test('showmenu, back and Backspace walk the menus; an unknown menu and back on the root do nothing; Escape closes', () => {
-  let run = startRun('root');
+  let run = startRun(0);
   run = typedKey(run, 'Tab', false, ROOT, find).run;
   run = typedKey(run, 'Tab', false, ROOT, find).run;
   const shown = typedKey(run, 'Enter', false, ROOT, find);
-  assert.deepEqual([shown.run.menu, shown.run.history, shown.run.focus, shown.effect.kind], ['docs', ['root'], -1, 'show']);
+  assert.deepEqual([shown.run.menu, shown.run.history, shown.run.focus, shown.effect.kind], ['docs', [0], -1, 'show']);
+  assert.deepEqual(pointerUp(shown.run, [spot(0, 'showmenu', '')], 1, 1, find).run.menu, 0, 'showmenu of the root');
   assert.equal(pointerUp(shown.run, DOCS, 25, 5, find).effect.kind, 'unknown');
   const back = pointerUp(pointerDown(shown.run, DOCS, 1, 1), DOCS, 2, 2, find);
-  assert.deepEqual([back.run.menu, back.run.history], ['root', []]);
+  assert.deepEqual([back.run.menu, back.run.history], [0, []]);
   assert.equal(typedKey(back.run, 'Backspace', false, ROOT, find).effect.kind, 'nothing');
   assert.equal(typedKey(back.run, 'Escape', false, ROOT, find).effect.kind, 'close');
   assert.equal(typedKey(back.run, 'Enter', false, ROOT, find).effect.kind, 'nothing', 'Enter without a focus');
