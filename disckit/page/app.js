@@ -322,6 +322,35 @@ async function addScreen({ language, name, title, file }) {
   status(`screen "${name}" of ${language} added as menus/${resource}.txt and menus/${resource}${held.ext}; save to keep it`);
 }
 
+function hex(buffer) {
+  return [...new Uint8Array(buffer)].map((b) => b.toString(16).padStart(2, '0')).join('');
+}
+
+// A new picture for the shown screen, chosen or dropped: written where its
+// picture is, so it must be of that picture's type.
+async function replacePicture(file) {
+  const menu = shownMenu();
+  if (!menu || !file) return;
+  let held;
+  try {
+    held = await pictureOf(file, file.name);
+  } catch (error) {
+    return status(`picture not taken: ${error.message}`);
+  }
+  const present = filesOf(menu).picture;
+  const type = present ? present.slice(present.lastIndexOf('.')).toLowerCase() : held.ext;
+  if (type !== held.ext) return status(`picture not taken: ${present} is a ${type} picture; choose one of that type`);
+  const path = present || `menus/${menu.resource}${held.ext}`;
+  if (present && !saved[path]) {
+    // The version on disk, so that the save replaces only that one.
+    const bytes = await (await fetch(api(`files/${present}`))).arrayBuffer();
+    saved[path] = { base: hex(await crypto.subtle.digest('SHA-256', bytes)), text: base64Of(bytes) };
+  }
+  if (edit((state) => {
+    state[path] = { picture: held.picture };
+  })) status(`new picture for ${menu.language} ${menu.name || '(root)'}: ${file.name}; save to keep it`);
+}
+
 // The picture of a screen as it stands, for a copy under another name.
 async function pictureCopy(menu) {
   const files = filesOf(menu);
@@ -1191,6 +1220,13 @@ async function start() {
   $('language-add').addEventListener('click', addLanguageDialog);
   $('screen-rename').addEventListener('click', renameDialog);
   $('screen-delete').addEventListener('click', () => shownMenu() && deleteScreen(shownMenu()));
+  $('screen-picture').addEventListener('click', () => $('screen-picture-file').click());
+  $('screen-picture-file').addEventListener('change', (event) => replacePicture(event.target.files[0]));
+  $('canvas-pane').addEventListener('dragover', (event) => event.preventDefault());
+  $('canvas-pane').addEventListener('drop', (event) => {
+    event.preventDefault();
+    replacePicture(event.dataTransfer.files[0]);
+  });
   window.addEventListener('beforeunload', (event) => {
     if (dirtyPaths().length) {
       event.preventDefault();

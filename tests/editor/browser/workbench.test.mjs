@@ -78,8 +78,9 @@ test('trying the menu: Tab to a showmenu, Enter, a click on back, Backspace at t
 
 const read = (project, name) => readFileSync(join(project, 'menus', name));
 
-test('a screen added with a chosen picture and a language made from English are one undoable edit each, checked and saved with their pictures', async () => {
+test('a screen added with a chosen picture, a language made from English and a new picture for a screen are one undoable edit each, checked and saved with their pictures', async () => {
   await withEditor(() => {}, async ({ page, project }) => {
+    const rootEn = read(project, 'root-en.png');
     await page.click('#screen-add');
     await page.fill('#as-name', 'extras');
     await page.fill('#as-title', 'Extras');
@@ -95,6 +96,9 @@ test('a screen added with a chosen picture and a language made from English are 
     assert.doesNotMatch(await page.locator('#menus').innerText(), /FR/i);
     await page.click('#redo');
     await page.fill('[data-key="title-5"]', 'Deux écrans');
+    await page.click('[data-key="menu-0"]');
+    await page.setInputFiles('#screen-picture-file', join(project, 'menus', 'docs-en.png'));
+    await page.waitForFunction(() => document.querySelector('#status').textContent.startsWith('new picture'));
     await settled(page);
     assert.doesNotMatch(await page.locator('#findings').innerText(), /error|failure/);
     await page.click('#save');
@@ -105,7 +109,8 @@ test('a screen added with a chosen picture and a language made from English are 
     assert.equal(read(project, 'extras-en.txt').length, 0);
     assert.deepEqual(read(project, 'extras-en.png'), read(project, 'docs-en.png'));
     assert.deepEqual(read(project, 'extras-fr.png'), read(project, 'docs-en.png'));
-    assert.deepEqual(read(project, 'root-fr.png'), read(project, 'root-en.png'));
+    assert.deepEqual(read(project, 'root-fr.png'), rootEn);
+    assert.deepEqual(read(project, 'root-en.png'), read(project, 'docs-en.png'));
     assert.equal(read(project, 'docs-fr.txt').toString(), read(project, 'docs-en.txt').toString());
     assert.equal(read(project, 'docs-fr.names').toString(), read(project, 'docs-en.names').toString());
   });
