@@ -11,7 +11,7 @@ import os
 import tempfile
 import threading
 
-from . import manuals
+from . import manuals, markdown_manual
 from .disc_tree import lay_out
 from .findings import Stop
 from .pictures import picture_to_bmp
@@ -25,6 +25,14 @@ def _digest(path):
         return None
 
 
+def _files_under(folder):
+    found = []
+    for parent, dirs, files in os.walk(folder):
+        dirs.sort()
+        found.extend(os.path.join(parent, name) for name in sorted(files))
+    return found
+
+
 class NoCache:
     """Every step run afresh, as one run of the program checks."""
 
@@ -33,6 +41,9 @@ class NoCache:
 
     def manual_characters(self, source, language, findings, env):
         manuals.check_characters(source, language, findings, env)
+
+    def markdown_layout(self, project, source, findings):
+        markdown_manual.check_layout(project, source, findings)
 
     @contextlib.contextmanager
     def work_folder(self):
@@ -118,6 +129,13 @@ class CheckCache(NoCache):
     def manual_characters(self, source, language, findings, env):
         self._remember(("manual", source, language), manuals.files_read(source), findings,
                        lambda probe: manuals.check_characters(source, language, probe, env))
+
+    def markdown_layout(self, project, source, findings):
+        # The typesetter reads only files of manuals/ (its fetcher refuses
+        # the rest) and the settings: all of them stand for what it read.
+        inputs = [project.settings_file] + _files_under(project.manuals)
+        self._remember(("markdown", source), inputs, findings,
+                       lambda probe: markdown_manual.check_layout(project, source, probe))
 
     def _remember(self, step, inputs, findings, run):
         digests = tuple((path, _digest(path)) for path in inputs)

@@ -29,7 +29,11 @@ def check_project(project_path, menucheck, findings, env, reader=None, tree=None
             judge(project, findings, reader=reader)
             language = project.setting("manual-language")
             for source in manuals.sources(project):
-                if not findings.errors:
+                if findings.errors:
+                    break
+                if source.endswith(".md"):
+                    cache.markdown_layout(project, source, findings)
+                else:
                     cache.manual_characters(source, language, findings, env)
         except Stop:
             return

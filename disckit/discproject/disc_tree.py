@@ -4,7 +4,7 @@ there once complete:
     software/pdfreader/docrunner.exe        opens the manuals
     software/pdfreader/readme.txt           where the PDF reader goes
     software/pdfreader/sumatrapdf.exe       only with a reader
-    manual/NAME.pdf                         from each manuals/NAME.ms
+    manual/NAME.pdf                         from each manuals/NAME.ms or NAME.md
     everything in disc/                     as it is
 Beside the tree, TREE.sha256 records what was laid out (sha256sum format,
 paths relative to the tree); the image is checked against it. Everything
@@ -16,7 +16,7 @@ import os
 import shutil
 import subprocess
 
-from . import manuals, signing
+from . import manual_language, manuals, markdown_manual, signing
 from .autorun_inf import autorun_inf
 from .disc_names import check_file, shown
 from .findings import Failure, Stop
@@ -127,6 +127,7 @@ def judge(project, findings, programs=None, reader=None, stamp=None):
     autorun_inf(project)
     for source in manuals.sources(project):
         manuals.check_source(project, source, findings)
+    manual_language.check_settings(project, findings)
     if os.path.isdir(project.disc):
         _walk_disc(project, findings)
     if programs is not None:
@@ -230,6 +231,8 @@ def lay_out(project, findings, out, epoch, env, programs=None, reader=None, stam
             pdf = os.path.join(work, "manual", os.path.basename(source)[:-len(".ms")] + ".pdf")
             if names_only:
                 open(pdf, "wb").close()
+            elif source.endswith(".md"):
+                markdown_manual.set_manual(project, source, pdf, epoch, findings)
             else:
                 manuals.set_manual(source, language, os.path.dirname(pdf), findings, tool_env)
         copy_disc(project, work, names_only, findings)

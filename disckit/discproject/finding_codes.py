@@ -46,6 +46,10 @@ CODES = {
     "glyph-missing": ("e", "a character the manual's fonts lack"),
     "groff-warning": ("w", "groff's own warning on a manual"),
     "groff-failed": ("e", "groff cannot set a manual"),
+    "control-character": ("e", "a Markdown manual holds a control character"),
+    "manual-twin": ("e", "two manuals that become the same PDF"),
+    "font-missing": ("e", "a font the Markdown manuals are set in is not installed"),
+    "typesetter-warning": ("w", "the typesetter's own warning on a Markdown manual"),
 }
 
 

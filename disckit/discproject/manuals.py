@@ -8,6 +8,7 @@ import unicodedata
 
 NUL = b"\0"
 
+from . import markdown_manual
 from .disc_names import check_file, shown
 from .findings import Failure
 
@@ -24,9 +25,9 @@ GROFF_WARNING = re.compile(r"^troff: (.*?):(\d+): warning: (.*)$")
 
 
 def sources(project):
-    """The manuals' sources in name order."""
+    """The manuals' sources in name order: groff's .ms and Markdown's .md."""
     try:
-        names = sorted(n for n in os.listdir(project.manuals) if n.endswith(".ms"))
+        names = sorted(n for n in os.listdir(project.manuals) if n.endswith((".ms", ".md")))
     except OSError:
         return []
     return [os.path.join(project.manuals, n) for n in names]
@@ -43,6 +44,8 @@ def _leaves(manuals, argument):
 def check_source(project, path, findings):
     """Errors for a source that would read outside manuals/, run a command
     or hold a NUL byte; the sources are read before anything is set."""
+    if path.endswith(".md"):
+        return markdown_manual.check_source(project, path, findings)
     if not check_file(project, path, findings):
         return
     with open(path, "rb") as f:

@@ -76,7 +76,8 @@ class Project:
                                         f"code page \"{value}\" is not one of {pages}")
                     continue
                 overrides[key[len("codepage."):]] = int(value)
-            elif key in SETTINGS:
+            elif key in SETTINGS or key.startswith("manual-language."):
+                # manual-language.NAME: the language of manuals/NAME.md alone.
                 settings[key] = value
             else:
                 self.findings.error("unknown-setting", self.settings_file, number,

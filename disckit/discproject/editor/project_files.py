@@ -93,7 +93,7 @@ def disc_names(project):
     manuals = os.path.join(project, "manuals")
     if os.path.isdir(manuals):
         for name in os.listdir(manuals):
-            if name.endswith(".ms"):
+            if name.endswith((".ms", ".md")):
                 names.add("manual\\" + name[:-3] + ".pdf")
     return sorted(names, key=str.lower)
 
