@@ -86,8 +86,9 @@ test('a screen added with a chosen picture, a language made from English and a n
     await page.fill('#as-title', 'Extras');
     await page.setInputFiles('#as-picture', join(project, 'menus', 'docs-en.png'));
     await page.click('#add-screen button[value="ok"]');
-    await page.waitForFunction(() => document.querySelector('#picture').naturalWidth > 0);
-    assert.match(await page.locator('#menus').innerText(), /extras — extras-en/);
+    // Shown once the picture is read: the new screen, on its own picture.
+    await page.locator('#menus').getByText('extras — extras-en').waitFor();
+    assert.match(await page.locator('#picture').getAttribute('src'), /^blob:/);
     await page.click('#language-add');
     await page.fill('#al-code', 'fr');
     await page.click('#add-language button[value="ok"]');
