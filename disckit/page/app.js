@@ -15,7 +15,7 @@ const HANDLES = ['nw', 'n', 'ne', 'e', 'se', 's', 'sw', 'w'];
 // after an edit, and at most one runs; edits meanwhile are checked next.
 const CHECK_DELAY_MS = 10;
 // Typing is an edit once the vendor pauses this long.
-const TYPING_DELAY_MS = 100;
+const TYPING_DELAY_MS = 50;
 
 let project = null; // what the server gave: menus' files, disc names
 let docs = {}; // path -> {bom, lines, end}: the undoable state
