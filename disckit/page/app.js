@@ -37,9 +37,11 @@ function docOf(path) {
 }
 
 // A picture the page added is held as {picture: {data (base64), url, size}}
-// among the texts, so that undo and saving take it like them.
+// among the texts, and a file of a deleted screen as {gone: true}, so that
+// undo and saving take them like the texts.
+const GONE = '\u0000gone';
 function contentOf(doc) {
-  return doc.picture ? doc.picture.data : joinLines(doc);
+  return doc.gone ? GONE : doc.picture ? doc.picture.data : joinLines(doc);
 }
 
 // The picture of a resource that the page holds, by its path.
@@ -326,6 +328,14 @@ function hex(buffer) {
   return [...new Uint8Array(buffer)].map((b) => b.toString(16).padStart(2, '0')).join('');
 }
 
+// A picture on disk as the page read it, so that a save replaces or
+// removes only that version.
+async function knowDiskVersion(path) {
+  if (saved[path]) return;
+  const bytes = await (await fetch(api(`files/${path}`))).arrayBuffer();
+  saved[path] = { base: hex(await crypto.subtle.digest('SHA-256', bytes)), text: base64Of(bytes) };
+}
+
 // A new picture for the shown screen, chosen or dropped: written where its
 // picture is, so it must be of that picture's type.
 async function replacePicture(file) {
@@ -341,11 +351,7 @@ async function replacePicture(file) {
   const type = present ? present.slice(present.lastIndexOf('.')).toLowerCase() : held.ext;
   if (type !== held.ext) return status(`picture not taken: ${present} is a ${type} picture; choose one of that type`);
   const path = present || `menus/${menu.resource}${held.ext}`;
-  if (present && !saved[path]) {
-    // The version on disk, so that the save replaces only that one.
-    const bytes = await (await fetch(api(`files/${present}`))).arrayBuffer();
-    saved[path] = { base: hex(await crypto.subtle.digest('SHA-256', bytes)), text: base64Of(bytes) };
-  }
+  if (present) await knowDiskVersion(path);
   if (edit((state) => {
     state[path] = { picture: held.picture };
   })) status(`new picture for ${menu.language} ${menu.name || '(root)'}: ${file.name}; save to keep it`);
@@ -423,7 +429,7 @@ function renameScreen(menu, name) {
     state['menus/menu.txt'] = main;
     for (const m of new Set(menus().filter((x) => x.language === menu.language).map((x) => filesOf(x).indexPath))) {
       const doc = state[m];
-      if (!doc || doc.picture) continue;
+      if (!doc || doc.picture || doc.gone) continue;
       const texts = slotLines(doc).map((i) => doc.lines[i].text);
       const moved = retarget(texts, old, name);
       if (moved) state[m] = replaceSlots(doc, moved);
@@ -439,10 +445,20 @@ async function deleteScreen(menu) {
   }
   const question = `Delete the screen "${menu.name || '(root)'}" of ${menu.language} (line ${menu.index + 1} of menu.txt)? ` +
     (pointing.length ? 'These hotspots point at it and will show nothing:' : 'No hotspot points at it.') +
-    ` Its files stay in menus/ (the check names them as unused) until you remove them.`;
+    ' Its files in menus/ are removed with it when you save, unless another line of menu.txt uses them.';
   if (!(await ask(question, pointing, 'Delete the screen', 'Keep it'))) return;
+  const files = filesOf(menu);
+  const shared = menus().some((m) => m.index !== menu.index && m.resource.toLowerCase() === menu.resource.toLowerCase());
+  const known = project.menus[menu.resource];
+  const onDisk = shared ? [] : [known?.index && files.indexPath, known?.names && files.namesPath, known?.picture].filter(Boolean);
+  for (const path of onDisk) await knowDiskVersion(path);
   edit((state) => {
     state['menus/menu.txt'] = removeLine(state['menus/menu.txt'], menu.index);
+    if (shared) return;
+    for (const path of Object.keys(state)) {
+      if (path.toLowerCase().startsWith(`menus/${menu.resource.toLowerCase()}.`)) delete state[path];
+    }
+    for (const path of onDisk) state[path] = { gone: true };
   });
   current = menus()[0]?.index ?? 0;
   selected = -1;
@@ -564,13 +580,15 @@ async function checkOnce() {
   const checking = revision;
   const files = {};
   const pictures = {};
+  const removed = [];
   for (const path of dirtyPaths()) {
-    if (docs[path].picture) pictures[path] = docs[path].picture.data;
+    if (docs[path].gone) removed.push(path);
+    else if (docs[path].picture) pictures[path] = docs[path].picture.data;
     else files[path] = joinLines(docs[path]);
   }
   document.body.dataset.checking = 'yes';
   try {
-    const answer = await post('api/check', { files, pictures });
+    const answer = await post('api/check', { files, pictures, removed });
     if (serial !== checkSerial) return;
     const result = await answer.json();
     findings = result.failure ? [{ severity: 'failure', file: '', line: 0, message: result.failure }] : result.findings;
@@ -591,31 +609,33 @@ function post(path, body) {
 // ---- Saving ---------------------------------------------------------------
 
 // Pictures first: a menu.txt on disk never names a screen whose picture
-// is not there yet.
-async function savePictures(paths) {
-  const changes = paths.filter((path) => docs[path].picture).map((path) => ({ path, base: saved[path]?.base ?? null, data: docs[path].picture.data }));
+// is not there yet; the files of a deleted screen last, once menu.txt no
+// longer names it.
+async function saveOthers(action, paths, content) {
+  const changes = paths.map((path) => ({ path, base: saved[path]?.base ?? null, data: content(docs[path]) }));
   if (!changes.length) return true;
-  const answer = await post('api/save-pictures', { changes });
+  const answer = await post(action, { changes });
   const result = await answer.json();
   if (answer.status !== 200) {
     status(`not saved: ${result.refused || result.failed || (result.conflicts ? `${result.conflicts.join(', ')} changed on disk` : answer.status)}`);
     return false;
   }
-  for (const change of changes) saved[change.path] = { base: result.written[change.path], text: change.data };
+  for (const change of changes) saved[change.path] = { base: result.written[change.path], text: contentOf(docs[change.path]) };
   return true;
 }
 
 async function save() {
   const paths = dirtyPaths();
   if (!paths.length) return status('nothing to save');
-  if (!(await savePictures(paths))) return;
-  const changes = paths.filter((path) => !docs[path].picture).map((path) => ({ path, base: saved[path]?.base ?? null, text: joinLines(docs[path]) }));
-  if (!changes.length) return afterSave(paths);
+  const gone = paths.filter((path) => docs[path].gone);
+  if (!(await saveOthers('api/save-pictures', paths.filter((path) => docs[path].picture), (doc) => doc.picture.data))) return;
+  const changes = paths.filter((path) => !docs[path].picture && !docs[path].gone).map((path) => ({ path, base: saved[path]?.base ?? null, text: joinLines(docs[path]) }));
+  if (!changes.length) return (await saveOthers('api/remove', gone, () => undefined)) && afterSave(paths);
   const answer = await post('api/save', { changes });
   const result = await answer.json();
   if (answer.status === 200) {
     for (const change of changes) saved[change.path] = { base: result.written[change.path], text: change.text };
-    await afterSave(paths);
+    if (await saveOthers('api/remove', gone, () => undefined)) await afterSave(paths);
   } else if (answer.status === 409) {
     await resolveConflict(result.conflicts);
   } else {

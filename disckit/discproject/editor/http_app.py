@@ -147,7 +147,7 @@ class EditorHandler(BaseHTTPRequestHandler):
         if not origin_allowed(self.headers.get("Origin"), self.server.port):
             return self.refuse(403, "a request from another site")
         handlers = {"api/check": self.post_check, "api/save": self.post_save, "api/free-name": self.post_free_name,
-                    "api/save-pictures": self.post_save_pictures}
+                    "api/save-pictures": self.post_save_pictures, "api/remove": self.post_remove}
         if rest not in handlers:
             return self.refuse(404, "no such action")
         body = self.read_body()
@@ -185,13 +185,16 @@ class EditorHandler(BaseHTTPRequestHandler):
         files = body.get("files") or {}
         if not isinstance(files, dict) or not all(isinstance(v, str) for v in files.values()):
             return self.refuse(400, "files: {path: text}")
+        removed = body.get("removed") or []
         try:
             pictures = picture_files.decoded(body.get("pictures") or {})
+            if not isinstance(removed, list) or not all(isinstance(p, str) for p in removed):
+                raise ValueError("removed: [path]")
         except ValueError as error:
             return self.refuse(400, str(error))
         started = time.monotonic()
         try:
-            result = self.server.checker.run(files, pictures)
+            result = self.server.checker.run(files, pictures, removed)
         except OSError as error:
             # Said on the page like a check that did not finish, never as none.
             result = {"findings": [], "failure": f"the check could not run: {error}"}
@@ -220,6 +223,12 @@ class EditorHandler(BaseHTTPRequestHandler):
         if not isinstance(changes, list) or not all(isinstance(c, dict) for c in changes):
             return self.refuse(400, "changes: [{path, base, data}]")
         self.saved_answer(lambda: picture_files.save(self.server.project, changes))
+
+    def post_remove(self, body):
+        changes = body.get("changes")
+        if not isinstance(changes, list) or not all(isinstance(c, dict) for c in changes):
+            return self.refuse(400, "changes: [{path, base}]")
+        self.saved_answer(lambda: picture_files.remove(self.server.project, changes))
 
     def post_free_name(self, body):
         try:

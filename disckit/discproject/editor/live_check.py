@@ -12,7 +12,7 @@ from ..checking import check_project
 from ..findings import Failure, Findings
 
 from .guard import writable_menu_file
-from .picture_files import picture_path
+from .picture_files import picture_path, removable_path
 
 
 def _mirror(source, target):
@@ -91,16 +91,21 @@ class LiveCheck:
                 return os.path.relpath(path, root).replace(os.sep, "/")
         return path
 
-    def run(self, edits, pictures=None):
+    def run(self, edits, pictures=None, removed=()):
         """Findings for the project with `edits` ({path: text} of menus/)
-        and `pictures` ({path: bytes} of menus/) in place of its files:
+        and `pictures` ({path: bytes} of menus/) in place of its files and
+        the files of menus/ in `removed` gone:
         {"findings": [record...], "failure": str or None}."""
         laid = [(relative, text.encode("utf-8")) for relative, text in edits.items()
                 if writable_menu_file(self.project, relative) is not None]
         laid += [(relative, data) for relative, data in (pictures or {}).items()
                  if picture_path(self.project, relative) is not None]
+        gone = [relative for relative in removed if removable_path(self.project, relative) is not None]
         with self.lock:
             _mirror(self.project, self.copy)
+            for relative in gone:
+                # Not in the copy now; the next mirror brings it back.
+                _remove(os.path.join(self.copy, *relative.split("/")))
             for relative, data in laid:
                 path = os.path.join(self.copy, *relative.split("/"))
                 _remove(path)

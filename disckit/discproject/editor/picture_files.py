@@ -3,7 +3,8 @@ copy of another's, a screen's new picture. They come as base64 in the
 request, are laid over the check's copy like the page's texts, and are
 written by a save only as menus/RESOURCE.EXT, directly in menus/, each
 through a temporary file and a rename, never over a file that changed
-since the page read it."""
+since the page read it. The files of a deleted screen are removed the
+same way: only files of menus/ the page may write, only while unchanged."""
 
 import base64
 import binascii
@@ -34,6 +35,11 @@ def picture_path(project, relative):
     return path
 
 
+def removable_path(project, relative):
+    """A text or picture of menus/ that the page may remove, or None."""
+    return project_files.writable_menu_file(project, relative) or picture_path(project, relative)
+
+
 def decoded(pictures):
     """{path: bytes} of {path: base64}; ValueError for anything else."""
     if not isinstance(pictures, dict):
@@ -49,28 +55,51 @@ def decoded(pictures):
     return out
 
 
+def _planned(project, changes, where, what):
+    """(relative, path, base, change) of each change; Refused for a path
+    that `where` does not give."""
+    planned = []
+    for change in changes:
+        relative = change.get("path")
+        path = where(project, relative)
+        if path is None:
+            raise project_files.Refused(f"{relative!r} is not {what}")
+        planned.append((relative, path, change.get("base"), change))
+    return planned
+
+
+def _unchanged(planned):
+    """Conflict unless each (relative, path, base, ...) holds its base."""
+    stale = [entry[0] for entry in planned if project_files.version_of(project_files._read(entry[1])) != entry[2]]
+    if stale:
+        raise project_files.Conflict(stale)
+
+
+def remove(project, changes):
+    """Removes each {path, base}; nothing when one is refused or changed on
+    disk. Returns {path: None}."""
+    planned = _planned(project, changes, removable_path, "a file of menus/ that the editor removes")
+    with project_files._save_lock:
+        _unchanged(planned)
+        for _, path, _, _ in planned:
+            if os.path.lexists(path):
+                os.remove(path)
+        return {relative: None for relative, _, _, _ in planned}
+
+
 def save(project, changes):
     """Writes each {path, base, data}: base is the version the page read
     (None: no such file yet). Nothing is written when one is refused or
     changed on disk; returns {path: new version}."""
-    planned = []
-    for change in changes:
-        relative = change.get("path")
-        path = picture_path(project, relative)
-        if path is None:
-            raise project_files.Refused(f"{relative!r} is not a picture of menus/ that the editor writes")
-        try:
-            data = decoded({relative: change.get("data")})[relative]
-        except ValueError as error:
-            raise project_files.Refused(str(error)) from None
-        planned.append((relative, path, change.get("base"), data))
+    planned = _planned(project, changes, picture_path, "a picture of menus/ that the editor writes")
+    try:
+        data = {relative: decoded({relative: change.get("data")})[relative] for relative, _, _, change in planned}
+    except ValueError as error:
+        raise project_files.Refused(str(error)) from None
     with project_files._save_lock:
-        stale = [relative for relative, path, base, _ in planned
-                 if project_files.version_of(project_files._read(path)) != base]
-        if stale:
-            raise project_files.Conflict(stale)
+        _unchanged(planned)
         written = {}
-        for relative, path, _, data in planned:
-            project_files._replace(path, data)
-            written[relative] = project_files.version_of(data)
+        for relative, path, _, _ in planned:
+            project_files._replace(path, data[relative])
+            written[relative] = project_files.version_of(data[relative])
         return written

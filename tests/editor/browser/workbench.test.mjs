@@ -2,7 +2,7 @@
 // every menu whatever state the others are in, trying the menu, and
 // screens and languages made on the page.
 import assert from 'node:assert/strict';
-import { appendFileSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { appendFileSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { launchBrowser, openEditor, settled, startEditor } from './session.mjs';
@@ -117,7 +117,7 @@ test('a screen added with a chosen picture, a language made from English and a n
   });
 });
 
-test('Copy carries the names and, asked, points a start at the other language\'s file on the disc; a renamed screen takes its showmenu along', async () => {
+test('Copy carries the names and, asked, points a start at the other language\'s file on the disc; a renamed screen takes its showmenu along; a deleted one goes after saying who points at it', async () => {
   await withEditor((menus) => {
     const disc = join(menus, '..', 'disc', 'manual');
     writeFileSync(join(disc, 'datasheet-en.pdf'), '');
@@ -142,5 +142,17 @@ test('Copy carries the names and, asked, points a start at the other language\'s
     assert.match(read(project, 'root-en.txt').toString(), /showmenu;manuals\n/);
     assert.match(read(project, 'root-de.txt').toString(), /showmenu;docs\r\n/);
     assert.match(read(project, 'menu.txt').toString(), /^en;manuals;;docs-en;/m);
+    await page.click('[data-key="menu-3"]');
+    await page.click('#screen-delete');
+    await page.waitForSelector('#ask[open]');
+    assert.equal(await page.locator('#ask-list').innerText(), 'menus/root-de.txt: hotspot 2 (showmenu docs)');
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'ask-no');
+    await page.click('#ask-yes');
+    await settled(page);
+    assert.match(await page.locator('#findings').innerText(), /root-de\.txt:2: warning: showmenu "docs": no line of language "de"/);
+    await page.click('#save');
+    await page.waitForSelector('#status:not(.dirty)');
+    assert.doesNotMatch(read(project, 'menu.txt').toString(), /docs-de/);
+    assert.deepEqual(readdirSync(join(project, 'menus')).filter((n) => n.startsWith('docs-de')), []);
   });
 });
