@@ -879,7 +879,8 @@ function renderStage() {
     label.style.strokeWidth = `${3 / scale}px`;
     g.append(edge, rect, label);
     nodes.push(g);
-    centres.push([(left + right) / 2, (top + bottom) / 2]);
+    // A "close" hotspot never takes the focus: Tab passes it by.
+    if (item.spot.command !== 'close') centres.push([(left + right) / 2, (top + bottom) / 2]);
   }
   if (centres.length > 1) {
     // The keyboard's path through the hotspots: Tab goes in line order.
