@@ -5,9 +5,10 @@ blank, quote, ";" or "$" in any of them is only data."""
 
 import os
 import re
-import subprocess
 
+from . import tool_runner
 from .findings import Failure
+from .project_bounds import outside_links
 from .source_date import TREE
 
 DEFAULT_PROJECT = os.path.join("projects", "velmora-cd")
@@ -59,6 +60,8 @@ class Places:
         that the build cannot take."""
         if not os.path.isdir(self.project):
             raise Failure(f"{self.project_shown}: no such project folder")
+        for path, problem in outside_links(self.project):
+            raise Failure(f"{path}: {problem}")
         paths = [("build folder", os.path.abspath(self.build))]
         if builds_programs:
             paths.append(("project folder", os.path.abspath(self.project)))
@@ -75,7 +78,7 @@ class Places:
 
 def _run(command, what):
     """Runs a build command with its output passed through."""
-    if subprocess.run(command).returncode != 0:
+    if tool_runner.stream(command) != 0:
         raise Failure(f"{what} failed; its messages are above")
 
 

@@ -67,10 +67,9 @@ and exits with status 1.
 import argparse
 import contextlib
 import os
-import subprocess
 import sys
 
-from . import builds, signing
+from . import builds, signing, tool_runner
 from .autorun_inf import autorun_inf
 from .builds import Places
 from .checking import check_project, preview, tree_check
@@ -81,6 +80,7 @@ from .finding_codes import codes_help
 from .findings import Failure, Findings, Stop, json_end, print_json, print_text
 from .image_files import earlier_image_note, extract_as_drive, judge_destination
 from .iso_image import check_image, extract, make_image
+from .outputs import judge_place, one_line
 from .preview_folder import earlier_pictures
 from .project_folder import SETTINGS, Project, usable_setting
 from .resources import build_resources
@@ -147,6 +147,7 @@ def command_check(args):
 def run_preview(project_path, menucheck, folder, in_build_tree=False):
     findings = Findings()
     earlier_pictures(folder, in_build_tree)
+    judge_place(folder, project_path, "the preview", folder_ok=True)
     drawn = preview(project_path, menucheck, folder, findings, in_build_tree)
     if drawn is None:
         return 1
@@ -168,6 +169,8 @@ def layout(project_path, programs, out, reader=None, stamp=None, menucheck=None)
                 tree_check(project, menucheck, findings, os.environ, reader))
     except Stop:
         raise Failure(f"the disc of {project_path} was not laid out: the project has the errors above")
+    except OSError as error:
+        raise Failure(f"the disc of {project_path} was not laid out: {one_line(error)}") from None
     return epoch
 
 
@@ -183,6 +186,7 @@ def command_disc_tree(args):
 
 def image(project_path, tree, target, sums=None):
     try:
+        judge_place(target, project_path, "the image")
         volume = usable_setting(project_path, "volume")
         epoch = source_date_epoch(os.environ)
         count = make_image(tree, target, volume, epoch, sums)
@@ -238,6 +242,10 @@ def command_demo_plan(args):
 
 
 def command_usb_image(args):
+    try:
+        judge_place(args.image, args.project, "the image")
+    except Failure as failure:
+        raise Failure(f"{args.image} not written: {failure}{earlier_image_note(args.image)}") from None
     usb_image.publish(args.project, args.tree, args.image, args.sums)
     return 0
 
@@ -294,6 +302,7 @@ def make_check(places):
 def make_preview(places):
     places.judge(builds_programs=False)
     earlier_pictures(places.preview, not places.preview_given)
+    judge_place(places.preview, places.project, "the preview", folder_ok=True)
     builds.build_menucheck(places)
     return run_preview(places.project_shown, places.menucheck, places.preview, not places.preview_given)
 
@@ -332,6 +341,7 @@ def make_iso(places, target=None, tree=None):
         if ours:
             os.makedirs(os.path.dirname(target), exist_ok=True)
         judge_destination(target)
+        judge_place(target, places.project, "the image")
     try:
         make_cd(places, before=(destination,), tree=tree)
     except Failure as failure:
@@ -351,6 +361,7 @@ def make_usb(places):
         if ours:
             os.makedirs(os.path.dirname(target), exist_ok=True)
         usb_image.judge_destination(target)
+        judge_place(target, places.project, "the image")
         usb_image.check_epoch(source_date_epoch(os.environ))
     try:
         make_cd(places, before=(destination,))
@@ -366,7 +377,7 @@ def make_demo(places):
     under Wine; where the kernel runs no 32-bit code, the x86_64 programs
     from a disc tree."""
     demo = os.path.join(TREE, "disckit", "demo")
-    if subprocess.run([os.path.join(TREE, "scripts", "runs-i386")]).returncode == 0:
+    if tool_runner.run([os.path.join(TREE, "scripts", "runs-i386")]).ok:
         shown = os.environ.get("DEMO_IMAGE")
         if not shown:
             shown = make_iso(places, places.demo_image, places.demo_tree)
@@ -377,7 +388,7 @@ def make_demo(places):
         builds.build_programs(places, "mingw-x86_64", os.path.join(places.project_build, "win64"))
         command = [demo, "--project", places.project, "--programs", os.path.join(places.project_build, "win64", "bin"),
                    places.demo] + ([places.reader] if places.reader else [])
-    return subprocess.run(command).returncode
+    return tool_runner.stream(command)
 
 
 def make_edit(places):
@@ -507,11 +518,16 @@ def main(argv):
     args = top.parse_args(argv)
     if args.validate:
         args.validate(args.parser, args)
+    name = args.target if args.step == "make" else args.step
     try:
         return args.run(args)
     except Failure as failure:
-        name = args.target if args.step == "make" else args.step
         print(f"{name}: {failure}", file=sys.stderr)
+        return 1
+    except OSError as error:
+        # The file system failed (no room, a read-only or pseudo one): one
+        # line naming the path.
+        print(f"{name}: {one_line(error)}", file=sys.stderr)
         return 1
     except KeyboardInterrupt:
         return 130

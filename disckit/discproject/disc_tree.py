@@ -14,12 +14,12 @@ any machine, under any umask."""
 import hashlib
 import os
 import shutil
-import subprocess
 
-from . import manual_language, manuals, markdown_manual, signing
+from . import manual_language, manuals, markdown_manual, signing, tool_runner
 from .autorun_inf import autorun_inf
 from .disc_names import check_file, shown
 from .findings import Failure, Stop
+from .image_names import place_problem, windows_key
 from .project_folder import SETTINGS
 from .safe_files import remove_file, remove_tree, temporary_beside
 
@@ -55,7 +55,7 @@ def _walk_disc(project, findings):
         for name in sorted(dirs) + sorted(files):
             path = os.path.join(folder, name)
             relative = os.path.relpath(path, project.disc)
-            if not check_file(project, path, findings):
+            if not check_file(project, path, findings) or not _fits_images(relative, path, findings):
                 if name in dirs:
                     dirs.remove(name)
                 continue
@@ -69,6 +69,13 @@ def _walk_disc(project, findings):
     return entries
 
 
+def _fits_images(relative, path, findings):
+    problem = place_problem(relative, path)
+    if problem:
+        findings.error("name-beyond-images", shown(path), 0, problem)
+    return problem is None
+
+
 def copy_disc(project, tree, names_only, findings):
     """Copies disc/ into the tree being laid out, after checking that no
     name meets one the build made, or another name of disc/, once case is
@@ -80,7 +87,7 @@ def copy_disc(project, tree, names_only, findings):
     for folder, dirs, files in os.walk(tree):
         for name in dirs + files:
             relative = os.path.relpath(os.path.join(folder, name), tree)
-            built[relative.lower()] = relative
+            built[windows_key(relative)] = relative
     seen, copies = {}, []
     # Where each folder of disc/ lands: in the build's folder of that name,
     # spelt as the build spells it, or as disc/ spells it.
@@ -88,7 +95,7 @@ def copy_disc(project, tree, names_only, findings):
     errors = findings.errors
     for relative, is_dir, path in _walk_disc(project, findings):
         source = os.path.join(project.disc, relative)
-        key = relative.lower()
+        key = windows_key(relative)
         parent = actual.get(os.path.dirname(key) or ".")
         if parent is None:
             continue
@@ -177,6 +184,15 @@ def remove_layout(out):
     remove_file(record)
 
 
+def _stamp(stamp, target, program, env, epoch):
+    """Dates the program's PE header with the disc's date, which the
+    time-stamp tool reads from SOURCE_DATE_EPOCH."""
+    done = tool_runner.run([stamp, target], env=env, disc=True, date=epoch)
+    if not done.ok:
+        reason = done.stopped or tool_runner.one_line(done.errors, last=True)
+        raise Failure(f"{stamp} could not date {program}" + (f": {reason}" if reason else ""))
+
+
 def lay_out(project, findings, out, epoch, env, programs=None, reader=None, stamp=None, check=None):
     """Lays out the disc in `out` (programs None: the same names as empty
     files, without programs, groff or signing). `check(work)` judges the new
@@ -192,10 +208,6 @@ def lay_out(project, findings, out, epoch, env, programs=None, reader=None, stam
         raise Stop()
     language = project.setting("manual-language")
     names_only = programs is None
-    # groff, ghostscript and the time-stamp tool read SOURCE_DATE_EPOCH.
-    # Dates are written as UTC; a user's ghostscript options stay out.
-    tool_env = {k: v for k, v in env.items() if k != "GS_OPTIONS"}
-    tool_env.update(SOURCE_DATE_EPOCH=str(epoch), TZ="UTC")
     work = temporary_beside(out, folder=True)
     try:
         os.makedirs(os.path.join(work, "software", "pdfreader"))
@@ -207,8 +219,8 @@ def lay_out(project, findings, out, epoch, env, programs=None, reader=None, stam
             else:
                 shutil.copyfile(os.path.join(programs, program), target)
                 # Dated before signing: the signature covers the header.
-                if stamp and subprocess.run([stamp, target], env=tool_env).returncode != 0:
-                    raise Failure(f"{stamp} could not date {program}")
+                if stamp:
+                    _stamp(stamp, target, program, env, epoch)
         if not names_only:
             try:
                 print(f"disc-tree: {sign(env, epoch, project.path, placed)}", flush=True)
@@ -234,7 +246,7 @@ def lay_out(project, findings, out, epoch, env, programs=None, reader=None, stam
             elif source.endswith(".md"):
                 markdown_manual.set_manual(project, source, pdf, epoch, findings)
             else:
-                manuals.set_manual(source, language, os.path.dirname(pdf), findings, tool_env)
+                manuals.set_manual(source, language, os.path.dirname(pdf), findings, env, epoch)
         copy_disc(project, work, names_only, findings)
         # A disc without manuals has no manual folder.
         if not os.listdir(os.path.join(work, "manual")):

@@ -11,25 +11,25 @@ locale, whatever the caller's, so names are read alike everywhere."""
 import datetime
 import os
 import re
-import subprocess
 import tempfile
 
+import pycdlib
+
+from . import tool_runner
 from .findings import Failure
 from .image_files import compare_content, judge_destination, judge_inputs, judge_record, replace_when_checked
 
 SERIOUS = re.compile(r"^.*?: (?:FATAL|ABORT|FAILURE|SORRY) : (.*)$")
 
 
-def _tool_env():
-    env = {k: v for k, v in os.environ.items() if k not in ("SOURCE_DATE_EPOCH", "LANGUAGE") and not k.startswith("LC_")}
-    env.update(LC_ALL="C.UTF-8", TZ="UTC")
-    return env
-
-
-def _xorriso_reason(stderr, status):
-    lines = [l for l in stderr.decode("utf-8", "replace").splitlines() if l.strip()]
-    reason = next((m.group(1) for m in map(SERIOUS.match, lines) if m), None) or (lines[-1] if lines else "")
-    return f"xorriso failed (exit status {status})" + (f": {reason.strip()}" if reason else "")
+def _xorriso(command, made=None):
+    """Runs xorriso as a tool of the disc; Failure with its most serious
+    message when it fails or leaves the file `made` empty."""
+    done = tool_runner.run(command, disc=True, output=tool_runner.DISCARD)
+    if not done.ok or (made is not None and not os.path.getsize(made)):
+        lines = done.errors.decode("utf-8", "replace").splitlines()
+        serious = next((m.group(1).strip() for m in map(SERIOUS.match, lines) if m), None)
+        raise Failure(done.failure("xorriso", serious))
 
 
 def write_image(tree, new, volume, epoch):
@@ -45,28 +45,30 @@ def write_image(tree, new, volume, epoch):
                "-joliet", "on", "-rockridge", "off",
                "-volume_date", "uuid", volume_date, "-volume_date", "all_file_dates", f"={epoch}",
                "-iso_nowtime", f"={epoch}", "-map", os.path.abspath(tree), "/", "-commit"]
-    result = subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=_tool_env())
-    if result.returncode != 0 or not os.path.getsize(new):
-        raise Failure(_xorriso_reason(result.stderr, result.returncode))
+    _xorriso(command, made=new)
 
 
 def extract(image, out):
     """The image's files through its Joliet tree, as a drive letter shows
     them, in the new folder `out`."""
-    result = subprocess.run(["xorriso", "-no_rc", "-report_about", "WARNING", "-osirrox", "on", "-rockridge", "off",
-                             "-joliet", "on", "-indev", "stdio:" + os.path.abspath(image), "-extract", "/",
-                             os.path.abspath(out)], stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
-                            env=_tool_env())
-    if result.returncode != 0:
-        raise Failure(_xorriso_reason(result.stderr, result.returncode))
+    _xorriso(["xorriso", "-no_rc", "-report_about", "WARNING", "-osirrox", "on", "-rockridge", "off",
+              "-joliet", "on", "-indev", "stdio:" + os.path.abspath(image), "-extract", "/", os.path.abspath(out)])
 
 
-def _descriptor(image):
-    result = subprocess.run(["isoinfo", "-d", "-i", image], stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                            env=_tool_env())
-    if result.returncode != 0:
-        raise Failure(f"{image}: not an ISO 9660 image")
-    return result.stdout.decode("utf-8", "replace")
+def _trees(image):
+    """Whether the image has a Joliet tree and Rock Ridge entries, read from
+    its volume descriptors and root directory."""
+    iso = pycdlib.PyCdlib()
+    try:
+        iso.open(image)
+    # A damaged image can make the reader fail in ways of its own besides
+    # its exceptions (short reads, bad numbers): each means "not an image".
+    except Exception:
+        raise Failure(f"{image}: not an ISO 9660 image") from None
+    try:
+        return iso.has_joliet(), iso.has_rock_ridge()
+    finally:
+        iso.close()
 
 
 def check_image(image, tree, sums=None, shown_name=None):
@@ -79,10 +81,10 @@ def check_image(image, tree, sums=None, shown_name=None):
     if not os.path.isfile(image):
         raise Failure(f"{name}: no such image")
     judge_record(sums)
-    descriptor = _descriptor(image)
-    if not re.search(r"^Joliet with UCS level", descriptor, re.M):
+    joliet, rock_ridge = _trees(image)
+    if not joliet:
         raise Failure(f"{name}: no Joliet tree")
-    if not re.search(r"^NO Rock Ridge present", descriptor, re.M):
+    if rock_ridge:
         raise Failure(f"{name}: Rock Ridge is present")
     with tempfile.TemporaryDirectory() as work:
         content = os.path.join(work, "content")

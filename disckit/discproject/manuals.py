@@ -3,12 +3,11 @@ nothing read from outside the project and no character silently lost."""
 
 import os
 import re
-import subprocess
 import unicodedata
 
 NUL = b"\0"
 
-from . import markdown_manual
+from . import markdown_manual, tool_runner
 from .disc_names import check_file, shown
 from .findings import Failure
 
@@ -50,6 +49,10 @@ def check_source(project, path, findings):
         return
     with open(path, "rb") as f:
         data = f.read()
+    if data.startswith((b"\xff\xfe", b"\xfe\xff")):
+        findings.error("not-utf8", path, 1, f"UTF-16 (it starts with the bytes {data[0]:02X} {data[1]:02X}); a manual is UTF-8, "
+                       "groff would set those bytes as text")
+        return
     for number, raw in enumerate(data.split(b"\n"), 1):
         if b"\0" in raw:
             findings.error("nul-byte", path, number, f"a NUL byte at column {raw.index(NUL) + 1}; a text holds none")
@@ -127,28 +130,31 @@ def _groff_findings(stderr, folder, findings):
     return missing
 
 
-def set_manual(source, language, out_dir, findings, env):
-    """Sets `source` into out_dir/NAME.pdf. groff runs in safer mode (-S, its
-    default, stated) inside manuals/, so a relative .so finds the manual's
-    own files; ghostscript runs in the output folder on bare names, since it
-    derives the PDF's document id from the output name as given."""
+def set_manual(source, language, out_dir, findings, env, epoch):
+    """Sets `source` into out_dir/NAME.pdf, dated `epoch`. groff runs in
+    safer mode (-S, its default, stated) inside manuals/, so a relative .so
+    finds the manual's own files; ghostscript runs in the output folder on
+    bare names, since it derives the PDF's document id from the output name
+    as given. Both run as tools of the disc in the caller's environment
+    `env`."""
     folder, name = os.path.split(source)
     stem = name[:-len(".ms")]
     postscript = os.path.join(out_dir, stem + ".ps")
     command = ["groff", "-S", "-K", "utf-8", "-t", "-ms"] + ([f"-m{language}"] if language else []) + \
               ["-Tps", "-ww", "--", name]
     with open(postscript, "wb") as out:
-        result = subprocess.run(command, cwd=folder, stdout=out, stderr=subprocess.PIPE, env=env)
+        result = tool_runner.run(command, cwd=folder, output=out, env=env, disc=True, date=epoch)
     errors = findings.errors
-    _groff_findings(result.stderr, folder, findings)
-    if result.returncode != 0:
-        raise Failure(f"groff could not set {shown(source)} (exit status {result.returncode})")
+    _groff_findings(result.errors, folder, findings)
+    if not result.ok:
+        raise Failure(f"groff could not set {shown(source)} ({_ending(result)})")
     if findings.errors > errors:
         raise Failure(f"{shown(source)} uses characters its fonts lack")
-    pdf = subprocess.run(["ps2pdf", "-dPDFSETTINGS=/prepress", stem + ".ps", stem + ".pdf"], cwd=out_dir,
-                         stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
-    if pdf.returncode != 0:
-        raise Failure(f"ps2pdf could not turn {stem}.ps into PDF")
+    pdf = tool_runner.run(["ps2pdf", "-dPDFSETTINGS=/prepress", stem + ".ps", stem + ".pdf"], cwd=out_dir,
+                          output=tool_runner.DISCARD, env=env, disc=True, date=epoch)
+    if not pdf.ok:
+        reason = tool_runner.one_line(pdf.errors, last=True)
+        raise Failure(f"ps2pdf could not turn {stem}.ps into PDF" + (f": {reason}" if reason else ""))
     os.remove(postscript)
 
 
@@ -158,8 +164,11 @@ def check_characters(source, language, findings, env):
     folder, name = os.path.split(source)
     command = ["groff", "-S", "-Z", "-K", "utf-8", "-t", "-ms"] + ([f"-m{language}"] if language else []) + \
               ["-Tps", "-ww", "--", name]
-    result = subprocess.run(command, cwd=folder, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, env=env)
-    _groff_findings(result.stderr, folder, findings)
-    if result.returncode != 0:
-        findings.error("groff-failed", shown(source), 0,
-                       f"groff cannot set this manual (exit status {result.returncode})")
+    result = tool_runner.run(command, cwd=folder, output=tool_runner.DISCARD, env=env, disc=True)
+    _groff_findings(result.errors, folder, findings)
+    if not result.ok:
+        findings.error("groff-failed", shown(source), 0, f"groff cannot set this manual ({_ending(result)})")
+
+
+def _ending(result):
+    return f"it {result.stopped}" if result.stopped else f"exit status {result.status}"

@@ -10,62 +10,26 @@ import json
 import os
 import re
 import signal
-import subprocess
-import tempfile
-import time
 
+from . import tool_runner
 from .findings import Failure, Finding
 
 # Generous: the samples take well under a second and a few megabytes.
 TIME_LIMIT_SECONDS = 300
 MEMORY_LIMIT_BYTES = 4 * 1024 ** 3
 OUTPUT_LIMIT_BYTES = 64 * 1024 ** 2
-POLL_SECONDS = 0.05
 
 # Promoted to errors here: the disc would be burnt with a dead button.
 NOT_ON_DISC = "target-not-on-disc"
 SEVERITIES = ("error", "warning")
 
 
-def _resident_bytes(pid):
-    try:
-        with open(f"/proc/{pid}/status") as f:
-            for line in f:
-                if line.startswith("VmRSS:"):
-                    return int(line.split()[1]) * 1024
-    except (OSError, ValueError, IndexError):
-        pass
-    return 0
-
-
 def run_limited(command, time_limit=TIME_LIMIT_SECONDS, memory_limit=MEMORY_LIMIT_BYTES, env=None):
-    """Runs `command` (an argument list) with its output in files; returns
-    (status, stdout bytes, stderr bytes, why it was stopped or None). The
-    memory limit watches the resident size, which a sanitizer's reserved
-    address space does not inflate."""
-    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        process = subprocess.Popen(command, stdout=out, stderr=err, stdin=subprocess.DEVNULL, env=env)
-        started = time.monotonic()
-        stopped = None
-        # A check of a few menus ends within milliseconds of its start: the
-        # first looks come soon, later ones at the full interval.
-        pause = POLL_SECONDS / 32
-        while process.poll() is None:
-            if time.monotonic() - started > time_limit:
-                stopped = f"took longer than {time_limit} s"
-            elif _resident_bytes(process.pid) > memory_limit:
-                stopped = f"grew past {memory_limit // 1024 ** 2} MB of memory"
-            elif os.fstat(out.fileno()).st_size > OUTPUT_LIMIT_BYTES:
-                stopped = f"wrote more than {OUTPUT_LIMIT_BYTES // 1024 ** 2} MB of findings"
-            if stopped:
-                process.kill()
-                process.wait()
-                break
-            time.sleep(pause)
-            pause = min(pause * 2, POLL_SECONDS)
-        out.seek(0)
-        err.seek(0)
-        return process.returncode, out.read(), err.read(), stopped
+    """Runs `command` (an argument list) in `env` (None: this program's);
+    returns (status, stdout bytes, stderr bytes, why it was stopped or None)."""
+    done = tool_runner.run(command, env=env, time_limit=time_limit, memory_limit=memory_limit,
+                           output_limit=OUTPUT_LIMIT_BYTES, output_name="findings")
+    return done.status, done.output, done.errors, done.stopped
 
 
 def _first_line(data):

@@ -10,8 +10,10 @@ passes it on:
   SIGN_TIMESTAMP_URL=URL [SIGN_TIMESTAMP_CA=FILE]  an RFC 3161 time stamp,
                                                     so the signatures outlive
                                                     the certificate
-A password or PIN reaches openssl and osslsigncode through a file only this
-user can read, never on a command line.
+Certificates and keys are read here (with python3-cryptography); a
+password or PIN reaches osslsigncode and OpenSSL's PKCS#11 engine through a
+file only this user can read, never on a command line or in their
+environment.
 
 The signing time is the disc's date. A signed build records each program's
 detached signature in PROJECT/signatures/NAME.sig; a later build whose
@@ -27,16 +29,15 @@ files and everything is put in place only when all of them are signed and
 verified.
 """
 
-import calendar
 import contextlib
-import hashlib
 import os
 import shutil
-import subprocess
 import tempfile
 import time
 import urllib.parse
 
+from . import certificates, secret_folder, tool_runner
+from .findings import Failure
 from .source_date import utc
 
 # The system's trusted roots, for a chain that ends in a public root.
@@ -49,7 +50,6 @@ UNSIGNED = (
     " or signatures recorded in the project's signatures folder sign them)"
 )
 KEY_VARIABLES = ("SIGN_PKCS12", "SIGN_CERT", "SIGN_KEY", "SIGN_PKCS11_MODULE")
-SECRET_VARIABLES = ("SIGN_PASSWORD", "SIGN_PIN")
 
 
 class SigningError(Exception):
@@ -87,7 +87,7 @@ def sign_programs(env, epoch, project_dir, programs):
     if len(set(names)) != len(names):
         raise SigningError("two programs share a name: %s" % " ".join(names))
     renew = _renewal_requested(env)
-    records = _Records(project_dir)
+    records = _Records(project_dir, env)
     recorded = [] if renew else [program for program in programs if records.holds(program)]
     fresh = [program for program in programs if program not in recorded]
     if not recorded and not signing_requested(env):
@@ -99,7 +99,7 @@ def sign_programs(env, epoch, project_dir, programs):
     with _workspace() as work:
         signed = {}
         for index, program in enumerate(recorded):
-            signed[program] = records.attach(program, os.path.join(work, "%d.attached" % index), epoch, env)
+            signed[program] = records.attach(program, os.path.join(work, "%d.attached" % index), epoch)
         key = None
         timestamp = _Timestamp(env)
         if fresh:
@@ -150,32 +150,24 @@ def _renewal_requested(env):
 
 
 def _workspace():
-    return tempfile.TemporaryDirectory(prefix="sign.")
+    return secret_folder.workspace()
 
 
-def _child_environment(env, extra=None):
-    """The environment of the tools: the caller's, without the secrets."""
-    child = dict(os.environ)
-    child.update(env)
-    for name in SECRET_VARIABLES:
-        child.pop(name, None)
-    child.update(extra or {})
-    return child
-
-
-def _run(args, env=None, timeout=None):
-    """Runs a program (an argument list, never a shell string) and returns
-    its exit status with its output and errors as text. A program that
-    outlives timeout counts as failed, with status None."""
+def _run(args, env, settings=None, timeout=tool_runner.TIME_LIMIT_SECONDS):
+    """Runs a tool in the caller's environment `env` (the run helper keeps
+    the secrets out) and returns its exit status with its output and errors
+    as text. A tool that outlives timeout counts as failed, with status
+    None."""
     try:
-        done = subprocess.run(
-            args, stdin=subprocess.DEVNULL, capture_output=True, check=False, env=env, timeout=timeout
-        )
-    except FileNotFoundError:
-        raise SigningError("%s is missing; run scripts/install-deps as root" % args[0]) from None
-    except subprocess.TimeoutExpired:
-        return None, "", ""
-    return done.returncode, done.stdout.decode(errors="replace"), done.stderr.decode(errors="replace")
+        done = tool_runner.run(args, env=env, settings=settings, time_limit=timeout)
+    except Failure as failure:
+        raise SigningError(str(failure)) from None
+    return done.status, done.output.decode(errors="replace"), done.errors.decode(errors="replace")
+
+
+def _read(path):
+    with open(path, "rb") as file:
+        return file.read()
 
 
 def _write_private(path, text):
@@ -187,13 +179,6 @@ def _write_private(path, text):
 
 def _readable(path):
     return os.path.isfile(path) and os.access(path, os.R_OK)
-
-
-def _first_line(text, skip=lambda line: False):
-    for line in text.splitlines():
-        if line.strip() and not skip(line):
-            return line.strip()
-    return ""
 
 
 def _openssl_error_line(line):
@@ -212,11 +197,6 @@ def _openssl_reason(text):
                 detail = fields[8].strip() if len(fields) > 8 else ""
                 return fields[5] + (" (%s)" % detail if detail else "")
     return ""
-
-
-def _certificate_time(text):
-    """Seconds since the epoch of openssl's "Mon DD HH:MM:SS YYYY GMT"."""
-    return calendar.timegm(time.strptime(text.strip(), "%b %d %H:%M:%S %Y GMT"))
 
 
 def _trust_file(work, certs, extra=""):
@@ -279,7 +259,7 @@ class _Timestamp:
             return "the time-stamp server %s did not answer within %d s; nothing is signed" % (self.url, self.timeout)
         if "connection refused" in log.lower() or "connect error" in log.lower():
             return "the time-stamp server %s did not answer (connection refused); nothing is signed" % self.url
-        reason = _openssl_reason(log) or _first_line(log, _openssl_error_line)
+        reason = _openssl_reason(log) or tool_runner.one_line(log, skip=_openssl_error_line)
         return "the time-stamp server %s gave no usable time stamp for %s (%s); nothing is signed" % (
             self.url,
             name,
@@ -288,9 +268,9 @@ class _Timestamp:
 
 
 class _Key:
-    """The key of the environment, read and checked in a private work
-    folder: certs.pem holds every certificate given (the chain to trust),
-    leaf.pem the signer's own."""
+    """The key of the environment, read and checked; its private work
+    folder holds the password file and certs.pem, every certificate given
+    (the chain to trust)."""
 
     def __init__(self, env, work):
         self.work = work
@@ -301,7 +281,7 @@ class _Key:
         self.module = env.get("SIGN_PKCS11_MODULE", "")
         self.password = os.path.join(work, "password")
         self.certs = os.path.join(work, "certs.pem")
-        self.leaf = os.path.join(work, "leaf.pem")
+        self.leaf = None
         self._check_combination()
         for file in (self.pkcs12, self.cert, self.key if not self.module else ""):
             if file and not _readable(file):
@@ -319,8 +299,8 @@ class _Key:
             else:
                 self._write_password(env.get("SIGN_PASSWORD", ""))
                 self._read_key_file()
-        self.leaf_hash = self._leaf_hash()
-        self.not_before, self.not_after = self._validity()
+        self.leaf_hash = certificates.leaf_hash(self.leaf)
+        self.not_before, self.not_after = certificates.validity(self.leaf)
 
     def _check_combination(self):
         if self.pkcs12 and self.module:
@@ -343,10 +323,15 @@ class _Key:
             )
 
     def _write_password(self, secret):
-        # openssl and osslsigncode read the first line; an empty file would be
-        # no password at all. libp11 reads a PIN file whole, so a PIN ends
+        # osslsigncode reads the first line; an empty file would be no
+        # password at all. libp11 reads a PIN file whole, so a PIN ends
         # without a line end.
         _write_private(self.password, secret if self.module else secret + "\n")
+
+    def _password(self):
+        """SIGN_PASSWORD as the bytes that open the key: its first line,
+        as osslsigncode reads it from the file."""
+        return os.fsencode(self.env.get("SIGN_PASSWORD", "").split("\n", 1)[0])
 
     def _pin(self):
         pin = self.env.get("SIGN_PIN", "")
@@ -362,46 +347,35 @@ class _Key:
             raise SigningError("the token's PIN is missing; give it in SIGN_PIN or SIGN_PIN_FILE")
         return pin
 
-    def _pkcs12(self, *options):
-        """openssl pkcs12 on the bundle; bundles made with older tools use
-        algorithms that OpenSSL 3 keeps in its legacy provider."""
-        base = ["openssl", "pkcs12", "-in", self.pkcs12, "-passin", "file:" + self.password, "-nokeys"]
-        status, _, errors = _run(base + list(options))
-        if status != 0:
-            status, _, more = _run(base[:2] + ["-legacy"] + base[2:] + list(options))
-            errors += more
-        return status == 0, errors
-
     def _read_pkcs12(self):
-        read, errors = self._pkcs12("-out", self.certs)
-        if not read:
-            if "mac verify" in errors.lower():
-                raise SigningError("%s: wrong SIGN_PASSWORD for this PKCS#12 file" % self.pkcs12)
+        data = _read(self.pkcs12)
+        if not certificates.is_pkcs12(data):
             raise SigningError("%s: not a PKCS#12 file that openssl reads" % self.pkcs12)
-        read, _ = self._pkcs12("-clcerts", "-out", self.leaf)
-        if not read:
+        try:
+            self.leaf, given = certificates.pkcs12_certificates(data, self._password())
+        except ValueError:
+            raise SigningError("%s: wrong SIGN_PASSWORD for this PKCS#12 file" % self.pkcs12) from None
+        if self.leaf is None:
             raise SigningError("%s: holds no certificate of its own key" % self.pkcs12)
+        self._write_certificates(given)
 
     def _read_certificates(self):
         # PEM may hold a chain, leaf first; DER holds one certificate.
-        with open(self.cert, "rb") as file:
-            pem = b"-----BEGIN CERTIFICATE-----" in file.read()
-        if pem:
-            shutil.copyfile(self.cert, self.certs)
-        elif _run(["openssl", "x509", "-inform", "DER", "-in", self.cert, "-out", self.certs])[0] != 0:
+        given = certificates.certificates(_read(self.cert))
+        if not given:
             raise SigningError("%s: not a certificate (PEM or DER)" % self.cert)
-        if _run(["openssl", "x509", "-in", self.certs, "-out", self.leaf])[0] != 0:
-            raise SigningError("%s: not a certificate (PEM or DER)" % self.cert)
+        self.leaf = given[0]
+        self._write_certificates(given)
+
+    def _write_certificates(self, given):
+        with open(self.certs, "wb") as file:
+            file.write(certificates.pem(given))
 
     def _read_key_file(self):
-        for form in ("PEM", "DER"):
-            status, out, _ = _run(
-                ["openssl", "pkey", "-inform", form, "-in", self.key, "-passin", "file:" + self.password, "-pubout"]
-            )
-            if status == 0:
-                self._match_certificate(out)
-                return
-        raise SigningError("%s: cannot read the key (wrong SIGN_PASSWORD, or no private key)" % self.key)
+        key = certificates.private_key(_read(self.key), self._password())
+        if key is None:
+            raise SigningError("%s: cannot read the key (wrong SIGN_PASSWORD, or no private key)" % self.key)
+        self._match_certificate(key)
 
     def _read_token_key(self):
         """Logs in to the token once, as signing will, and reads the public
@@ -410,10 +384,12 @@ class _Key:
         uri = self.key + separator + "pin-source=file:" + urllib.parse.quote(self.password)
         status, out, errors = _run(
             ["openssl", "pkey", "-engine", "pkcs11", "-inform", "ENGINE", "-in", uri, "-pubout"],
-            env=_child_environment(self.env, {"PKCS11_MODULE_PATH": self.module}),
+            self.env,
+            settings={"PKCS11_MODULE_PATH": self.module},
         )
-        if status == 0 and "BEGIN PUBLIC KEY" in out:
-            self._match_certificate(out)
+        key = certificates.public_key(out.encode()) if status == 0 else None
+        if key is not None:
+            self._match_certificate(key)
             return
         raise SigningError(self._token_failure(errors))
 
@@ -434,24 +410,11 @@ class _Key:
             return "%s names no token of the module %s" % (self.key, self.module)
         if "not found" in lowered:
             return "%s names no private key in the token" % self.key
-        return "cannot use the key %s: %s" % (self.key, _openssl_reason(errors) or _first_line(errors))
+        return "cannot use the key %s: %s" % (self.key, _openssl_reason(errors) or tool_runner.one_line(errors))
 
-    def _match_certificate(self, key_public):
-        cert_public = _run(["openssl", "x509", "-in", self.leaf, "-noout", "-pubkey"])[1]
-        if key_public != cert_public:
+    def _match_certificate(self, key):
+        if not certificates.belongs_to(key, self.leaf):
             raise SigningError("%s does not match the certificate %s (another key pair)" % (self.key, self.cert))
-
-    def _leaf_hash(self):
-        der = self.leaf + ".der"
-        if _run(["openssl", "x509", "-in", self.leaf, "-outform", "DER", "-out", der])[0] != 0:
-            raise SigningError("%s: not a certificate (PEM or DER)" % (self.cert or self.pkcs12))
-        with open(der, "rb") as file:
-            return hashlib.sha256(file.read()).hexdigest()
-
-    def _validity(self):
-        _, out, _ = _run(["openssl", "x509", "-in", self.leaf, "-noout", "-startdate", "-enddate"])
-        dates = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
-        return _certificate_time(dates["notBefore"]), _certificate_time(dates["notAfter"])
 
     def name(self):
         return self.cert or self.pkcs12
@@ -494,8 +457,8 @@ class _Key:
             + ["-readpass", self.password, "-h", "sha256", "-time", str(epoch)]
             + timestamp.sign_options()
             + ["-in", program, "-out", target],
-            env=_child_environment(self.env),
-            timeout=timestamp.timeout if timestamp.url else None,
+            self.env,
+            timeout=timestamp.timeout if timestamp.url else tool_runner.TIME_LIMIT_SECONDS,
         )
         log = out + errors
         if timestamp.url and (status is None or "timestamping failed" in log.lower()):
@@ -503,7 +466,8 @@ class _Key:
         if status != 0:
             if self.module:
                 raise SigningError(self._token_failure(log))
-            raise SigningError("osslsigncode could not sign %s: %s" % (name, _first_line(log, _openssl_error_line)))
+            cause = tool_runner.one_line(log, skip=_openssl_error_line)
+            raise SigningError("osslsigncode could not sign %s: %s" % (name, cause))
 
     def verify(self, signed, name, timestamp):
         """The signature must be the given certificate's and check out
@@ -513,7 +477,8 @@ class _Key:
         options = ["-TSA-CAfile", _trust_file(self.work, timestamp.ca)] if timestamp.url else []
         status, out, errors = _run(
             ["osslsigncode", "verify", "-in", signed, "-CAfile", trust, "-require-leaf-hash", "sha256:" + self.leaf_hash]
-            + options
+            + options,
+            self.env,
         )
         log = out + errors
         if status != 0:
@@ -531,8 +496,9 @@ class _Records:
     """The signatures a project records, PROJECT/signatures/NAME.sig: each
     program's detached signature (DER PKCS#7, as osslsigncode extracts it)."""
 
-    def __init__(self, project_dir):
+    def __init__(self, project_dir, env):
         self.folder = os.path.join(project_dir, "signatures") if project_dir else ""
+        self.env = env
         self.staged = []
 
     def path(self, program):
@@ -541,7 +507,7 @@ class _Records:
     def holds(self, program):
         return bool(self.folder) and os.path.exists(self.path(program))
 
-    def attach(self, program, target, epoch, env):
+    def attach(self, program, target, epoch):
         """The program with its recorded signature attached, checked against
         the program's bytes. The chain is checked against the certificates
         the signature carries and this machine's roots, at the disc's date:
@@ -549,15 +515,16 @@ class _Records:
         record = self.path(program)
         work = os.path.dirname(target)
         carried = target + ".certs.pem"
-        status, out, _ = _run(["openssl", "pkcs7", "-inform", "DER", "-in", record, "-print_certs"])
-        if status != 0:
+        certs = certificates.signature_certificates(_read(record))
+        if certs is None:
             raise SigningError("%s: not a signature that osslsigncode recorded" % record)
-        with open(carried, "w", encoding="utf-8") as file:
-            file.write(out)
-        trust = _trust_file(work, carried, env.get("SIGN_TIMESTAMP_CA", ""))
+        with open(carried, "wb") as file:
+            file.write(certificates.pem(certs))
+        trust = _trust_file(work, carried, self.env.get("SIGN_TIMESTAMP_CA", ""))
         status, out, errors = _run(
             ["osslsigncode", "attach-signature", "-sigin", record, "-CAfile", trust, "-TSA-CAfile", trust]
-            + ["-time", str(epoch), "-h", "sha256", "-in", program, "-out", target]
+            + ["-time", str(epoch), "-h", "sha256", "-in", program, "-out", target],
+            self.env,
         )
         log = out + errors
         if status != 0:
@@ -579,9 +546,11 @@ class _Records:
             return
         for program in programs:
             staged = os.path.join(work, os.path.basename(program) + ".sig")
-            status, out, errors = _run(["osslsigncode", "extract-signature", "-in", signed[program], "-out", staged])
+            status, out, errors = _run(
+                ["osslsigncode", "extract-signature", "-in", signed[program], "-out", staged], self.env
+            )
             if status != 0:
-                cause = _first_line(out + errors, _openssl_error_line)
+                cause = tool_runner.one_line(out + errors, skip=_openssl_error_line)
                 raise SigningError("cannot extract the signature of %s: %s" % (os.path.basename(program), cause))
             self.staged.append((staged, self.path(program)))
 

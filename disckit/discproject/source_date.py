@@ -4,9 +4,9 @@ image bit for bit."""
 
 import os
 import re
-import subprocess
 import time
 
+from . import tool_runner
 from .findings import Failure
 
 TREE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -25,9 +25,9 @@ def source_date_epoch(env):
     else:
         origin = "the last commit's date"
         try:
-            value = subprocess.run(["git", "-C", TREE, "log", "-1", "--format=%ct"], stdout=subprocess.PIPE,
-                                   stderr=subprocess.DEVNULL, check=True).stdout.decode().strip()
-        except (OSError, subprocess.CalledProcessError):
+            done = tool_runner.run(["git", "-C", TREE, "log", "-1", "--format=%ct"], errors=tool_runner.DISCARD)
+            value = done.output.decode().strip() if done.ok else ""
+        except Failure:
             value = ""
         if not value:
             raise Failure(f"SOURCE_DATE_EPOCH is not set and {TREE} has no git history to date the disc by; "

@@ -20,7 +20,7 @@ def _made_menus(project_path, findings, out, cache):
     standing = set()
     try:
         project = Project(project_path, findings)
-        files, sources = generate(project, cache, standing)
+        files, sources = generate(project, cache, standing=standing)
     except Stop:
         return None, standing
     if not standing:

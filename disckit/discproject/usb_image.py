@@ -1,13 +1,14 @@
-"""The disc tree as a FAT32 image for a USB stick, made with dosfstools and
-mtools (no mount, no root), checked against the tree and the record of its
-layout before it gets its name; and the image's files taken back out.
+"""The disc tree as a FAT32 image for a USB stick, formatted by dosfstools,
+labelled by mtools and filled by fat_tree (no mount, no root), checked
+against the tree and the record of its layout before it gets its name; and
+the image's files taken back out.
 
 The same tree gives the same image, byte for byte. The volume serial is
 the first 32 bits of the SHA-256 of the tree's record and the date, so two
 discs of one date still differ; the label entry, every file and folder
-carry SOURCE_DATE_EPOCH, as UTC; folders are made and files copied in
-sorted order, one folder at a time, so the build machine's directory order
-does not enter, nor do its file times and modes. mtools reads no user's
+carry SOURCE_DATE_EPOCH, as UTC; folders and files are written in sorted
+order, so the build machine's directory order does not enter, nor do its
+file times and modes. mtools reads no user's
 configuration file, its global settings are given outright, and it runs
 under a fixed UTF-8 locale, whatever the caller's.
 
@@ -17,13 +18,13 @@ label and icon, and the customer starts autorun.exe himself."""
 import hashlib
 import math
 import os
-import re
-import subprocess
+import struct
 import tempfile
 
+from . import tool_runner
 from .disc_tree import record_of
 from .findings import Failure
-from . import image_files
+from . import fat_tree, image_files
 from .image_files import (compare_content, earlier_image_note, judge_destination, judge_inputs, judge_record,
                           replace_when_checked)
 from .project_folder import usable_setting
@@ -40,7 +41,6 @@ ALIGNMENT_SLACK_KIB = 64
 LARGEST_FILE = 0xFFFFFFFF
 # FAT dates start at 1980-01-01 (FAT keeps local time; the image's is UTC).
 FAT_FIRST_SECOND = 315532800
-CLUSTER_WARNING = re.compile(r"Number of clusters .* less then suggested minimum|Not enough clusters", re.I)
 
 
 # mtools' global settings, each given outright: the environment overrides
@@ -50,37 +50,28 @@ MTOOLS_SETTINGS = {"MTOOLS_SKIP_CHECK": "1", "MTOOLS_FAT_COMPATIBILITY": "0", "M
                    "MTOOLS_TWENTY_FOUR_HOUR_CLOCK": "1"}
 
 
-def _tool_env(epoch):
-    """mtools and dosfstools alone: no user's ~/.mtoolsrc (HOME leads
-    nowhere) and no further configuration file, UTC, a fixed locale for
-    names, and the disc's date as 'now'."""
-    env = {k: v for k, v in os.environ.items() if k not in ("LANGUAGE",) and not k.startswith(("LC_", "MTOOLS"))}
-    env.update(MTOOLS_SETTINGS)
-    env.update(LC_ALL="C.UTF-8", TZ="UTC", HOME=os.devnull, MTOOLSRC=os.devnull, SOURCE_DATE_EPOCH=str(epoch))
-    return env
+# Beside them, mtools and dosfstools run as tools of the disc: no user's
+# ~/.mtoolsrc (HOME leads nowhere) and no further configuration file.
+TOOL_SETTINGS = {**MTOOLS_SETTINGS, "HOME": os.devnull, "MTOOLSRC": os.devnull}
 
 
 def _run(command, what, epoch):
-    result = subprocess.run(command, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                            env=_tool_env(epoch))
-    output = result.stdout.decode("utf-8", "replace")
-    if result.returncode != 0:
-        lines = [line for line in output.splitlines() if line.strip()]
-        raise Failure(f"{what} failed (exit status {result.returncode})" + (f": {lines[-1].strip()}" if lines else ""))
-    return output
+    """Runs one of mtools or dosfstools with the disc's date as 'now';
+    returns its output and errors, merged."""
+    done = tool_runner.run(command, disc=True, date=epoch, settings=TOOL_SETTINGS, errors=tool_runner.MERGE)
+    if not done.ok:
+        raise Failure(done.failure(what))
+    return done.output.decode("utf-8", "replace")
 
 
-def _pattern(path):
-    """A path of the image as mtools reads a folder it looks up: "[" and "]"
-    of a name would be a wildcard's set without the backslash."""
-    return re.sub(r"([][*?\\])", r"\\\1", path)
-
-
-def _new_folder(path):
-    """A folder for mmd: its parents are looked up, its own name is taken
-    as it is."""
-    parent, _, name = path.rpartition("/")
-    return "::/" + (_pattern(parent) + "/" if parent else "") + name
+def _clusters(image):
+    """The data clusters of the FAT32 volume at the start of `image`, read
+    from its boot sector."""
+    with open(image, "rb") as f:
+        boot = f.read(SECTOR)
+    per_cluster, reserved, fats = struct.unpack_from("<BHB", boot, 13)
+    total, fat_sectors = struct.unpack_from("<II", boot, 32)
+    return (total - reserved - fats * fat_sectors) // max(per_cluster, 1)
 
 
 def layout_of(tree):
@@ -150,21 +141,12 @@ def write_image(tree, new, label, epoch):
     os.truncate(image, size_kib(tree) * 1024)
     output = _run(["mkfs.fat", "-F", "32", "-S", str(SECTOR), "-s", "1", "-R", str(RESERVED_SECTORS), "-f", "2",
                    "--mbr=y", "--invariant", "-i", serial_of(tree, epoch), image], "mkfs.fat", epoch)
-    if CLUSTER_WARNING.search(output):
-        raise Failure(f"mkfs.fat made too few clusters for FAT32: {output.strip().splitlines()[-1]}")
+    if _clusters(image) < FAT32_MIN_CLUSTERS:
+        raise Failure(f"mkfs.fat made too few clusters for FAT32: {tool_runner.one_line(output, last=True)}")
     # mlabel writes the label into both boot sectors and the root's entry,
     # which it dates SOURCE_DATE_EPOCH (mkfs.fat would date it its own way).
     _run(["mlabel", "-i", image, "::" + label], "mlabel", epoch)
-    folders, files = layout_of(tree)
-    if folders[1:]:
-        _run(["mmd", "-i", image] + [_new_folder(folder) for folder in folders[1:]], "mmd", epoch)
-    for folder in folders:
-        if files[folder]:
-            sources = [os.path.join(tree, *folder.split("/"), name) for name in files[folder]]
-            # -D s: a long name met twice would skip the copy, which the
-            # check below finds; no question is ever asked.
-            target = f"::/{_pattern(folder)}/".replace("//", "/")
-            _run(["mcopy", "-D", "s", "-i", image] + sources + [target], "mcopy", epoch)
+    fat_tree.fill(image, tree, *layout_of(tree), epoch)
 
 
 def extract(image, out):
@@ -188,11 +170,11 @@ def check_usb_image(image, tree, label=None, sums=None, shown_name=None):
     if not os.path.isfile(image):
         raise Failure(f"{name}: no such image")
     judge_record(sums)
-    result = subprocess.run(["fsck.fat", "-n", os.path.abspath(image)], stdin=subprocess.DEVNULL,
-                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, env=_tool_env(FAT_FIRST_SECOND))
-    lines = result.stdout.decode("utf-8", "replace").splitlines()
+    done = tool_runner.run(["fsck.fat", "-n", os.path.abspath(image)], disc=True, date=FAT_FIRST_SECOND,
+                           settings=TOOL_SETTINGS, errors=tool_runner.MERGE)
+    lines = done.output.decode("utf-8", "replace").splitlines()
     # A clean volume: fsck.fat's name line and its count of files.
-    if result.returncode != 0 or len(lines) != 2:
+    if not done.ok or len(lines) != 2:
         raise Failure(f"{name}: fsck.fat -n found faults: " + " ".join(l.strip() for l in lines[1:3]))
     if label is not None and label_of(image) != label:
         raise Failure(f"{name}: its label is \"{label_of(image)}\", not \"{label}\"")

@@ -12,7 +12,7 @@ import os
 import re
 
 from . import project_files
-from .guard import inside
+from .guard import RESERVED, inside
 
 RESOURCE_FILE = re.compile(r"^[A-Za-z0-9_-]+$")
 
@@ -24,7 +24,8 @@ def picture_path(project, relative):
     if len(parts) != 2 or parts[0] != "menus":
         return None
     stem, ext = os.path.splitext(parts[1])
-    if not RESOURCE_FILE.match(stem) or ext.lower() not in project_files.PICTURE_EXTENSIONS:
+    # The names a menu's resource can have, no device name among them.
+    if not RESOURCE_FILE.match(stem) or stem.upper() in RESERVED or ext.lower() not in project_files.PICTURE_EXTENSIONS:
         return None
     menus = inside(project, "menus")
     if menus is None or not os.path.isdir(menus) or os.path.islink(os.path.join(project, "menus")):

@@ -5,10 +5,10 @@ browser are present, until Ctrl-C (or SIGTERM) ends it."""
 import os
 import shutil
 import signal
-import subprocess
 import tempfile
 import threading
 
+from .. import tool_runner
 from ..findings import Failure
 from .guard import new_token
 from .http_app import EditorServer
@@ -19,8 +19,7 @@ def open_browser(url):
     """Only where someone can see it; the printed address is enough else."""
     if not (os.environ.get("DISPLAY") or os.environ.get("WAYLAND_DISPLAY")) or not shutil.which("xdg-open"):
         return
-    subprocess.Popen(["xdg-open", url], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                     stderr=subprocess.DEVNULL, start_new_session=True)
+    tool_runner.detach(["xdg-open", url])
 
 
 def serve(project, menucheck, port=0, opens=True):
