@@ -72,6 +72,12 @@ std::int32_t Clamp(std::int32_t value, std::int32_t low, std::int32_t high)
     return std::max(low, std::min(value, high));
 }
 
+std::string Rectangle(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom)
+{
+    return "rectangle " + std::to_string(left) + "," + std::to_string(top) + " " + std::to_string(right) + "," +
+           std::to_string(bottom);
+}
+
 bool Run(const std::vector<std::string>& arguments)
 {
     std::vector<char*> argv;
@@ -148,9 +154,13 @@ bool WritePreview(const CheckedMenu& menu, const std::string& picture, std::int3
         // Windows RECT; the frame is drawn on the pixels inside.
         const std::int32_t l = Clamp(h.left * scale, -1, width), t = Clamp(h.top * scale, -1, height);
         const std::int32_t r = Clamp(h.right * scale - 1, -1, width), b = Clamp(h.bottom * scale - 1, -1, height);
-        args.insert(args.end(), {"-fill", "none", "-stroke", colour, "-draw",
-                                 "rectangle " + std::to_string(l) + "," + std::to_string(t) + " " + std::to_string(r) +
-                                     "," + std::to_string(b)});
+        // A white edge outside the frame and a black one inside it: the
+        // frame stays visible on dark buttons and on light ones.
+        args.insert(args.end(), {"-fill", "none", "-stroke", "white", "-draw",
+                                 Rectangle(l - scale, t - scale, r + scale, b + scale)});
+        if (r - l > 2 * scale && b - t > 2 * scale)
+            args.insert(args.end(), {"-stroke", "black", "-draw", Rectangle(l + scale, t + scale, r - scale, b - scale)});
+        args.insert(args.end(), {"-stroke", colour, "-draw", Rectangle(l, t, r, b)});
 
         const std::string label = PreviewLabel(h, focusPlace);
         const std::int32_t textWidth = static_cast<std::int32_t>(label.size()) * CharWidth * scale;
