@@ -27,6 +27,7 @@ from .findings import Failure
 from . import fat_tree, image_files
 from .image_files import (compare_content, earlier_image_note, judge_destination, judge_inputs, judge_record,
                           replace_when_checked)
+from .outputs import judge_place
 from .project_folder import usable_setting
 from .source_date import source_date_epoch, utc
 
@@ -206,6 +207,7 @@ def publish(project_path, tree, target, sums=None):
     """The image of `tree` with the project's label at `target`, reported in
     one line; Failure, saying what became of an earlier image, when not."""
     try:
+        judge_place(target, project_path, "the image")
         label = usable_setting(project_path, "fat-label")
         epoch = source_date_epoch(os.environ)
         count = make_usb_image(tree, target, label, epoch, sums)

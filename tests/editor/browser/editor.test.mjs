@@ -6,7 +6,7 @@ import { readdirSync, readFileSync, statSync, symlinkSync, writeFileSync } from 
 import { request } from 'node:http';
 import { join, relative } from 'node:path';
 import { after, before, test } from 'node:test';
-import { launchBrowser, openEditor, settled, startEditor } from './session.mjs';
+import { launchBrowser, settled, startEditor, withEditor as withSession } from './session.mjs';
 
 let browser;
 before(async () => {
@@ -34,17 +34,7 @@ function hashes(folder) {
 
 const menuFile = (project, name) => readFileSync(join(project, 'menus', name), 'utf8');
 
-async function withEditor(body) {
-  const editor = await startEditor();
-  const { page, errors } = await openEditor(browser.context, editor.url);
-  try {
-    await body({ ...editor, page });
-    assert.deepEqual(errors, []);
-  } finally {
-    await page.close();
-    await editor.stop();
-  }
-}
+const withEditor = (body) => withSession(browser, () => {}, body);
 
 // A drag from one pixel of the picture to another, the picture shown at `zoom`.
 async function drag(page, from, to, zoom = 1) {

@@ -1,6 +1,7 @@
 // One editor run on a scratch copy of a sample project, and the browser
 // that drives it. Chromium is Debian's; a browser that cannot start makes
 // the run exit 77, which ctest reports as skipped.
+import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
 import { cpSync, mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -71,4 +72,20 @@ export async function openEditor(context, url) {
 // Every edit so far has been checked.
 export async function settled(page) {
   await page.waitForFunction(() => document.body.dataset.revision === document.body.dataset.checkedRevision);
+}
+
+// One editor run on a fresh copy of the sample, its page open in `browser`:
+// `prepare` may change the copy's menus/ first; the page must have made no
+// refused request or error by the end.
+export async function withEditor(browser, prepare, body) {
+  const editor = await startEditor();
+  prepare(join(editor.project, 'menus'));
+  const { page, errors } = await openEditor(browser.context, editor.url);
+  try {
+    await body({ ...editor, page });
+    assert.deepEqual(errors, []);
+  } finally {
+    await page.close();
+    await editor.stop();
+  }
 }

@@ -5,7 +5,7 @@ import assert from 'node:assert/strict';
 import { appendFileSync, readdirSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
-import { launchBrowser, openEditor, settled, startEditor } from './session.mjs';
+import { launchBrowser, settled, withEditor as withSession } from './session.mjs';
 
 let browser;
 before(async () => {
@@ -15,18 +15,7 @@ after(async () => {
   await browser?.close();
 });
 
-async function withEditor(prepare, body) {
-  const editor = await startEditor();
-  prepare(join(editor.project, 'menus'));
-  const { page, errors } = await openEditor(browser.context, editor.url);
-  try {
-    await body({ ...editor, page });
-    assert.deepEqual(errors, []);
-  } finally {
-    await page.close();
-    await editor.stop();
-  }
-}
+const withEditor = (prepare, body) => withSession(browser, prepare, body);
 
 test('while the German root has no index yet, the English menus\' hotspot findings are shown, and they follow an edit', async () => {
   await withEditor((menus) => {
