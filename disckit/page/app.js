@@ -450,7 +450,8 @@ async function deleteScreen(menu) {
   const files = filesOf(menu);
   const shared = menus().some((m) => m.index !== menu.index && m.resource.toLowerCase() === menu.resource.toLowerCase());
   const known = project.menus[menu.resource];
-  const onDisk = shared ? [] : [known?.index && files.indexPath, known?.names && files.namesPath, known?.picture].filter(Boolean);
+  const onDisk = shared ? [] : [known?.index && files.indexPath, known?.names && files.namesPath, known?.picture, known?.double]
+    .filter(Boolean);
   for (const path of onDisk) await knowDiskVersion(path);
   edit((state) => {
     state['menus/menu.txt'] = removeLine(state['menus/menu.txt'], menu.index);

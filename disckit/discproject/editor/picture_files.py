@@ -19,11 +19,15 @@ RESOURCE_FILE = re.compile(r"^[A-Za-z0-9_-]+$")
 
 def picture_path(project, relative):
     """The path that `relative` names when it is a picture the page may
-    write: menus/NAME.EXT of a picture's extension, no link; else None."""
+    write: menus/NAME.EXT or menus/NAME@2x.EXT of a picture's extension, no
+    link; else None."""
     parts = relative.split("/") if isinstance(relative, str) else []
     if len(parts) != 2 or parts[0] != "menus":
         return None
     stem, ext = os.path.splitext(parts[1])
+    # A menu's 200 % picture is its resource's name with "@2x".
+    if stem.lower().endswith("@2x"):
+        stem = stem[:-3]
     # The names a menu's resource can have, no device name among them.
     if not RESOURCE_FILE.match(stem) or stem.upper() in RESERVED or ext.lower() not in project_files.PICTURE_EXTENSIONS:
         return None
