@@ -2,7 +2,7 @@
 
 #include <cstddef>
 #include <cstdio>
-#include <vector>
+#include <string>
 
 namespace {
 
@@ -12,11 +12,13 @@ constexpr std::size_t MaxUnmeasuredText = 16u << 20;
 // whatever its length. The format is the program's own resource.
 std::string FormatYear(const std::string& format, int year)
 {
-    std::vector<char> buffer(256);
+    std::string buffer(256, '\0');
     for (;;) {
         const int length = std::snprintf(buffer.data(), buffer.size(), format.c_str(), year);
-        if (length >= 0 && static_cast<std::size_t>(length) < buffer.size())
-            return std::string(buffer.data(), static_cast<std::size_t>(length));
+        if (length >= 0 && static_cast<std::size_t>(length) < buffer.size()) {
+            buffer.resize(static_cast<std::size_t>(length));
+            return buffer;
+        }
         if (length >= 0) {
             buffer.resize(static_cast<std::size_t>(length) + 1);
             continue;

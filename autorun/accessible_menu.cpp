@@ -83,16 +83,22 @@ ChildId StepChild(const Hotspots& hotspots, ChildId from, ChildStep step)
 SpokenName HotspotName(const Hotspots& hotspots, HotspotRef position, const Menus& menus,
                        const std::string& userCountry, const SpokenWords& words)
 {
+    // One name, filled in place and returned as it is.
+    SpokenName name;
     if (position >= hotspots.size())
-        return SpokenName();
+        return name;
     const Hotspot& hotspot = hotspots[position];
-    if (!IsBlank(hotspot.name))
-        return SpokenName{hotspot.name, false};
+    if (!IsBlank(hotspot.name)) {
+        name.text = hotspot.name;
+        return name;
+    }
     const CommandKind kind = ChooseCommand(hotspot.command);
-    SpokenName name{DefaultName(hotspot, menus, userCountry, words),
-                    kind == CommandKind::Close || kind == CommandKind::Back};
-    if (IsBlank(name.text))
-        name = SpokenName{hotspot.command, false};
+    name.text = DefaultName(hotspot, menus, userCountry, words);
+    name.interfaceWord = kind == CommandKind::Close || kind == CommandKind::Back;
+    if (IsBlank(name.text)) {
+        name.text = hotspot.command;
+        name.interfaceWord = false;
+    }
     // A hotspot with nothing to say for itself is at least told apart by its
     // place in the Tab order.
     if (IsBlank(name.text))
@@ -144,24 +150,27 @@ std::uint32_t AccessibleState(const Hotspots& hotspots, ChildId child, const Int
 std::vector<AccessibleEvent> EventsBetween(const AccessibleView& before, const AccessibleView& after,
                                            bool keyboardFocus)
 {
-    std::vector<AccessibleEvent> events;
+    // Three at most either way; gathered in place and copied out once, which
+    // costs less code than growing the vector event by event.
+    AccessibleEvent events[3] = {};
+    std::size_t count = 0;
     if (after.menu != before.menu) {
-        events.push_back({AccessibleEventKind::Reorder, SelfChild});
+        events[count++] = {AccessibleEventKind::Reorder, SelfChild};
         if (before.menu == nullptr || after.menu == nullptr || after.menu->title != before.menu->title)
-            events.push_back({AccessibleEventKind::NameChange, SelfChild});
+            events[count++] = {AccessibleEventKind::NameChange, SelfChild};
         if (keyboardFocus)
-            events.push_back({AccessibleEventKind::Focus, ChildOfHotspot(after.focus)});
-        return events;
+            events[count++] = {AccessibleEventKind::Focus, ChildOfHotspot(after.focus)};
+    } else {
+        if (after.focus != before.focus && keyboardFocus)
+            events[count++] = {AccessibleEventKind::Focus, ChildOfHotspot(after.focus)};
+        if (after.hover != before.hover) {
+            if (before.hover != NoHotspot)
+                events[count++] = {AccessibleEventKind::StateChange, ChildOfHotspot(before.hover)};
+            if (after.hover != NoHotspot)
+                events[count++] = {AccessibleEventKind::StateChange, ChildOfHotspot(after.hover)};
+        }
     }
-    if (after.focus != before.focus && keyboardFocus)
-        events.push_back({AccessibleEventKind::Focus, ChildOfHotspot(after.focus)});
-    if (after.hover != before.hover) {
-        if (before.hover != NoHotspot)
-            events.push_back({AccessibleEventKind::StateChange, ChildOfHotspot(before.hover)});
-        if (after.hover != NoHotspot)
-            events.push_back({AccessibleEventKind::StateChange, ChildOfHotspot(after.hover)});
-    }
-    return events;
+    return std::vector<AccessibleEvent>(events, events + count);
 }
 
 InputResult DefaultActionOf(const Hotspots& hotspots, ChildId child, bool usable)

@@ -66,8 +66,19 @@ HMODULE LoadSystemLibrary(const char* name)
     const UINT length = GetSystemDirectoryA(directory, MAX_PATH);
     if (length == 0 || length >= MAX_PATH)
         return nullptr;
-    const std::string path = std::string(directory, length) + "\\" + name;
-    return LoadLibraryExA(path.c_str(), nullptr, 0);
+    // Put together in place: the names are short and fixed, and the whole
+    // path is refused rather than cut when it would not fit.
+    char path[MAX_PATH];
+    std::size_t used = length;
+    std::copy(directory, directory + length, path);
+    path[used++] = '\\';
+    for (; *name != '\0'; ++name) {
+        if (used + 1 >= MAX_PATH)
+            return nullptr;
+        path[used++] = *name;
+    }
+    path[used] = '\0';
+    return LoadLibraryExA(path, nullptr, 0);
 }
 
 template <typename Function>
@@ -96,38 +107,39 @@ const AccessibilityRuntime* Runtime()
     return runtime.Complete() ? &runtime : nullptr;
 }
 
+// UTF-16 text that always ends in L'\0', as SysAllocString reads it. A plain
+// vector: std::wstring would link the library's whole wide-string instance,
+// some 20 KB of code, for these few texts.
+using WideText = std::vector<wchar_t>;
+
 // The text as UTF-16: `codePage` when the system has it, else the system's
 // own ANSI code page.
-std::wstring Widened(const std::string& text, UINT codePage)
+WideText Widened(const std::string& text, UINT codePage)
 {
+    // One text, returned as it is: empty when there is nothing to convert or
+    // the conversion fails.
     const int size = static_cast<int>(text.size());
-    if (size == 0)
-        return std::wstring();
-    if (!IsValidCodePage(codePage))
+    if (size != 0 && !IsValidCodePage(codePage))
         codePage = CP_ACP;
-    const int wide = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(wide > 0 ? wide : 0), L'\0');
+    const int wide = size == 0 ? 0 : MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+    WideText out(static_cast<std::size_t>(wide > 0 ? wide : 0) + 1, L'\0');
     if (wide > 0)
-        MultiByteToWideChar(codePage, 0, text.data(), size, &out[0], wide);
+        MultiByteToWideChar(codePage, 0, text.data(), size, out.data(), wide);
     return out;
 }
 
-HRESULT WideString(const AccessibilityRuntime& runtime, const std::wstring& text, BSTR* out)
+HRESULT WideString(const AccessibilityRuntime& runtime, const WideText& text, BSTR* out)
 {
-    *out = runtime.sysAllocString(text.c_str());
+    *out = runtime.sysAllocString(text.data());
     return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
-// The menus' own texts are stored in the code page of their language.
-HRESULT MenuString(const AccessibilityRuntime& runtime, const std::string& text, BSTR* out)
+// `text` in `codePage`: the menus' own texts are stored in the code page of
+// their language, the string table's words come out of LoadStringA in the
+// system's (CP_ACP).
+HRESULT ConvertedString(const AccessibilityRuntime& runtime, const std::string& text, UINT codePage, BSTR* out)
 {
-    return WideString(runtime, Widened(text, MenuCodePage), out);
-}
-
-// The string table's words come out of LoadStringA in the system's code page.
-HRESULT SystemString(const AccessibilityRuntime& runtime, const std::string& text, BSTR* out)
-{
-    return WideString(runtime, Widened(text, CP_ACP), out);
+    return WideString(runtime, Widened(text, codePage), out);
 }
 
 HINSTANCE InstanceOf(HWND window)
@@ -262,8 +274,7 @@ public:
         const Hotspots& hotspots = CurrentHotspots();
         const SpokenName spoken =
             HotspotName(hotspots, HotspotOfChild(hotspots, child.lVal), MenuList, UserCountry(), words);
-        return spoken.interfaceWord ? SystemString(runtime_, spoken.text, name)
-                                    : MenuString(runtime_, spoken.text, name);
+        return ConvertedString(runtime_, spoken.text, spoken.interfaceWord ? CP_ACP : MenuCodePage, name);
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* out) override { return NoText(child, out); }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* out) override { return NoText(child, out); }
@@ -329,7 +340,7 @@ public:
             return checked;
         if (child.lVal == SelfChild)
             return DISP_E_MEMBERNOTFOUND;
-        return SystemString(runtime_, LoadStringResource(InstanceOf(window_), IDS_PRESS), action);
+        return ConvertedString(runtime_, LoadStringResource(InstanceOf(window_), IDS_PRESS), CP_ACP, action);
     }
     HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT child) override
     {
@@ -447,15 +458,15 @@ private:
 
     // The title of the screen on show; the window's own, as it shows it,
     // when the screen has none.
-    std::wstring ScreenTitle() const
+    WideText ScreenTitle() const
     {
         const Menu* menu = OnScreenMenu();
         if (menu != nullptr && !menu->title.empty())
             return Widened(menu->title, MenuCodePage);
         const int length = GetWindowTextLengthW(window_);
-        std::vector<wchar_t> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+        WideText text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
         GetWindowTextW(window_, text.data(), static_cast<int>(text.size()));
-        return std::wstring(text.data());
+        return text;
     }
 
     static HotspotRef FocusedHotspot()

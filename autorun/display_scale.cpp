@@ -3,11 +3,27 @@
 namespace {
 
 // Floor division, so that the rounding below holds left of the window too,
-// where a captured pointer reports negative coordinates.
-std::int32_t FloorDivide(std::int64_t value, std::int64_t divisor)
+// where a captured pointer reports negative coordinates. Long division bit
+// by bit: a 64-bit `/` or `%` makes the 32-bit build link the compiler's
+// runtime division, several times the size of this loop. The result is the
+// quotient's low 32 bits, as a conversion of the 64-bit quotient gives them.
+std::int32_t FloorDivide(std::int64_t value, std::uint32_t divisor)
 {
-    const std::int64_t quotient = value / divisor;
-    return static_cast<std::int32_t>((value % divisor != 0 && value < 0) ? quotient - 1 : quotient);
+    // For a negative value, floor(v / d) = -ceil(-v / d) = -floor((-v + d - 1) / d).
+    const bool negative = value < 0;
+    std::uint64_t dividend = static_cast<std::uint64_t>(value);
+    if (negative)
+        dividend = 0 - dividend + (divisor - 1);
+    std::uint64_t quotient = 0;
+    std::uint64_t remainder = 0;
+    for (int bit = 63; bit >= 0; --bit) {
+        remainder = (remainder << 1) | ((dividend >> bit) & 1u);
+        if (remainder >= divisor) {
+            remainder -= divisor;
+            quotient |= std::uint64_t{1} << bit;
+        }
+    }
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(negative ? 0 - quotient : quotient));
 }
 
 }  // namespace

@@ -5,17 +5,21 @@
 #include "autorun/program_resources_win32.h"
 
 #include <cstddef>
-#include <vector>
+#include <cstring>
+#include <string>
 
 std::string UserCountry()
 {
+    // One text, returned as it is: empty when the system has no name.
+    std::string country;
     const int needed = GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SENGCOUNTRY, nullptr, 0);
     if (needed <= 0)
-        return std::string();
-    std::vector<char> buffer(static_cast<std::size_t>(needed) + 1, '\0');
-    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SENGCOUNTRY, buffer.data(), needed) == 0)
-        return std::string();
-    return std::string(buffer.data());
+        return country;
+    country.assign(static_cast<std::size_t>(needed) + 1, '\0');
+    const int written = GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SENGCOUNTRY, country.data(), needed);
+    // The text ends at its first NUL.
+    country.resize(written == 0 ? 0 : std::strlen(country.data()));
+    return country;
 }
 
 bool LoadMenus(HINSTANCE instance, const std::string& language)

@@ -26,13 +26,19 @@ constexpr LanguagePage LanguagePages[] = {
 };
 constexpr std::uint32_t DefaultCodePage = 1252;
 
-std::string AsciiLower(std::string text)
+// `language` is `word` (lower case) but for the case of its ASCII letters.
+bool SameWord(const std::string& language, const char* word, std::size_t length)
 {
-    for (char& c : text) {
+    if (language.size() != length)
+        return false;
+    for (std::size_t i = 0; i < length; ++i) {
+        char c = language[i];
         if (c >= 'A' && c <= 'Z')
             c = static_cast<char>(c - 'A' + 'a');
+        if (c != word[i])
+            return false;
     }
-    return text;
+    return true;
 }
 
 }  // namespace
@@ -41,19 +47,26 @@ std::vector<std::string> MenuLanguagesToTry(const std::string& interfaceLanguage
 {
     const CommandLineOption& option = cmdline.FindOption("lang");
     const bool given = option.valid && option.values.size() == 1;
-    return {given ? option.values[0] : interfaceLanguage, "en"};
+    // Filled in place: a braced list would copy both strings once more.
+    std::vector<std::string> languages(2);
+    languages[0] = given ? option.values[0] : interfaceLanguage;
+    languages[1] = "en";
+    return languages;
 }
 
 std::uint32_t CodePageOfLanguage(const std::string& language)
 {
-    // A blank inside the language would match across two names.
-    if (language.empty() || language.find(' ') != std::string::npos)
-        return DefaultCodePage;
-    const std::string word = AsciiLower(language) + " ";
+    // Word by word, without building strings: no word of the table is empty
+    // or holds a blank, so neither matches any.
     for (const LanguagePage& entry : LanguagePages) {
-        const std::string list = std::string(" ") + entry.languages;
-        if (list.find(" " + word) != std::string::npos)
-            return entry.page;
+        for (const char* word = entry.languages; *word != '\0';) {
+            const char* end = word;
+            while (*end != ' ' && *end != '\0')
+                ++end;
+            if (SameWord(language, word, static_cast<std::size_t>(end - word)))
+                return entry.page;
+            word = *end == '\0' ? end : end + 1;
+        }
     }
     return DefaultCodePage;
 }

@@ -73,15 +73,16 @@ ScaledPicture Scaled;
 
 void DrawMenuPicture(HDC dc, const Menu& menu, unsigned dpi)
 {
-    if (dpi == BaseDpi) {
-        // NOLINTNEXTLINE(performance-no-int-to-ptr): the platform-free menu keeps the handle as a number
-        Copy(dc, reinterpret_cast<HGDIOBJ>(menu.bitmap), menu.bitmapInfo.width, menu.bitmapInfo.height);
-        return;
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the platform-free menu keeps the handle as a number
+    HGDIOBJ picture = reinterpret_cast<HGDIOBJ>(menu.bitmap);
+    if (dpi != BaseDpi) {
+        if (Scaled.menu != &menu || Scaled.dpi != dpi || !Scaled.picture) {
+            Scaled.picture.reset(MakePicture(dc, menu, dpi));
+            Scaled.menu = &menu;
+            Scaled.dpi = dpi;
+        }
+        picture = Scaled.picture.get();
     }
-    if (Scaled.menu != &menu || Scaled.dpi != dpi || !Scaled.picture) {
-        Scaled.picture.reset(MakePicture(dc, menu, dpi));
-        Scaled.menu = &menu;
-        Scaled.dpi = dpi;
-    }
-    Copy(dc, Scaled.picture.get(), ToPhysical(menu.bitmapInfo.width, dpi), ToPhysical(menu.bitmapInfo.height, dpi));
+    // At 100 % ToPhysical leaves the sizes as they are.
+    Copy(dc, picture, ToPhysical(menu.bitmapInfo.width, dpi), ToPhysical(menu.bitmapInfo.height, dpi));
 }

@@ -6,6 +6,9 @@ namespace {
 
 MenuPosition CurrentMenu = NoMenu;     // the menu on screen
 std::deque<MenuPosition> MenuHistory;  // used only at its back
+// The hotspots while no menu is on screen. Here rather than a static inside
+// the function, whose thread-safe first use would link the runtime's guard.
+const Hotspots NoHotspots;
 
 }  // namespace
 
@@ -58,7 +61,6 @@ const Menu* OnScreenMenu()
 
 const Hotspots& CurrentHotspots()
 {
-    static const Hotspots none;
     const Menu* menu = OnScreenMenu();
-    return menu != nullptr ? menu->hotspots : none;
+    return menu != nullptr ? menu->hotspots : NoHotspots;
 }

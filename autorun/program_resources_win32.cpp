@@ -4,8 +4,9 @@
 #include "common/standard_output.h"
 
 #include <cstddef>
+#include <cstring>
 #include <cstdint>
-#include <vector>
+#include <string>
 
 // The loader stores what GetObjectA reports straight into the platform-free
 // record, so both must agree field for field.
@@ -22,14 +23,16 @@ std::string LoadStringResource(HINSTANCE instance, UINT id)
 {
     // LoadStringA cuts without saying so; a text that fills the buffer may
     // have been cut, so try again with more room.
-    std::vector<char> buffer(256, '\0');
+    std::string buffer(256, '\0');
     for (;;) {
         const int count = LoadStringA(instance, id, buffer.data(), static_cast<int>(buffer.size()));
         if (count != static_cast<int>(buffer.size()) - 1)
             break;
         buffer.assign(buffer.size() + 256, '\0');
     }
-    return std::string(buffer.data());
+    // The text ends at its first NUL; the buffer itself is handed back.
+    buffer.resize(std::strlen(buffer.data()));
+    return buffer;
 }
 
 namespace {

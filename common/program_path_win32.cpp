@@ -6,23 +6,30 @@
 
 namespace {
 
-ProgramPath ReadProgramPath()
+void ReadProgramPath(ProgramPath& program)
 {
     char buffer[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    ProgramPath program;
     program.whole = length > 0 && length < MAX_PATH;
     // Older systems leave a cut path unterminated, newer ones end it a byte
     // early: either way the text stops at the buffer's end or its first NUL.
     const std::size_t kept = length < MAX_PATH ? length : MAX_PATH;
     program.path.assign(buffer, std::find(buffer, buffer + kept, '\0'));
-    return program;
 }
+
+// Read on the first call. The programs make it at start-up, on their main
+// thread, before they start any other, so a plain flag does what a static
+// inside the function would, without linking the runtime's thread-safe guard.
+ProgramPath Program;
+bool ProgramRead = false;
 
 }  // namespace
 
 const ProgramPath& OwnProgramPath()
 {
-    static const ProgramPath program = ReadProgramPath();
-    return program;
+    if (!ProgramRead) {
+        ReadProgramPath(Program);
+        ProgramRead = true;
+    }
+    return Program;
 }
