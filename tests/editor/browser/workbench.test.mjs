@@ -137,6 +137,9 @@ test('Copy carries the names and, asked, points a start at the other language\'s
     assert.equal(await page.locator('#ask-list').innerText(), 'menus/root-de.txt: hotspot 2 (showmenu docs)');
     assert.equal(await page.evaluate(() => document.activeElement.id), 'ask-no');
     await page.click('#ask-yes');
+    // The screen goes once its files' disk versions are known: the edit has
+    // happened when the page has something unsaved again.
+    await page.waitForSelector('#status.dirty');
     await settled(page);
     assert.match(await page.locator('#findings').innerText(), /root-de\.txt:2: warning: showmenu "docs": no line of language "de"/);
     await page.click('#save');
