@@ -9,6 +9,7 @@ import re
 from . import tool_runner
 from .findings import Failure
 from .source_date import TREE
+from .windows_program import file_gui_problem
 
 DEFAULT_PROJECT = os.path.join("projects", "velmora-cd")
 # CMake splits its lists at ";" and reads "\" and "$" as escapes and
@@ -69,6 +70,9 @@ class Places:
                               "rename or move it")
         if self.reader and not os.path.isfile(self.reader):
             raise Failure(f"the reader {self.reader} (SUMATRAPDF) does not exist")
+        problem = self.reader and file_gui_problem(self.reader)
+        if problem:
+            raise Failure(f"the reader {self.reader} (SUMATRAPDF) is {problem}; name SumatraPDF's Windows program")
 
 
 def _run(command, what):
