@@ -1,7 +1,7 @@
 """The one time everything on the disc carries, so that rebuilding a commit
 gives the same image bit for bit: SOURCE_DATE_EPOCH, else the later of the
 kit's last commit and the last commit that changed the project's folder
-(when the project lies in a git work tree). A vendor's release is so dated
+(when the project lies in a git work tree; its recorded signatures aside). A vendor's release is so dated
 by the vendor's own work, and a newer kit dates it no earlier than the kit
 that built it."""
 
@@ -19,6 +19,7 @@ TREE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)
 LAST_SECOND = 4294967295
 KIT = "the kit's last commit"
 PROJECT = "the project's last commit"
+RECORDS = "signatures"  # the folder of the recorded signatures, see signing.py
 UNCOMMITTED = "the project has uncommitted changes, which the date does not cover"
 
 
@@ -38,13 +39,17 @@ def _git(folder, *args):
 
 def _project_date(project):
     """(seconds, uncommitted) of the last commit that changed the project's
-    folder; None outside a git work tree or before its first commit."""
+    folder; None outside a git work tree or before its first commit. The
+    recorded signatures do not count: they are made for the programs of a
+    date, and committing them must not move that date, or the programs
+    would change and the records no longer fit them."""
     if not project or not os.path.isdir(project):
         return None
-    value = _git(project, "log", "-1", "--format=%ct", "--", ".")
+    sources = ["--", ".", f":(exclude){RECORDS}"]
+    value = _git(project, "log", "-1", "--format=%ct", *sources)
     if not value.isdigit():
         return None
-    return int(value), bool(_git(project, "status", "--porcelain", "--", "."))
+    return int(value), bool(_git(project, "status", "--porcelain", *sources))
 
 
 def disc_date(env, project=None):

@@ -59,10 +59,12 @@ def _commit(folder, seconds, monkeypatch):
 
 
 @pytest.mark.parametrize("kit, project, edit, outcome", [
-    (1000000000, 1500000000, False, (1500000000, "the project's last commit")),
-    (1600000000, 1500000000, False, (1600000000, "the kit's last commit")),
-    (1000000000, 1500000000, True, (1500000000, "the project's last commit; the project has uncommitted changes")),
-    (1000000000, None, False, (1000000000, "the kit's last commit")),
+    (1000000000, 1500000000, None, (1500000000, "the project's last commit")),
+    (1600000000, 1500000000, None, (1600000000, "the kit's last commit")),
+    (1000000000, 1500000000, "project.txt", (1500000000, "the project's last commit; " + source_date.UNCOMMITTED)),
+    # Records committed later, or not yet, leave the date of what they sign.
+    (1000000000, 1500000000, "signatures", (1500000000, "the project's last commit")),
+    (1000000000, None, None, (1000000000, "the kit's last commit")),
 ])
 def test_date_of_the_project(tmp_path, monkeypatch, kit, project, edit, outcome):
     monkeypatch.setenv("GIT_CEILING_DIRECTORIES", str(tmp_path))
@@ -75,8 +77,13 @@ def test_date_of_the_project(tmp_path, monkeypatch, kit, project, edit, outcome)
     (folder / "project.txt").write_text("label = CD\n")
     if project:
         _commit(tmp_path / "vendor", project, monkeypatch)
-    if edit:
-        (folder / "project.txt").write_text("label = NEW\n")
+    if edit == "signatures":
+        (folder / "signatures").mkdir()
+        (folder / "signatures" / "autorun.exe.sig").write_bytes(b"0")
+        _commit(tmp_path / "vendor", project + 1000, monkeypatch)
+        (folder / "signatures" / "docrunner.exe.sig").write_bytes(b"0")
+    elif edit:
+        (folder / edit).write_text("label = NEW\n")
     date = source_date.disc_date({}, str(folder))
-    assert date.epoch == outcome[0] and date.origin.startswith(outcome[1])
+    assert date == outcome
     assert source_date.disc_date({"SOURCE_DATE_EPOCH": "5"}, str(folder)) == (5, "SOURCE_DATE_EPOCH")
