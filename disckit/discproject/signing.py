@@ -113,13 +113,7 @@ def sign_programs(env, epoch, project_dir, programs):
         key = _Key(env, work) if key_given else None
         if key:
             records.check_signer(recorded, key)
-        signed, outdated = {}, []
-        for index, program in enumerate(recorded):
-            target = records.attach(program, os.path.join(work, "%d.attached" % index), epoch, renewable=bool(key))
-            if target:
-                signed[program] = target
-            else:
-                outdated.append(program)
+        signed, outdated = _attach_recorded(records, recorded, work, epoch, renewable=bool(key))
         fresh = [program for program in programs if program not in signed]
         timestamp = _Timestamp(env)
         if fresh:
@@ -136,6 +130,20 @@ def sign_programs(env, epoch, project_dir, programs):
         _replace_all(programs, [signed[program] for program in programs])
     attached = [program for program in recorded if program not in outdated]
     return _report(attached, fresh, outdated, records, key, timestamp)
+
+
+def _attach_recorded(records, recorded, work, epoch, renewable):
+    """The programs with their records attached, by program, and the
+    programs whose records no longer fit them (renewable: a key is there to
+    sign those afresh)."""
+    signed, outdated = {}, []
+    for index, program in enumerate(recorded):
+        target = records.attach(program, os.path.join(work, "%d.attached" % index), epoch, renewable)
+        if target:
+            signed[program] = target
+        else:
+            outdated.append(program)
+    return signed, outdated
 
 
 def _names(programs, suffix=""):
@@ -155,7 +163,7 @@ def _report(attached, fresh, outdated, records, key, timestamp):
         if records.folder:
             line += ", recorded in " + records.folder
         if outdated:
-            line += "; renewed %s, which no longer fit their programs" % _names(outdated, ".sig")
+            line += "; renewed the records that no longer fit their programs: " + _names(outdated, ".sig")
         parts.append(line)
     if attached:
         line = "attached the signatures recorded in %s" % records.folder
