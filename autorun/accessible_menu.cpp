@@ -80,21 +80,23 @@ ChildId StepChild(const Hotspots& hotspots, ChildId from, ChildStep step)
     return SelfChild;
 }
 
-std::string HotspotName(const Hotspots& hotspots, HotspotRef position, const Menus& menus,
-                        const std::string& userCountry, const SpokenWords& words)
+SpokenName HotspotName(const Hotspots& hotspots, HotspotRef position, const Menus& menus,
+                       const std::string& userCountry, const SpokenWords& words)
 {
     if (position >= hotspots.size())
-        return std::string();
+        return SpokenName();
     const Hotspot& hotspot = hotspots[position];
     if (!IsBlank(hotspot.name))
-        return hotspot.name;
-    std::string name = DefaultName(hotspot, menus, userCountry, words);
-    if (IsBlank(name))
-        name = hotspot.command;
+        return SpokenName{hotspot.name, false};
+    const CommandKind kind = ChooseCommand(hotspot.command);
+    SpokenName name{DefaultName(hotspot, menus, userCountry, words),
+                    kind == CommandKind::Close || kind == CommandKind::Back};
+    if (IsBlank(name.text))
+        name = SpokenName{hotspot.command, false};
     // A hotspot with nothing to say for itself is at least told apart by its
     // place in the Tab order.
-    if (IsBlank(name))
-        name = std::to_string(position + 1);
+    if (IsBlank(name.text))
+        name.text = std::to_string(position + 1);
     return name;
 }
 
@@ -115,11 +117,58 @@ std::vector<std::string> ReadHotspotNames(const std::string& text)
     return names;
 }
 
-InputResult DefaultActionOf(const Hotspots& hotspots, ChildId child)
+bool IsUsable(const WindowFacts& window)
+{
+    return window.visible && window.enabled;
+}
+
+std::uint32_t AccessibleState(const Hotspots& hotspots, ChildId child, const InteractionState& interaction,
+                              const WindowFacts& window)
+{
+    std::uint32_t state = window.visible ? 0 : StateInvisible;
+    if (!IsUsable(window))
+        return state | StateUnavailable;
+    const HotspotRef hotspot = HotspotOfChild(hotspots, child);
+    const HotspotRef focus = interaction.FocusHotspot < hotspots.size() ? interaction.FocusHotspot : NoHotspot;
+    if (window.keyboardFocus && focus == hotspot)
+        state |= StateFocused;
+    if (hotspot == NoHotspot)
+        return state | StateFocusable;
+    if (TakesFocus(hotspots, hotspot))
+        state |= StateFocusable;
+    if (interaction.HoverHotspot == hotspot)
+        state |= StateHotTracked;
+    return state;
+}
+
+std::vector<AccessibleEvent> EventsBetween(const AccessibleView& before, const AccessibleView& after,
+                                           bool keyboardFocus)
+{
+    std::vector<AccessibleEvent> events;
+    if (after.menu != before.menu) {
+        events.push_back({AccessibleEventKind::Reorder, SelfChild});
+        if (before.menu == nullptr || after.menu == nullptr || after.menu->title != before.menu->title)
+            events.push_back({AccessibleEventKind::NameChange, SelfChild});
+        if (keyboardFocus)
+            events.push_back({AccessibleEventKind::Focus, ChildOfHotspot(after.focus)});
+        return events;
+    }
+    if (after.focus != before.focus && keyboardFocus)
+        events.push_back({AccessibleEventKind::Focus, ChildOfHotspot(after.focus)});
+    if (after.hover != before.hover) {
+        if (before.hover != NoHotspot)
+            events.push_back({AccessibleEventKind::StateChange, ChildOfHotspot(before.hover)});
+        if (after.hover != NoHotspot)
+            events.push_back({AccessibleEventKind::StateChange, ChildOfHotspot(after.hover)});
+    }
+    return events;
+}
+
+InputResult DefaultActionOf(const Hotspots& hotspots, ChildId child, bool usable)
 {
     InputResult result;
     const HotspotRef hotspot = HotspotOfChild(hotspots, child);
-    if (hotspot != NoHotspot) {
+    if (usable && hotspot != NoHotspot) {
         result.action = InputAction::Activate;
         result.hotspot = hotspot;
     }

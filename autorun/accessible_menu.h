@@ -39,18 +39,72 @@ struct SpokenWords {
     std::string back;
 };
 
+// A name and where its bytes come from: the menu's own texts are stored in
+// the code page of the menu's language, the words in the system's.
+struct SpokenName {
+    std::string text;
+    bool interfaceWord = false;
+};
+
 // What a reader says for the hotspot at `position`: its given name, else for
 // close and back the words of the user-interface language, for showmenu the
 // title of the menu it shows (found as the click would find it, for
 // `userCountry`), for anything else the file name of its target. Never empty.
-std::string HotspotName(const Hotspots& hotspots, HotspotRef position, const Menus& menus,
-                        const std::string& userCountry, const SpokenWords& words);
+SpokenName HotspotName(const Hotspots& hotspots, HotspotRef position, const Menus& menus,
+                       const std::string& userCountry, const SpokenWords& words);
 
 // The lines of a names resource: LF or CR LF ends a line, and a line that is
 // empty or all blanks gives no name.
 std::vector<std::string> ReadHotspotNames(const std::string& text);
 
+// The window as a reader finds it when it asks.
+struct WindowFacts {
+    bool visible = true;  // hidden while another program pauses the menu
+    bool enabled = true;  // disabled while the About box is open
+    bool keyboardFocus = false;
+};
+
+// A reader may act on the menu only while the user could: not while it is
+// hidden or disabled.
+bool IsUsable(const WindowFacts& window);
+
+// The state flags a reader is given, numbered as the platform numbers them.
+constexpr std::uint32_t StateUnavailable = 0x1;
+constexpr std::uint32_t StateFocused = 0x4;
+constexpr std::uint32_t StateHotTracked = 0x80;
+constexpr std::uint32_t StateInvisible = 0x8000;
+constexpr std::uint32_t StateFocusable = 0x100000;
+
+// The state of `child`: invisible while the window is hidden; unavailable,
+// and then neither focusable nor hot, while it cannot be used; focusable
+// where Tab can reach it (the close box cannot); focused where the keyboard
+// focus is, the menu itself when no hotspot holds it; hot under the pointer.
+std::uint32_t AccessibleState(const Hotspots& hotspots, ChildId child, const InteractionState& interaction,
+                              const WindowFacts& window);
+
+// What readers were last told about: the menu on screen, the focused and the
+// hovered hotspot.
+struct AccessibleView {
+    const Menu* menu = nullptr;
+    HotspotRef focus = NoHotspot;
+    HotspotRef hover = NoHotspot;
+};
+
+enum class AccessibleEventKind { Reorder, NameChange, Focus, StateChange };
+struct AccessibleEvent {
+    AccessibleEventKind kind;
+    ChildId child;
+};
+
+// The events that tell readers how `after` differs from `before`, in the
+// order they are raised: a new screen reorders the children, renames the
+// menu when its title differs and moves the focus; otherwise a moved focus,
+// then the hotspot the pointer left and the one it entered. Focus events only
+// while the window holds the keyboard focus.
+std::vector<AccessibleEvent> EventsBetween(const AccessibleView& before, const AccessibleView& after,
+                                           bool keyboardFocus);
+
 // What a reader's default action on `child` asks of the window: the hotspot
-// activated as Enter on it activates it; nothing for the menu itself or an
-// unknown child.
-InputResult DefaultActionOf(const Hotspots& hotspots, ChildId child);
+// activated as Enter on it activates it; nothing for the menu itself, an
+// unknown child or a window that cannot be used.
+InputResult DefaultActionOf(const Hotspots& hotspots, ChildId child, bool usable);

@@ -21,6 +21,10 @@
 #include <vector>
 
 static_assert(SelfChild == CHILDID_SELF, "the menu itself is the platform's own child id");
+static_assert(StateUnavailable == STATE_SYSTEM_UNAVAILABLE && StateFocused == STATE_SYSTEM_FOCUSED &&
+                  StateHotTracked == STATE_SYSTEM_HOTTRACKED && StateInvisible == STATE_SYSTEM_INVISIBLE &&
+                  StateFocusable == STATE_SYSTEM_FOCUSABLE,
+              "the state flags of the accessibility logic");
 
 namespace {
 
@@ -90,19 +94,44 @@ const AccessibilityRuntime* Runtime()
     return runtime.Complete() ? &runtime : nullptr;
 }
 
-// Titles, names and the string table are bytes of the ANSI code page, as the
-// window gets them.
-HRESULT AnsiString(const AccessibilityRuntime& runtime, const std::string& text, BSTR* out)
+// The text as UTF-16: `codePage` when the system has it, else the system's
+// own ANSI code page.
+std::wstring Widened(const std::string& text, UINT codePage)
 {
-    if (out == nullptr)
-        return E_POINTER;
     const int size = static_cast<int>(text.size());
-    const int wide = size == 0 ? 0 : MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    std::vector<wchar_t> buffer(static_cast<std::size_t>(wide) + 1, L'\0');
+    if (size == 0)
+        return std::wstring();
+    if (!IsValidCodePage(codePage))
+        codePage = CP_ACP;
+    const int wide = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(wide > 0 ? wide : 0), L'\0');
     if (wide > 0)
-        MultiByteToWideChar(CP_ACP, 0, text.data(), size, buffer.data(), wide);
-    *out = runtime.sysAllocString(buffer.data());
+        MultiByteToWideChar(codePage, 0, text.data(), size, &out[0], wide);
+    return out;
+}
+
+HRESULT WideString(const AccessibilityRuntime& runtime, const std::wstring& text, BSTR* out)
+{
+    *out = runtime.sysAllocString(text.c_str());
     return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+}
+
+// The menus' own texts are stored in the code page of their language.
+HRESULT MenuString(const AccessibilityRuntime& runtime, const std::string& text, BSTR* out)
+{
+    return WideString(runtime, Widened(text, MenuCodePage), out);
+}
+
+// The string table's words come out of LoadStringA in the system's code page.
+HRESULT SystemString(const AccessibilityRuntime& runtime, const std::string& text, BSTR* out)
+{
+    return WideString(runtime, Widened(text, CP_ACP), out);
+}
+
+HINSTANCE InstanceOf(HWND window)
+{
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the window keeps its module handle as a LONG_PTR
+    return reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window, GWLP_HINSTANCE));
 }
 
 void SetChild(VARIANT* out, ChildId child)
@@ -121,6 +150,19 @@ bool HasKeyboardFocus(HWND window)
 {
     return GetFocus() == window;
 }
+
+}  // namespace
+
+WindowFacts ReaderFacts(HWND window)
+{
+    WindowFacts facts;
+    facts.visible = IsWindowVisible(window) != FALSE;
+    facts.enabled = IsWindowEnabled(window) != FALSE;
+    facts.keyboardFocus = HasKeyboardFocus(window);
+    return facts;
+}
+
+namespace {
 
 // ---- The object -------------------------------------------------------------
 
@@ -160,7 +202,13 @@ public:
         *count = 0;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override
+    {
+        if (info == nullptr)
+            return E_POINTER;
+        *info = nullptr;
+        return E_NOTIMPL;
+    }
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
     {
@@ -182,6 +230,7 @@ public:
     {
         if (count == nullptr)
             return E_POINTER;
+        *count = 0;
         if (window_ == nullptr)
             return CO_E_OBJNOTCONNECTED;
         *count = static_cast<LONG>(CurrentHotspots().size());
@@ -205,14 +254,14 @@ public:
         if (FAILED(checked))
             return checked;
         if (child.lVal == SelfChild)
-            return AnsiString(runtime_, ScreenTitle(), name);
-        // NOLINTNEXTLINE(performance-no-int-to-ptr): the window keeps its module handle as a LONG_PTR
-        const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
+            return WideString(runtime_, ScreenTitle(), name);
+        const HINSTANCE instance = InstanceOf(window_);
         const SpokenWords words{LoadStringResource(instance, IDS_CLOSE), LoadStringResource(instance, IDS_BACK)};
         const Hotspots& hotspots = CurrentHotspots();
-        return AnsiString(runtime_,
-                          HotspotName(hotspots, HotspotOfChild(hotspots, child.lVal), MenuList, UserCountry(), words),
-                          name);
+        const SpokenName spoken =
+            HotspotName(hotspots, HotspotOfChild(hotspots, child.lVal), MenuList, UserCountry(), words);
+        return spoken.interfaceWord ? SystemString(runtime_, spoken.text, name)
+                                    : MenuString(runtime_, spoken.text, name);
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* out) override { return NoText(child, out); }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* out) override { return NoText(child, out); }
@@ -237,7 +286,8 @@ public:
         if (FAILED(checked))
             return checked;
         state->vt = VT_I4;
-        state->lVal = static_cast<LONG>(StateOf(child.lVal));
+        state->lVal =
+            static_cast<LONG>(AccessibleState(CurrentHotspots(), child.lVal, Interaction, ReaderFacts(window_)));
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* out) override { return NoText(child, out); }
@@ -277,7 +327,7 @@ public:
             return checked;
         if (child.lVal == SelfChild)
             return DISP_E_MEMBERNOTFOUND;
-        return AnsiString(runtime_, "Press", action);
+        return SystemString(runtime_, LoadStringResource(InstanceOf(window_), IDS_PRESS), action);
     }
     HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT child) override
     {
@@ -354,7 +404,9 @@ public:
         return S_OK;
     }
     // Posted: the command may switch the screen, start a program or close the
-    // window, none of which belongs inside a reader's call.
+    // window, none of which belongs inside a reader's call. Refused while the
+    // user could not press the hotspot either; the window asks again when
+    // the message arrives.
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override
     {
         const HRESULT checked = CheckChild(child);
@@ -362,8 +414,11 @@ public:
             return checked;
         if (child.lVal == SelfChild)
             return DISP_E_MEMBERNOTFOUND;
-        PostMessageA(window_, WM_ACCESSIBLEACTION, static_cast<WPARAM>(child.lVal),
-                     reinterpret_cast<LPARAM>(OnScreenMenu()));
+        if (!IsUsable(ReaderFacts(window_)))
+            return E_ACCESSDENIED;
+        if (!PostMessageA(window_, WM_ACCESSIBLEACTION, static_cast<WPARAM>(child.lVal),
+                          reinterpret_cast<LPARAM>(OnScreenMenu())))
+            return HRESULT_FROM_WIN32(GetLastError());
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -388,42 +443,23 @@ private:
         return FAILED(checked) ? checked : DISP_E_MEMBERNOTFOUND;
     }
 
-    // The title of the screen on show; the window's own when it has none.
-    std::string ScreenTitle() const
+    // The title of the screen on show; the window's own, as it shows it,
+    // when the screen has none.
+    std::wstring ScreenTitle() const
     {
         const Menu* menu = OnScreenMenu();
         if (menu != nullptr && !menu->title.empty())
-            return menu->title;
-        const int length = GetWindowTextLengthA(window_);
-        std::vector<char> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, '\0');
-        GetWindowTextA(window_, text.data(), static_cast<int>(text.size()));
-        return std::string(text.data());
+            return Widened(menu->title, MenuCodePage);
+        const int length = GetWindowTextLengthW(window_);
+        std::vector<wchar_t> text(static_cast<std::size_t>(length > 0 ? length : 0) + 1, L'\0');
+        GetWindowTextW(window_, text.data(), static_cast<int>(text.size()));
+        return std::wstring(text.data());
     }
 
     static HotspotRef FocusedHotspot()
     {
         const HotspotRef focus = Interaction.FocusHotspot;
         return focus < CurrentHotspots().size() ? focus : NoHotspot;
-    }
-
-    DWORD StateOf(ChildId child) const
-    {
-        DWORD state = IsWindowVisible(window_) ? 0 : STATE_SYSTEM_INVISIBLE;
-        const bool focused = HasKeyboardFocus(window_);
-        const Hotspots& hotspots = CurrentHotspots();
-        const HotspotRef hotspot = HotspotOfChild(hotspots, child);
-        if (hotspot == NoHotspot)
-            return state | STATE_SYSTEM_FOCUSABLE |
-                   (focused && FocusedHotspot() == NoHotspot ? STATE_SYSTEM_FOCUSED : 0);
-        // The close box is left out of the Tab order, so it never takes the
-        // keyboard focus.
-        if (ChooseCommand(hotspots[hotspot].command) != CommandKind::Close)
-            state |= STATE_SYSTEM_FOCUSABLE;
-        if (focused && FocusedHotspot() == hotspot)
-            state |= STATE_SYSTEM_FOCUSED;
-        if (Interaction.HoverHotspot == hotspot)
-            state |= STATE_SYSTEM_HOTTRACKED;
-        return state;
     }
 
     LONG references_ = 1;
@@ -448,11 +484,18 @@ LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam)
     if (runtime == nullptr || WindowGone)
         return DefWindowProcA(window, WM_GETOBJECT, wParam, lParam);
     if (WindowObject == nullptr) {
+        // A thread already in the other kind of apartment can still hand the
+        // object out; any other failure leaves COM unusable for now.
         const HRESULT joined = runtime->coInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        if (FAILED(joined) && joined != RPC_E_CHANGED_MODE)
+            return DefWindowProcA(window, WM_GETOBJECT, wParam, lParam);
         ComJoined = SUCCEEDED(joined);
         WindowObject = new MenuAccessible(window, *runtime);
     }
-    return runtime->lresultFromObject(AccessibleInterface, wParam, static_cast<IAccessible*>(WindowObject));
+    const LRESULT answer =
+        runtime->lresultFromObject(AccessibleInterface, wParam, static_cast<IAccessible*>(WindowObject));
+    // A failure code would tell the reader there is no object at all.
+    return FAILED(static_cast<HRESULT>(answer)) ? DefWindowProcA(window, WM_GETOBJECT, wParam, lParam) : answer;
 }
 
 void DisconnectAccessibleObject()
@@ -472,18 +515,23 @@ void DisconnectAccessibleObject()
 
 namespace {
 
-// What readers were last told about.
-struct AnnouncedState {
-    bool noted = false;
-    const Menu* menu = nullptr;
-    HotspotRef focus = NoHotspot;
-    HotspotRef hover = NoHotspot;
-};
-AnnouncedState Announced;
+// What readers were last told about; nothing before the first call.
+bool Noted = false;
+AccessibleView Announced;
 
-void Announce(HWND window, DWORD event, HotspotRef hotspot)
+DWORD EventNumber(AccessibleEventKind kind)
 {
-    NotifyWinEvent(event, window, OBJID_CLIENT, ChildOfHotspot(hotspot));
+    switch (kind) {
+    case AccessibleEventKind::Reorder:
+        return EVENT_OBJECT_REORDER;
+    case AccessibleEventKind::NameChange:
+        return EVENT_OBJECT_NAMECHANGE;
+    case AccessibleEventKind::Focus:
+        return EVENT_OBJECT_FOCUS;
+    case AccessibleEventKind::StateChange:
+        break;
+    }
+    return EVENT_OBJECT_STATECHANGE;
 }
 
 }  // namespace
@@ -493,30 +541,15 @@ void Announce(HWND window, DWORD event, HotspotRef hotspot)
 // next to nothing.
 void AnnounceAccessibleChanges(HWND window)
 {
-    const Menu* menu = OnScreenMenu();
-    const HotspotRef focus = Interaction.FocusHotspot;
-    const HotspotRef hover = Interaction.HoverHotspot;
-    if (Announced.noted && menu == Announced.menu && focus == Announced.focus && hover == Announced.hover)
+    const AccessibleView now{OnScreenMenu(), Interaction.FocusHotspot, Interaction.HoverHotspot};
+    if (Noted && now.menu == Announced.menu && now.focus == Announced.focus && now.hover == Announced.hover)
         return;
-    const AnnouncedState before = Announced;
-    Announced = AnnouncedState{true, menu, focus, hover};
-    if (!before.noted || !IsWindow(window))
+    const AccessibleView before = Announced;
+    const bool first = !Noted;
+    Announced = now;
+    Noted = true;
+    if (first || !IsWindow(window))
         return;
-    const bool focused = HasKeyboardFocus(window);
-    if (menu != before.menu) {
-        Announce(window, EVENT_OBJECT_REORDER, NoHotspot);
-        if (before.menu == nullptr || menu == nullptr || menu->title != before.menu->title)
-            Announce(window, EVENT_OBJECT_NAMECHANGE, NoHotspot);
-        if (focused)
-            Announce(window, EVENT_OBJECT_FOCUS, focus);
-        return;
-    }
-    if (focus != before.focus && focused)
-        Announce(window, EVENT_OBJECT_FOCUS, focus);
-    if (hover != before.hover) {
-        if (before.hover != NoHotspot)
-            Announce(window, EVENT_OBJECT_STATECHANGE, before.hover);
-        if (hover != NoHotspot)
-            Announce(window, EVENT_OBJECT_STATECHANGE, hover);
-    }
+    for (const AccessibleEvent& event : EventsBetween(before, now, HasKeyboardFocus(window)))
+        NotifyWinEvent(EventNumber(event.kind), window, OBJID_CLIENT, event.child);
 }

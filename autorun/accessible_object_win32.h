@@ -4,6 +4,7 @@
 // loaded on the first request only, so nothing of this costs start-up time.
 #pragma once
 
+#include "autorun/accessible_menu.h"
 #include "autorun/menu.h"
 
 #include <windows.h>
@@ -12,9 +13,13 @@
 // id, lParam the menu that was on screen when the reader asked.
 constexpr UINT WM_ACCESSIBLEACTION = WM_APP + 16;
 
+// The window as a reader finds it now: shown, enabled, holding the focus.
+WindowFacts ReaderFacts(HWND window);
+
 // The answer to WM_GETOBJECT: the accessible object for OBJID_CLIENT,
-// DefWindowProc's answer for everything else and where the system lacks the
-// accessibility DLLs.
+// DefWindowProc's answer for everything else, where the system lacks the
+// accessibility DLLs and while COM cannot start (tried again at the next
+// request).
 LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam);
 
 // Cuts every reader off the object: their calls fail from now on. On

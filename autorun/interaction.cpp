@@ -22,12 +22,6 @@ HotspotRef Normalized(const Hotspots& hotspots, HotspotRef ref)
     return IsHotspot(hotspots, ref) ? ref : NoHotspot;
 }
 
-// The close box never takes the keyboard focus.
-bool TakesFocus(const Hotspots& hotspots, std::size_t pos)
-{
-    return pos < hotspots.size() && ChooseCommand(hotspots[pos].command) != CommandKind::Close;
-}
-
 bool AnyTakesFocus(const Hotspots& hotspots)
 {
     for (std::size_t pos = 0; pos < hotspots.size(); ++pos) {
@@ -64,6 +58,11 @@ InputResult ResultOf(InputAction action, HotspotRef hotspot = NoHotspot)
 }
 
 }  // namespace
+
+bool TakesFocus(const Hotspots& hotspots, HotspotRef pos)
+{
+    return pos < hotspots.size() && ChooseCommand(hotspots[pos].command) != CommandKind::Close;
+}
 
 HotspotRef HitTest(const Hotspots& hotspots, std::int32_t x, std::int32_t y)
 {

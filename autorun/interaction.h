@@ -48,6 +48,9 @@ using Hotspots = std::vector<Hotspot>;
 
 // The first hotspot containing the point, or NoHotspot.
 HotspotRef HitTest(const Hotspots& hotspots, std::int32_t x, std::int32_t y);
+// Whether the hotspot at `pos` can hold the keyboard focus: the close box
+// never does, so Tab passes it by.
+bool TakesFocus(const Hotspots& hotspots, HotspotRef pos);
 
 // Exported for their unit tests, which step through hotspot lists no key
 // table reaches in one step.

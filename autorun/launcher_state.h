@@ -16,6 +16,9 @@ extern InteractionState Interaction;  // hover, focus and press
 // The type of the drive the program runs from, read once at start-up (it
 // cannot change while the program runs from it): DriveType* of media_removal.h.
 extern std::uint32_t OwnDriveType;
+// The code page the loaded menus' texts are stored in (menu_language.h), set
+// once at start-up: the system's own may be another.
+extern std::uint32_t MenuCodePage;
 
 // Process handle of the program last started until it is ready for input;
 // 0 otherwise. The only value shared with the watcher threads.

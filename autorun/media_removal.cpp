@@ -30,7 +30,8 @@ std::uint32_t DriveBitOfPath(const std::string& path)
 bool IsOwnMediumRemoved(std::uintptr_t event, std::uint32_t deviceType, std::uint32_t flags, std::uint32_t unitMask,
                         std::uint32_t driveBit, std::uint32_t driveType)
 {
-    const bool mediumGone = (flags & VolumeFlagMedia) != 0 || driveType == DriveTypeRemovable;
+    const bool mediumGone =
+        (flags & VolumeFlagMedia) != 0 || driveType == DriveTypeRemovable || driveType == DriveTypeFixed;
     if (event != DeviceRemoveComplete || deviceType != DeviceTypeVolume || !mediumGone) {
         return false;
     }

@@ -28,9 +28,10 @@ std::uint32_t DriveBitOfPath(const std::string& path);
 
 // True when the event reports the volume of a drive whose bit is set in
 // `unitMask` gone, that drive holds the program, and what went takes the
-// program with it: a medium taken out of its drive; or, on a removable drive
-// (`driveType`, the program's drive as it was at start-up), the whole device,
-// since a pulled stick reports no medium of its own. A CD-ROM or fixed drive
-// stays in place when only the device record goes.
+// program with it: a medium taken out of its drive; or, on a removable or
+// fixed drive (`driveType`, the program's drive as it was at start-up), the
+// whole volume, since a pulled stick reports no medium of its own, and some
+// sticks call themselves fixed disks. A CD-ROM drive, or one of no known
+// type, stays in place when only the device record goes.
 bool IsOwnMediumRemoved(std::uintptr_t event, std::uint32_t deviceType, std::uint32_t flags, std::uint32_t unitMask,
                         std::uint32_t driveBit, std::uint32_t driveType);

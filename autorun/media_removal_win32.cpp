@@ -34,6 +34,8 @@ DeviceChange ReadDeviceChange(WPARAM event, LPARAM data)
 {
     DeviceChange change;
     change.event = event;
+    if (!ReadsDeviceRecord(event))
+        return change;
     // The record comes from whoever broadcast it: read no field its size
     // does not cover.
     // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_DEVICECHANGE hands its record over in lParam

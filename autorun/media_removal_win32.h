@@ -12,5 +12,6 @@
 std::uint32_t QueryOwnDriveType();
 
 // The numbers of a WM_DEVICECHANGE message; what they mean is for
-// DecideDeviceChange to say.
+// DecideDeviceChange to say. The record is read only for the events that
+// ReadsDeviceRecord names: the others' lParam is no address to follow.
 DeviceChange ReadDeviceChange(WPARAM event, LPARAM data);

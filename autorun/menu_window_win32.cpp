@@ -138,12 +138,9 @@ void CarryOut(HWND window, const InputResult& result, LPARAM point)
 void CarryOutSystemEvent(HWND window, const SystemEventDecision& decision)
 {
     switch (decision.action) {
-    case SystemEventAction::Close: {
-        CommandPlan close;
-        close.kind = CommandKind::Close;
-        CarryOutCommand(window, close);
+    case SystemEventAction::RunCommand:
+        CarryOutCommand(window, decision.command);
         break;
-    }
     case SystemEventAction::RegisterRunOnce:
         // Nothing can be reported while the session ends; the result is moot.
         RegisterRunOnce(decision.valueName, decision.commandLine);
@@ -294,11 +291,13 @@ LRESULT OnPauseMenu(HWND window)
 }
 
 // A reader's default action, carried out like Enter on the hotspot, unless
-// the screen changed since the reader asked.
+// the screen changed since the reader asked, or the window cannot be used
+// now: the About box's own message loop delivers this message too.
 LRESULT OnAccessibleAction(HWND window, WPARAM wParam, LPARAM lParam)
 {
     if (lParam == reinterpret_cast<LPARAM>(OnScreenMenu()))
-        CarryOut(window, DefaultActionOf(CurrentHotspots(), static_cast<ChildId>(wParam)), 0);
+        CarryOut(window,
+                 DefaultActionOf(CurrentHotspots(), static_cast<ChildId>(wParam), IsUsable(ReaderFacts(window))), 0);
     return 0;
 }
 

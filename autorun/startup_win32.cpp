@@ -5,10 +5,12 @@
 #include "autorun/launcher_state.h"
 #include "autorun/media_removal_win32.h"
 #include "autorun/menu_catalogue_win32.h"
+#include "autorun/menu_language.h"
 #include "autorun/menu_window_win32.h"
 #include "autorun/navigation.h"
 #include "autorun/program_resources_win32.h"
 #include "autorun/resources/resource_ids.h"
+#include "autorun/single_instance.h"
 #include "common/command_line.h"
 #include "common/program_path_win32.h"
 #include "common/standard_output.h"
@@ -16,34 +18,17 @@
 #include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 namespace {
-
-// The language given as -lang:xx, when it has exactly one value.
-void ApplyLanguageOption(const CommandLine& cmdline, std::string& language)
-{
-    const CommandLineOption& option = cmdline.FindOption("lang");
-    if (option.valid && option.values.size() == 1)
-        language = option.values[0];
-}
 
 // True when a copy started from the same executable path already runs; its
 // window has then been restored and brought to the front.
 bool ActivateExistingInstance()
 {
-    // A cut-off path names the mutex as far as it goes.
-    std::string name = OwnProgramPath().path;
-    // A backslash would name a kernel object namespace, and the file system
-    // ignores the case of ASCII letters: D:\AUTORUN.EXE and d:\autorun.exe are
-    // one program.
-    for (char& c : name) {
-        if (c == '\\')
-            c = '_';
-        else if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    // Never closed: the mutex marks this copy as running until it ends.
-    CreateMutexA(nullptr, TRUE, name.c_str());
+    // A cut-off path names the mutex as far as it goes. Never closed: the
+    // mutex marks this copy as running until it ends.
+    CreateMutexA(nullptr, TRUE, InstanceMutexName(OwnProgramPath().path).c_str());
     if (GetLastError() != ERROR_ALREADY_EXISTS)
         return false;
 
@@ -56,6 +41,18 @@ bool ActivateExistingInstance()
         SetForegroundWindow(window);
     }
     return true;
+}
+
+// Loads the menus of the first language that has any; false when none has.
+bool LoadMenusOfLanguage(HINSTANCE instance, const std::vector<std::string>& languages)
+{
+    for (const std::string& language : languages) {
+        if (LoadMenus(instance, language)) {
+            MenuCodePage = CodePageOfLanguage(language);
+            return true;
+        }
+    }
+    return false;
 }
 
 // Dispatches messages until the destroyed window posts the quit message.
@@ -81,13 +78,8 @@ int RunLauncher(HINSTANCE instance, const char* commandLineText)
     // letter names no drive any more.
     OwnDriveType = QueryOwnDriveType();
 
-    std::string language = LoadStringResource(instance, IDS_LANGUAGE);
     const CommandLine cmdline(commandLineText ? commandLineText : "");
-    ApplyLanguageOption(cmdline, language);
-
-    // English is tried again whatever the first language was, so a damaged
-    // table for one language still leaves a usable menu.
-    if (!LoadMenus(instance, language) && !LoadMenus(instance, "en")) {
+    if (!LoadMenusOfLanguage(instance, MenuLanguagesToTry(LoadStringResource(instance, IDS_LANGUAGE), cmdline))) {
         WriteStandardOutput("error: no menus found\n");
         return 0;
     }

@@ -2,14 +2,21 @@
 
 #include "autorun/media_removal.h"
 
+bool ReadsDeviceRecord(std::uintptr_t event)
+{
+    return event == DeviceRemoveComplete;
+}
+
 SystemEventDecision DecideDeviceChange(const DeviceChange& change, const std::string& programPath,
                                        std::uint32_t driveType)
 {
     SystemEventDecision decision;
     if (change.recordSize >= VolumeRecordSize &&
         IsOwnMediumRemoved(change.event, change.deviceType, change.flags, change.unitMask, DriveBitOfPath(programPath),
-                           driveType))
-        decision.action = SystemEventAction::Close;
+                           driveType)) {
+        decision.action = SystemEventAction::RunCommand;
+        decision.command.kind = CommandKind::Close;
+    }
     return decision;
 }
 

@@ -4,6 +4,7 @@
 // way it carries out what a key or a click means.
 #pragma once
 
+#include "autorun/commands_logic.h"
 #include "autorun/menu.h"
 
 #include <cstdint>
@@ -23,21 +24,27 @@ struct DeviceChange {
 // The size of the platform's volume record: a shorter record is no volume's.
 constexpr std::uint32_t VolumeRecordSize = 20;
 
+// Whether the record of a device-change `event` is read at all: only the
+// completed removal matters. Any other event's data is left untouched, since
+// it is whatever number the sender put there, not necessarily an address.
+bool ReadsDeviceRecord(std::uintptr_t event);
+
 enum class SystemEventAction {
     Nothing,
-    Close,            // close the menu, as its "close" command does
+    RunCommand,       // carry out `command`, as a hotspot's is carried out
     RegisterRunOnce,  // start again at the next logon: `valueName` = `commandLine`
 };
 
 struct SystemEventDecision {
     SystemEventAction action = SystemEventAction::Nothing;
+    CommandPlan command;
     std::string valueName;
     std::string commandLine;
 };
 
-// Close when the change takes away the medium or the removable drive the
-// program at `programPath` runs from (`driveType`, read at start-up; a cut-off
-// path still gives the right drive); nothing otherwise.
+// The "close" command when the change takes away the medium or the removable
+// or fixed drive the program at `programPath` runs from (`driveType`, read at
+// start-up; a cut-off path still gives the right drive); nothing otherwise.
 SystemEventDecision DecideDeviceChange(const DeviceChange& change, const std::string& programPath,
                                        std::uint32_t driveType);
 

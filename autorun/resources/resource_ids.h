@@ -12,3 +12,4 @@
 #define IDS_COPYRIGHT 3002
 #define IDS_CLOSE 3003
 #define IDS_BACK 3004
+#define IDS_PRESS 3005

@@ -8,6 +8,7 @@ import re
 
 from . import tool_runner
 from .findings import Failure
+from .project_bounds import outside_links
 from .source_date import TREE
 from .windows_program import file_gui_problem
 
@@ -58,6 +59,8 @@ class Places:
         that the build cannot take."""
         if not os.path.isdir(self.project):
             raise Failure(f"{self.project_shown}: no such project folder")
+        for path, problem in outside_links(self.project):
+            raise Failure(f"{path}: {problem}")
         paths = [("build folder", os.path.abspath(self.build))]
         if builds_programs:
             paths.append(("project folder", os.path.abspath(self.project)))

@@ -82,6 +82,7 @@ from .finding_codes import codes_help
 from .findings import Failure, Findings, Stop, json_end, print_json, print_text
 from .image_files import earlier_image_note, extract_as_drive, judge_destination
 from .iso_image import check_image, extract, make_image
+from .outputs import judge_place, one_line
 from .preview_folder import earlier_pictures
 from .project_folder import SETTINGS, Project, usable_setting
 from .resources import build_resources
@@ -148,6 +149,7 @@ def command_check(args):
 def run_preview(project_path, menucheck, folder, in_build_tree=False):
     findings = Findings()
     earlier_pictures(folder, in_build_tree)
+    judge_place(folder, project_path, "the preview", folder_ok=True)
     drawn = preview(project_path, menucheck, folder, findings, in_build_tree)
     if drawn is None:
         return 1
@@ -176,6 +178,8 @@ def layout(project_path, programs, out, reader=None, stamp=None, menucheck=None,
                 tree_check(project, menucheck, findings, os.environ, reader), unsigned)
     except Stop:
         raise Failure(f"the disc of {project_path} was not laid out: the project has the errors above")
+    except OSError as error:
+        raise Failure(f"the disc of {project_path} was not laid out: {one_line(error)}") from None
     return epoch
 
 
@@ -191,6 +195,7 @@ def command_disc_tree(args):
 
 def image(project_path, tree, target, sums=None):
     try:
+        judge_place(target, project_path, "the image")
         volume = usable_setting(project_path, "volume")
         epoch = source_date_epoch(os.environ, project_path)
         count = make_image(tree, target, volume, epoch, sums)
@@ -246,6 +251,10 @@ def command_demo_plan(args):
 
 
 def command_usb_image(args):
+    try:
+        judge_place(args.image, args.project, "the image")
+    except Failure as failure:
+        raise Failure(f"{args.image} not written: {failure}{earlier_image_note(args.image)}") from None
     usb_image.publish(args.project, args.tree, args.image, args.sums)
     return 0
 
@@ -304,6 +313,7 @@ def make_check(places):
 def make_preview(places):
     places.judge(builds_programs=False)
     earlier_pictures(places.preview, not places.preview_given)
+    judge_place(places.preview, places.project, "the preview", folder_ok=True)
     builds.build_menucheck(places)
     return run_preview(places.project_shown, places.menucheck, places.preview, not places.preview_given)
 
@@ -343,6 +353,7 @@ def make_iso(places, target=None, tree=None, unsigned=False):
         if ours:
             os.makedirs(os.path.dirname(target), exist_ok=True)
         judge_destination(target)
+        judge_place(target, places.project, "the image")
     try:
         make_cd(places, before=(destination,), tree=tree, unsigned=unsigned)
     except Failure as failure:
@@ -362,6 +373,7 @@ def make_usb(places):
         if ours:
             os.makedirs(os.path.dirname(target), exist_ok=True)
         usb_image.judge_destination(target)
+        judge_place(target, places.project, "the image")
         usb_image.check_epoch(source_date_epoch(os.environ, places.project))
     try:
         make_cd(places, before=(destination,))
@@ -521,11 +533,16 @@ def main(argv):
     args = top.parse_args(argv)
     if args.validate:
         args.validate(args.parser, args)
+    name = args.target if args.step == "make" else args.step
     try:
         return args.run(args)
     except Failure as failure:
-        name = args.target if args.step == "make" else args.step
         print(f"{name}: {failure}", file=sys.stderr)
+        return 1
+    except OSError as error:
+        # The file system failed (no room, a read-only or pseudo one): one
+        # line naming the path.
+        print(f"{name}: {one_line(error)}", file=sys.stderr)
         return 1
     except KeyboardInterrupt:
         return 130

@@ -4,6 +4,8 @@ project."""
 
 import os
 
+from .image_names import name_problem as image_name_problem
+
 # Windows forbids these in a name; "\" and "/" separate folders there.
 FORBIDDEN = set('<>:"|?*\\')
 # A Joliet name is UCS-2 and holds no ";": xorriso writes "_" for either,
@@ -34,7 +36,7 @@ def name_problem(name):
         name.encode("utf-16-le")
     except UnicodeEncodeError:
         return "is not valid Unicode"
-    return None
+    return image_name_problem(name)
 
 
 def shown(path):
@@ -42,10 +44,10 @@ def shown(path):
     return path.encode("unicode_escape").decode("ascii") if any(ord(c) < 0x20 for c in path) else path
 
 
-def link_problem(project_path, path):
+def link_problem(project_path, path, folder_ok=False):
     """Why a symbolic link cannot be followed onto the disc, or None. A link
     to a file inside the project is followed: the file it names is copied
-    as it is."""
+    as it is; with folder_ok, so is one to a folder inside."""
     if not os.path.islink(path):
         return None
     target = os.path.realpath(path)
@@ -54,7 +56,7 @@ def link_problem(project_path, path):
         return f"is a symbolic link to {shown(os.readlink(path))}, outside the project; nothing from outside goes onto the disc"
     if not os.path.exists(target):
         return f"is a symbolic link to {shown(os.readlink(path))}, which does not exist"
-    if os.path.isdir(target):
+    if os.path.isdir(target) and not folder_ok:
         return "is a symbolic link to a folder; put the folder itself there"
     return None
 

@@ -19,6 +19,7 @@ from . import manual_language, manuals, markdown_manual, signing, tool_runner
 from .autorun_inf import autorun_inf
 from .disc_names import check_file, shown
 from .findings import Failure, Stop
+from .image_names import place_problem, windows_key
 from .project_folder import SETTINGS
 from .safe_files import remove_file, remove_tree, temporary_beside
 
@@ -58,7 +59,7 @@ def _walk_disc(project, findings):
         for name in sorted(dirs) + sorted(files):
             path = os.path.join(folder, name)
             relative = os.path.relpath(path, project.disc)
-            if not check_file(project, path, findings):
+            if not check_file(project, path, findings) or not _fits_images(relative, path, findings):
                 if name in dirs:
                     dirs.remove(name)
                 continue
@@ -72,6 +73,13 @@ def _walk_disc(project, findings):
     return entries
 
 
+def _fits_images(relative, path, findings):
+    problem = place_problem(relative, path)
+    if problem:
+        findings.error("name-beyond-images", shown(path), 0, problem)
+    return problem is None
+
+
 def copy_disc(project, tree, names_only, findings):
     """Copies disc/ into the tree being laid out, after checking that no
     name meets one the build made, or another name of disc/, once case is
@@ -83,7 +91,7 @@ def copy_disc(project, tree, names_only, findings):
     for folder, dirs, files in os.walk(tree):
         for name in dirs + files:
             relative = os.path.relpath(os.path.join(folder, name), tree)
-            built[relative.lower()] = relative
+            built[windows_key(relative)] = relative
     seen, copies = {}, []
     # Where each folder of disc/ lands: in the build's folder of that name,
     # spelt as the build spells it, or as disc/ spells it.
@@ -91,7 +99,7 @@ def copy_disc(project, tree, names_only, findings):
     errors = findings.errors
     for relative, is_dir, path in _walk_disc(project, findings):
         source = os.path.join(project.disc, relative)
-        key = relative.lower()
+        key = windows_key(relative)
         parent = actual.get(os.path.dirname(key) or ".")
         if parent is None:
             continue

@@ -19,6 +19,11 @@ def judge(project, names_path, index_path, names):
     hotspot an error, as it names nothing. Blank lines after the last
     hotspot carry no name and are left alone."""
     findings = project.findings
+    for number, name in enumerate(names, 1):
+        control = next((char for char in name if ord(char) < 0x20 or ord(char) == 0x7F), None)
+        if control is not None:
+            findings.error("control-character", names_path, number, f"the name holds the control character U+{ord(control):04X}; "
+                           "a screen reader would say it or stop there")
     index_lines, _ = project.read_lines(index_path)
     hotspots = hotspot_lines(index_lines)
     for ordinal, line in enumerate(hotspots):

@@ -8,6 +8,7 @@ import shutil
 
 from .disc_tree import record_of
 from .findings import Failure
+from .outputs import judge_kind, one_line
 from .safe_files import remove_file, temporary_beside
 
 REQUIRED = ("autorun.exe", "autorun.inf", "software/pdfreader/docrunner.exe", "software/pdfreader/readme.txt")
@@ -17,6 +18,7 @@ def judge_destination(image):
     """The image's place, judged before anything is built: its folder exists
     and takes new files, and the name is no folder."""
     folder = os.path.dirname(os.path.abspath(image))
+    judge_kind(image, "the image")
     if not os.path.basename(image) or os.path.isdir(image):
         raise Failure(f"{image} is a folder; name the image's file")
     if not os.path.isdir(folder):
@@ -70,12 +72,19 @@ def replace_when_checked(image, write, check):
     checks it (`check(new)`, which returns the number of files), and only
     then renames it to `image`: an earlier image stays as it was until a
     finished, checked one replaces it."""
-    new = temporary_beside(image)
+    try:
+        new = temporary_beside(image)
+    except OSError as error:
+        raise Failure(one_line(error)) from None
     try:
         write(new)
         count = check(new)
         os.chmod(new, 0o644)
         os.replace(new, image)
+    except OSError as error:
+        remove_file(new)
+        # The unfinished file is gone; the image it was for is named.
+        raise Failure(one_line(error).replace(new, image)) from None
     except BaseException:
         remove_file(new)
         raise

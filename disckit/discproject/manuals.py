@@ -49,6 +49,10 @@ def check_source(project, path, findings):
         return
     with open(path, "rb") as f:
         data = f.read()
+    if data.startswith((b"\xff\xfe", b"\xfe\xff")):
+        findings.error("not-utf8", path, 1, f"UTF-16 (it starts with the bytes {data[0]:02X} {data[1]:02X}); a manual is UTF-8, "
+                       "groff would set those bytes as text")
+        return
     for number, raw in enumerate(data.split(b"\n"), 1):
         if b"\0" in raw:
             findings.error("nul-byte", path, number, f"a NUL byte at column {raw.index(NUL) + 1}; a text holds none")

@@ -9,18 +9,27 @@ from PIL import Image
 Image.MAX_IMAGE_PIXELS = 64 * 1024 * 1024
 
 
+class TooLarge(Exception):
+    pass
+
+
 def _opened(path):
-    """The picture's first frame, fully read, or None when it is none."""
+    """The picture's first frame, fully read, or None when it is none;
+    TooLarge beyond the pixels a menu's picture may have (judged from the
+    header, before anything is decoded)."""
     try:
         with warnings.catch_warnings():
-            warnings.simplefilter("error", Image.DecompressionBombWarning)
+            warnings.simplefilter("ignore", Image.DecompressionBombWarning)
             with Image.open(path) as probe:
+                if probe.width * probe.height > Image.MAX_IMAGE_PIXELS:
+                    raise TooLarge()
                 probe.verify()
             image = Image.open(path)
             image.load()
             return image
-    except (OSError, ValueError, SyntaxError, EOFError, Image.DecompressionBombError,
-            Image.DecompressionBombWarning):
+    except Image.DecompressionBombError:
+        raise TooLarge() from None
+    except (OSError, ValueError, SyntaxError, EOFError):
         return None
 
 
@@ -29,7 +38,12 @@ def picture_to_bmp(path, findings):
     pixel, uncompressed, bottom-up, with a BITMAPINFOHEADER and 72 dpi
     (2835 pixels a metre, as the menus were always written). Transparent
     parts are laid on white."""
-    image = _opened(path)
+    try:
+        image = _opened(path)
+    except TooLarge:
+        findings.error("unreadable-picture", path, 0, f"a picture of more than {Image.MAX_IMAGE_PIXELS} pixels (8192 x 8192), which "
+                       "no menu's window needs; make it smaller")
+        return None
     if image is None:
         findings.error("unreadable-picture", path, 0, "not a picture that can be read (PNG, BMP, GIF, JPEG, ...)")
         return None

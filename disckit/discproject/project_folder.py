@@ -6,6 +6,7 @@ import re
 
 from .fat_label import fat_label
 from .findings import Failure, Findings, Stop
+from .project_bounds import outside_links
 from .texts import CODE_PAGES, CODECS, DEFAULT_CODE_PAGE, encode, read_lines
 
 SETTINGS = ("label", "volume", "icon", "manual-language", "fat-label")
@@ -28,6 +29,11 @@ class Project:
         self._main = None
         if not os.path.isdir(self.path):
             findings.error("no-project-folder", self.path, 0, "no such project folder")
+            raise Stop()
+        outside = outside_links(self.path)
+        for path, problem in outside:
+            findings.error("bad-link", path, 0, problem)
+        if outside:
             raise Stop()
         self.settings, self.setting_lines, self.code_page_overrides = self.read_settings()
 
@@ -174,13 +180,16 @@ class Project:
         to case, as Windows finds resources. A missing names file is no
         error: the menu's hotspots keep their default names."""
         matches = []
+        what = KIND_NAMES[kind]
         for name in self.menu_files():
             stem, ext = os.path.splitext(name)
-            if stem.lower() != resource.lower() or not os.path.isfile(os.path.join(self.menus, name)):
+            if stem.lower() != resource.lower() or file_kind(name) != kind:
                 continue
-            if file_kind(name) == kind:
-                matches.append(os.path.join(self.menus, name))
-        what = KIND_NAMES[kind]
+            if not os.path.isfile(os.path.join(self.menus, name)):
+                self.findings.error("menu-file-not-a-file", os.path.join(self.menus, name), 0, f"not a file; the {what} of menu "
+                                    f"\"{resource}\" is one")
+                return None
+            matches.append(os.path.join(self.menus, name))
         if not matches:
             if kind != "names":
                 expected = f"{resource}.txt" if kind == "index" else f"{resource}.png or {resource}.bmp"

@@ -2,10 +2,12 @@
 the texts and bitmaps it names."""
 
 import os
+import tempfile
 
 from .check_cache import NO_CACHE
 from .disc_names import link_problem
 from . import hotspot_names
+from .main_reach import warn_unreachable
 from .findings import Failure, Stop
 from .safe_files import is_our_resource, remove_tree, replace_file
 from .texts import join_lines
@@ -82,14 +84,31 @@ def _about_text(project, files, sources):
             sources["about.txt"] = about
 
 
-def generate(project, cache=NO_CACHE):
+class Staged:
+    """A generated file's bytes kept in a file until they are written: the
+    pictures of a large project together would take gigabytes."""
+
+    def __init__(self, folder, data):
+        handle, self.path = tempfile.mkstemp(suffix=".bmp", dir=folder)
+        with os.fdopen(handle, "wb") as f:
+            f.write(data)
+
+    def read(self):
+        with open(self.path, "rb") as f:
+            return f.read()
+
+
+def generate(project, cache=NO_CACHE, staging=None):
     """{file name: bytes} of the generated resource folder, and the map of
     each generated file to the project file it comes from; (None, None)
-    when the findings hold an error. `cache` keeps pictures converted."""
+    when the findings hold an error. `cache` keeps pictures converted; with
+    a `staging` folder, the pictures' bytes wait there (Staged) instead of
+    in memory."""
     findings = project.findings
     main = project.main_lines()
     files, sources = {}, {}
     _menu_texts(project, files, sources)
+    warn_unreachable(project, main)
 
     # Each menu once, in the code pages of every language that uses it.
     resources = {}
@@ -119,6 +138,8 @@ def generate(project, cache=NO_CACHE):
         if picture:
             if picture not in pictures:
                 pictures[picture] = cache.picture(picture, findings)
+                if staging and pictures[picture] is not None:
+                    pictures[picture] = Staged(staging, pictures[picture])
             if pictures[picture] is not None:
                 files[name + ".bmp"] = pictures[picture]
                 sources[name + ".bmp"] = picture
@@ -186,7 +207,8 @@ def write_folder(out, files):
     remove_tree_unless_ours(out)
     os.makedirs(out, exist_ok=True)
     for name, data in files.items():
-        replace_file(os.path.join(out, name), data, unchanged_kept=True)
+        replace_file(os.path.join(out, name), data.read() if isinstance(data, Staged) else data,
+                     unchanged_kept=True)
     for name in os.listdir(out):
         if name not in files and is_our_resource(name):
             os.remove(os.path.join(out, name))
@@ -196,8 +218,13 @@ def build_resources(project, out, cache=NO_CACHE):
     """Writes the resource folder; on any error removes it entirely, so that
     no program is built from the menus of an earlier state."""
     out = os.path.abspath(out)
+    with tempfile.TemporaryDirectory(prefix="menus.") as staging:
+        return _build_resources(project, out, cache, staging)
+
+
+def _build_resources(project, out, cache, staging):
     try:
-        files, sources = generate(project, cache)
+        files, sources = generate(project, cache, staging)
     except Stop:
         files = None
     if files is None:

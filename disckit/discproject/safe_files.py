@@ -27,6 +27,10 @@ def replace_file(path, data, unchanged_kept=False):
             f.write(data)
         os.chmod(temporary, 0o644)
         os.replace(temporary, path)
+    except OSError as error:
+        remove_file(temporary)
+        # A failed write names no file; the one it was for is named.
+        raise OSError(error.errno, error.strerror, error.filename or path) from None
     except BaseException:
         remove_file(temporary)
         raise

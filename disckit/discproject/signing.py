@@ -41,7 +41,7 @@ import tempfile
 import time
 import urllib.parse
 
-from . import certificates, tool_runner
+from . import certificates, secret_folder, tool_runner
 from .findings import Failure
 from .source_date import utc
 
@@ -184,7 +184,7 @@ def _renewal_requested(env):
 
 
 def _workspace():
-    return tempfile.TemporaryDirectory(prefix="sign.")
+    return secret_folder.workspace()
 
 
 def _run(args, env, settings=None, timeout=tool_runner.TIME_LIMIT_SECONDS):

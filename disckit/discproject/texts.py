@@ -1,9 +1,12 @@
 """Texts of a project: UTF-8 in, the code page Windows reads them in out."""
 
+import re
+
 # autorun hands titles and arguments to the ANSI ("A") calls of Windows, which
 # read them in the system's ANSI code page. A disc cannot know that page, so
 # each language's texts are stored in the page that Windows uses for it.
 NUL = b"\0"
+LINE_END = re.compile(rb"\r\n|\r|\n")
 CODE_PAGES = {}
 for _page, _languages in {
     1250: "pl cs sk hu sl hr ro sq bs sr",
@@ -28,22 +31,20 @@ CODECS = {874: "cp874", 932: "cp932", 936: "gbk", 949: "cp949", 950: "cp950",
 
 
 def read_lines(path, findings):
-    """The lines of a UTF-8 text with their line ends (LF or CR LF)
-    removed, and whether the last line had one. A byte-order mark is
-    dropped: Windows editors write one. A NUL byte is an error: Windows
-    would end the text there."""
+    """The lines of a UTF-8 text with their line ends (LF, CR LF, or CR
+    alone, as old Mac editors write) removed, and whether the last line had
+    one. A byte-order mark is dropped: Windows editors write one. A NUL
+    byte is an error: Windows would end the text there."""
     with open(path, "rb") as f:
         data = f.read()
     if data.startswith(b"\xef\xbb\xbf"):
         data = data[3:]
-    lines = data.split(b"\n")
+    lines = LINE_END.split(data)
     ended = lines[-1] == b""
     if ended:
         lines.pop()
     out = []
     for number, raw in enumerate(lines, 1):
-        if raw.endswith(b"\r") and (number < len(lines) or ended):
-            raw = raw[:-1]
         if b"\0" in raw:
             findings.error("nul-byte", path, number, f"a NUL byte at column {raw.index(NUL) + 1}; a text holds none")
             raw = raw.replace(b"\0", b"")

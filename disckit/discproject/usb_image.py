@@ -1,13 +1,14 @@
-"""The disc tree as a FAT32 image for a USB stick, made with dosfstools and
-mtools (no mount, no root), checked against the tree and the record of its
-layout before it gets its name; and the image's files taken back out.
+"""The disc tree as a FAT32 image for a USB stick, formatted by dosfstools,
+labelled by mtools and filled by fat_tree (no mount, no root), checked
+against the tree and the record of its layout before it gets its name; and
+the image's files taken back out.
 
 The same tree gives the same image, byte for byte. The volume serial is
 the first 32 bits of the SHA-256 of the tree's record and the date, so two
 discs of one date still differ; the label entry, every file and folder
-carry SOURCE_DATE_EPOCH, as UTC; folders are made and files copied in
-sorted order, one folder at a time, so the build machine's directory order
-does not enter, nor do its file times and modes. mtools reads no user's
+carry SOURCE_DATE_EPOCH, as UTC; folders and files are written in sorted
+order, so the build machine's directory order does not enter, nor do its
+file times and modes. mtools reads no user's
 configuration file, its global settings are given outright, and it runs
 under a fixed UTF-8 locale, whatever the caller's.
 
@@ -17,14 +18,13 @@ label and icon, and the customer starts autorun.exe himself."""
 import hashlib
 import math
 import os
-import re
 import struct
 import tempfile
 
 from . import tool_runner
 from .disc_tree import record_of
 from .findings import Failure
-from . import image_files
+from . import fat_tree, image_files
 from .image_files import (compare_content, earlier_image_note, judge_destination, judge_inputs, judge_record,
                           replace_when_checked)
 from .project_folder import usable_setting
@@ -72,19 +72,6 @@ def _clusters(image):
     per_cluster, reserved, fats = struct.unpack_from("<BHB", boot, 13)
     total, fat_sectors = struct.unpack_from("<II", boot, 32)
     return (total - reserved - fats * fat_sectors) // max(per_cluster, 1)
-
-
-def _pattern(path):
-    """A path of the image as mtools reads a folder it looks up: "[" and "]"
-    of a name would be a wildcard's set without the backslash."""
-    return re.sub(r"([][*?\\])", r"\\\1", path)
-
-
-def _new_folder(path):
-    """A folder for mmd: its parents are looked up, its own name is taken
-    as it is."""
-    parent, _, name = path.rpartition("/")
-    return "::/" + (_pattern(parent) + "/" if parent else "") + name
 
 
 def layout_of(tree):
@@ -159,16 +146,7 @@ def write_image(tree, new, label, epoch):
     # mlabel writes the label into both boot sectors and the root's entry,
     # which it dates SOURCE_DATE_EPOCH (mkfs.fat would date it its own way).
     _run(["mlabel", "-i", image, "::" + label], "mlabel", epoch)
-    folders, files = layout_of(tree)
-    if folders[1:]:
-        _run(["mmd", "-i", image] + [_new_folder(folder) for folder in folders[1:]], "mmd", epoch)
-    for folder in folders:
-        if files[folder]:
-            sources = [os.path.join(tree, *folder.split("/"), name) for name in files[folder]]
-            # -D s: a long name met twice would skip the copy, which the
-            # check below finds; no question is ever asked.
-            target = f"::/{_pattern(folder)}/".replace("//", "/")
-            _run(["mcopy", "-D", "s", "-i", image] + sources + [target], "mcopy", epoch)
+    fat_tree.fill(image, tree, *layout_of(tree), epoch)
 
 
 def extract(image, out):

@@ -112,34 +112,42 @@ private:
         return true;
     }
 
-    // One well-formed UTF-8 sequence: no overlong forms, no surrogates,
-    // nothing above U+10FFFF.
+    // One well-formed UTF-8 sequence, told by decoding it: the lead byte's
+    // high bits give the length, every further byte is 10xxxxxx, and the
+    // code point needs that length (no overlong form), is no surrogate and
+    // is at most U+10FFFF. Written apart from the checker's own table of
+    // byte ranges, so that the two cannot share a mistake.
     bool Utf8()
     {
-        const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text_[i]); };
-        const unsigned char lead = byte(at_);
-        std::size_t length = 1;
-        unsigned char low = 0x80, high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
+        const unsigned lead = static_cast<unsigned char>(text_[at_]);
+        std::size_t length = 0;
+        unsigned point = 0;
+        if (lead < 0x80) {
+            length = 1;
+            point = lead;
+        } else if ((lead >> 5) == 0x6) {
             length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            point = lead & 0x1F;
+        } else if ((lead >> 4) == 0xE) {
             length = 3;
-            low = lead == 0xE0 ? 0xA0 : 0x80;
-            high = lead == 0xED ? 0x9F : 0xBF;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            point = lead & 0x0F;
+        } else if ((lead >> 3) == 0x1E) {
             length = 4;
-            low = lead == 0xF0 ? 0x90 : 0x80;
-            high = lead == 0xF4 ? 0x8F : 0xBF;
-        } else if (lead >= 0x80) {
+            point = lead & 0x07;
+        } else {
             return false;
         }
         if (at_ + length > text_.size())
             return false;
         for (std::size_t i = 1; i < length; ++i) {
-            const unsigned char c = byte(at_ + i);
-            if (c < (i == 1 ? low : 0x80) || c > (i == 1 ? high : 0xBF))
+            const unsigned next = static_cast<unsigned char>(text_[at_ + i]);
+            if ((next >> 6) != 0x2)
                 return false;
+            point = (point << 6) | (next & 0x3F);
         }
+        static const unsigned Smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (point < Smallest[length] || (point >= 0xD800 && point <= 0xDFFF) || point > 0x10FFFF)
+            return false;
         at_ += length;
         return true;
     }

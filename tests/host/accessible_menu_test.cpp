@@ -103,11 +103,80 @@ TEST(HotspotName, GivenNameElseWhatTheHotspotDoes)
         "Install Velmora", "Schließen",     "Zurück",     "Dokumente", "Root Title", "nowhere",
         "untitled",        "docrunner.exe", "readme.txt", "tool\\",    "execute",    "12",
     };
-    for (std::size_t position = 0; position < hotspots.size(); ++position)
-        EXPECT_EQ(HotspotName(hotspots, position, menus, "Germany", words), expected[position]) << position;
+    for (std::size_t position = 0; position < hotspots.size(); ++position) {
+        const SpokenName name = HotspotName(hotspots, position, menus, "Germany", words);
+        EXPECT_EQ(name.text, expected[position]) << position;
+        // Only the words come from the string table, in the system's code page.
+        EXPECT_EQ(name.interfaceWord, position == 1 || position == 2) << position;
+    }
     // Another country finds the menu for everyone.
-    EXPECT_EQ(HotspotName(hotspots, 3, menus, "France", words), "Documents");
-    EXPECT_EQ(HotspotName(hotspots, NoHotspot, menus, "", words), "");
+    EXPECT_EQ(HotspotName(hotspots, 3, menus, "France", words).text, "Documents");
+    EXPECT_EQ(HotspotName(hotspots, NoHotspot, menus, "", words).text, "");
+}
+
+// The screen of Screen(): the second hotspot under the pointer, the first
+// with the keyboard focus; the close box is the third.
+TEST(AccessibleState, FollowsFocusHoverAndWhetherTheWindowCanBeUsed)
+{
+    const Hotspots hotspots = Screen();
+    InteractionState interaction;
+    interaction.FocusHotspot = 0;
+    interaction.HoverHotspot = 1;
+    const WindowFacts focused{true, true, true};
+    EXPECT_EQ(AccessibleState(hotspots, SelfChild, interaction, focused), StateFocusable);
+    EXPECT_EQ(AccessibleState(hotspots, 1, interaction, focused), StateFocusable | StateFocused);
+    EXPECT_EQ(AccessibleState(hotspots, 2, interaction, focused), StateFocusable | StateHotTracked);
+    EXPECT_EQ(AccessibleState(hotspots, 3, interaction, focused), 0u);  // Tab never reaches the close box
+    // Without the keyboard focus nothing is focused; with no hotspot focused,
+    // the menu itself is.
+    EXPECT_EQ(AccessibleState(hotspots, 1, interaction, WindowFacts{true, true, false}), StateFocusable);
+    interaction.FocusHotspot = NoHotspot;
+    EXPECT_EQ(AccessibleState(hotspots, SelfChild, interaction, focused), StateFocusable | StateFocused);
+
+    // Behind the About box and while paused, nothing can be used.
+    const WindowFacts disabled{true, false, false};
+    const WindowFacts hidden{false, true, true};
+    for (ChildId child : {0L, 1L, 2L, 3L}) {
+        EXPECT_EQ(AccessibleState(hotspots, child, interaction, disabled), StateUnavailable) << child;
+        EXPECT_EQ(AccessibleState(hotspots, child, interaction, hidden), StateUnavailable | StateInvisible) << child;
+    }
+    EXPECT_TRUE(IsUsable(focused));
+    EXPECT_FALSE(IsUsable(disabled));
+    EXPECT_FALSE(IsUsable(hidden));
+    EXPECT_EQ(DefaultActionOf(hotspots, 3, true).action, InputAction::Activate);
+    EXPECT_EQ(DefaultActionOf(hotspots, 3, true).hotspot, HotspotRef{2});
+    EXPECT_EQ(DefaultActionOf(hotspots, 3, false).action, InputAction::Nothing);
+    EXPECT_EQ(DefaultActionOf(hotspots, SelfChild, true).action, InputAction::Nothing);
+    EXPECT_EQ(DefaultActionOf(hotspots, 4, true).action, InputAction::Nothing);
+}
+
+bool operator==(const AccessibleEvent& a, const AccessibleEvent& b)
+{
+    return a.kind == b.kind && a.child == b.child;
+}
+
+TEST(EventsBetween, NewScreensFocusAndHoverRaiseTheirEventsInOrder)
+{
+    using Kind = AccessibleEventKind;
+    using Events = std::vector<AccessibleEvent>;
+    const Menu root = MenuNamed("", "", "Root");
+    const Menu docs = MenuNamed("docs", "", "Docs");
+    const Menu sameTitle = MenuNamed("other", "", "Root");
+    const AccessibleView before{&root, 1, 2};
+
+    EXPECT_EQ(EventsBetween(before, before, true), Events{});
+    // A new screen: reorder, a new name when the title differs, the focus
+    // where it is now (the menu itself after a switch).
+    EXPECT_EQ(EventsBetween(before, AccessibleView{&docs, NoHotspot, NoHotspot}, true),
+              (Events{{Kind::Reorder, 0}, {Kind::NameChange, 0}, {Kind::Focus, 0}}));
+    EXPECT_EQ(EventsBetween(before, AccessibleView{&sameTitle, NoHotspot, NoHotspot}, false),
+              (Events{{Kind::Reorder, 0}}));
+    // The same screen: the focus (only while the window holds it), then the
+    // hotspot left and the one entered.
+    EXPECT_EQ(EventsBetween(before, AccessibleView{&root, 0, 0}, true),
+              (Events{{Kind::Focus, 1}, {Kind::StateChange, 3}, {Kind::StateChange, 1}}));
+    EXPECT_EQ(EventsBetween(before, AccessibleView{&root, 0, NoHotspot}, false), (Events{{Kind::StateChange, 3}}));
+    EXPECT_EQ(EventsBetween(AccessibleView{&root, 1, NoHotspot}, before, true), (Events{{Kind::StateChange, 3}}));
 }
 
 TEST(ReadHotspotNames, OneNameALineAndBlankLinesGiveNone)

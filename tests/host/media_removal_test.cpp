@@ -84,7 +84,7 @@ TEST(IsOwnMediumRemoved, AnythingElseLeavesTheMenuOpen)
                                     DriveTypeCdRom));
 }
 
-TEST(IsOwnMediumRemoved, OnlyARemovableDriveEndsWithItsWholeDevice)
+TEST(IsOwnMediumRemoved, ARemovableOrFixedDriveEndsWithItsWholeDevice)
 {
     // The program runs from d:, whose type was read at start-up.
     const std::uint32_t d = Bit('d');
@@ -108,10 +108,15 @@ TEST(IsOwnMediumRemoved, OnlyARemovableDriveEndsWithItsWholeDevice)
         {0x8001, DeviceTypeVolume, 0, d, DriveTypeRemovable, false},
         {0x8003, DeviceTypeVolume, 0, d, DriveTypeRemovable, false},
         {DeviceRemoveComplete, 5, 0, d, DriveTypeRemovable, false},
-        // Fixed drives and drives of no known type still need the medium flag.
-        {DeviceRemoveComplete, DeviceTypeVolume, 0, d, DriveTypeFixed, false},
-        {DeviceRemoveComplete, DeviceTypeVolume, 0, d, DriveTypeUnknown, false},
+        // A stick that calls itself a fixed disk goes the same way; another
+        // fixed volume, or one only asked about, does not.
+        {DeviceRemoveComplete, DeviceTypeVolume, 0, d, DriveTypeFixed, true},
         {DeviceRemoveComplete, DeviceTypeVolume, VolumeFlagMedia, d, DriveTypeFixed, true},
+        {DeviceRemoveComplete, DeviceTypeVolume, 0, Bit('e'), DriveTypeFixed, false},
+        {0x8001, DeviceTypeVolume, 0, d, DriveTypeFixed, false},
+        // CD-ROM drives and drives of no known type still need the medium flag.
+        {DeviceRemoveComplete, DeviceTypeVolume, 0, d, DriveTypeCdRom, false},
+        {DeviceRemoveComplete, DeviceTypeVolume, 0, d, DriveTypeUnknown, false},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(IsOwnMediumRemoved(row.event, row.deviceType, row.flags, row.unitMask, d, row.driveType), row.closes)

@@ -17,8 +17,8 @@ TEST(DecideDeviceChange, ClosesOnlyForAWholeVolumeRecordOfTheProgramsDrive)
         SystemEventAction action;
     };
     const Row rows[] = {
-        {{0x8004, 20, 2, 1u << 3, 1}, "D:\\autorun.exe", 5, SystemEventAction::Close},
-        {{0x8004, 24, 2, 1u << 3, 0}, "d:\\setup\\autorun.exe", 2, SystemEventAction::Close},
+        {{0x8004, 20, 2, 1u << 3, 1}, "D:\\autorun.exe", 5, SystemEventAction::RunCommand},
+        {{0x8004, 24, 2, 1u << 3, 0}, "d:\\setup\\autorun.exe", 2, SystemEventAction::RunCommand},
         // No record, or one too short to be a volume's: its fields mean nothing.
         {{0x8004, 0, 0, 0, 0}, "D:\\autorun.exe", 2, SystemEventAction::Nothing},
         {{0x8004, 19, 2, 1u << 3, 1}, "D:\\autorun.exe", 5, SystemEventAction::Nothing},
@@ -29,9 +29,20 @@ TEST(DecideDeviceChange, ClosesOnlyForAWholeVolumeRecordOfTheProgramsDrive)
     for (const Row& row : rows) {
         const SystemEventDecision decision = DecideDeviceChange(row.change, row.programPath, row.driveType);
         EXPECT_EQ(decision.action, row.action) << "row " << (&row - rows);
+        if (row.action == SystemEventAction::RunCommand) {
+            EXPECT_EQ(decision.command.kind, CommandKind::Close) << "row " << (&row - rows);
+        }
         EXPECT_EQ(decision.valueName, "") << "row " << (&row - rows);
         EXPECT_EQ(decision.commandLine, "") << "row " << (&row - rows);
     }
+}
+
+// Any other event's lParam is a number another program chose, not a record.
+TEST(ReadsDeviceRecord, OnlyForACompletedRemoval)
+{
+    EXPECT_TRUE(ReadsDeviceRecord(0x8004));
+    for (std::uintptr_t event : {0x0007u, 0x0018u, 0x8000u, 0x8001u, 0x8003u, 0x8006u, 0x0000u, 0x18004u})
+        EXPECT_FALSE(ReadsDeviceRecord(event)) << event;
 }
 
 TEST(DecideSessionEnd, RegistersTheWholePathUnderTheFirstMenusTitleWhenTheSessionEnds)

@@ -3,7 +3,15 @@ paths that must stay inside the project."""
 
 import hmac
 import os
+import re
 import secrets
+
+from ..disc_names import RESERVED
+
+# What a menu's text may be called: the main index, a menu's resource name
+# (letters, digits, "-", "_") with .txt or .names, or the page's kept copy
+# of one (NAME.mine-N.EXT); nothing a menu cannot use, and no device name.
+MENU_TEXT = re.compile(r"([A-Za-z0-9_-]+)(?:\.mine-[0-9]+)?\.(?:txt|names)", re.IGNORECASE)
 
 # The menus and a picture or two: far below this. A larger body is refused
 # before it is read.
@@ -45,6 +53,11 @@ def inside(root, relative):
     return path
 
 
+def menu_name(name):
+    match = MENU_TEXT.fullmatch(name)
+    return bool(match) and match.group(1).upper() not in RESERVED
+
+
 def writable_menu_file(project, relative):
     """The path that a save may write for `relative`: a text of menus/ (a
     menu index, the main index, the names of a menu), itself no link and
@@ -53,7 +66,7 @@ def writable_menu_file(project, relative):
     if len(parts) != 2 or parts[0] != "menus":
         return None
     name = parts[1]
-    if not name.lower().endswith((".txt", ".names")) or name.startswith("."):
+    if not menu_name(name):
         return None
     menus = inside(project, "menus")
     if menus is None or not os.path.isdir(menus) or os.path.islink(os.path.join(project, "menus")):

@@ -53,8 +53,25 @@ def project_state(project):
     }
 
 
+def lone_surrogate(value):
+    """The first lone surrogate of a JSON value's texts and keys, or None:
+    JSON may carry one, UTF-8 cannot."""
+    if isinstance(value, str):
+        return next((char for char in value if 0xD800 <= ord(char) <= 0xDFFF), None)
+    items = value.items() if isinstance(value, dict) else enumerate(value) if isinstance(value, list) else ()
+    for key, item in items:
+        found = lone_surrogate(key) if isinstance(key, str) else None
+        found = found or lone_surrogate(item)
+        if found:
+            return found
+    return None
+
+
 class EditorServer(ThreadingHTTPServer):
     daemon_threads = True
+    # Tabs and tests send many requests at once; each is served in a thread
+    # of its own, and none waiting is turned away.
+    request_queue_size = 256
 
     def __init__(self, project, token, checker, port=0):
         self.project = os.path.abspath(project)
@@ -175,6 +192,11 @@ class EditorHandler(BaseHTTPRequestHandler):
             value = None
         if not isinstance(value, dict):
             self.refuse(400, "the body is a JSON object")
+            return None
+        surrogate = lone_surrogate(value)
+        if surrogate is not None:
+            self.refuse(400, f"the text holds U+{ord(surrogate):04X}, half of a character (a lone surrogate), "
+                        "which no file can store")
             return None
         return value
 

@@ -250,7 +250,7 @@ WINE_TEST(tree_of_the_root_menu, "en_US.UTF-8", "de_DE.UTF-8")
     CHECK_EQ(reader.State(3), static_cast<LONG>(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_HOTTRACKED));
     BSTR action = nullptr;
     CHECK(SUCCEEDED(reader->get_accDefaultAction(Child(2), &action)));
-    CHECK_EQ(Utf8(action), std::string("Press"));
+    CHECK_EQ(Utf8(action), std::string(German() ? "Drücken" : "Press"));
 
     // The background is the menu itself; beyond the window is nothing.
     CHECK_EQ(reader.HitTest(Centre(OnScreen(window, RECT{60, 45, 60, 45}))), 0L);
@@ -320,4 +320,67 @@ WINE_TEST(focus_actions_and_the_end_of_the_window)
     CHECK(menu.Close());
     LONG count = 0;
     CHECK(FAILED(reader->get_accChildCount(&count)));
+}
+
+// The menus of a language whose texts are stored in another code page than
+// the system's: Polish (1250) on an English system (1252), where the same
+// bytes would read "³" for "ł".
+WINE_TEST(polish_names_on_an_english_system)
+{
+    Autorun menu;
+    REQUIRE(menu.StartCopy(TestProgram(), "accessibility-polish", "-lang:pl"));
+    const HWND window = menu.WaitUntilShown();
+    REQUIRE(window != nullptr);
+    REQUIRE(GetACP() == 1252);
+    Reader reader;
+    REQUIRE(reader.Attach(window));
+    CHECK_EQ(reader.Name(CHILDID_SELF), std::string("Test dostępności łącza"));
+    // Given names, another menu's title, and the system's own word for a
+    // close box without a name.
+    CHECK(reader.Names() ==
+          (std::vector<std::string>{"Zainstaluj Velmorę", "Druga strona testów", "readme.txt", "Wyłącz"}));
+    CHECK(menu.Close());
+}
+
+// Behind the About box, and while another program pauses the menu, a reader
+// can press nothing: every hotspot says it is unavailable (and invisible while
+// hidden), and a close hotspot's default action fails and leaves the menu and
+// the dialog as they are.
+WINE_TEST(nothing_can_be_pressed_behind_the_about_box_or_while_paused)
+{
+    Autorun menu;
+    REQUIRE(menu.StartCopy(TestProgram(), "accessibility-about"));
+    const HWND window = menu.WaitUntilShown();
+    REQUIRE(window != nullptr);
+    Reader reader;
+    REQUIRE(reader.Attach(window));
+
+    PostMessageA(window, WM_SYSCOMMAND, IDM_ABOUT, 0);
+    HWND dialog = nullptr;
+    REQUIRE(WaitUntil([&] {
+        dialog = FindProcessWindow(menu.Id(), "#32770");
+        return dialog != nullptr && IsWindowVisible(dialog);
+    }));
+    REQUIRE(!IsWindowEnabled(window));
+    for (LONG child = 0; child <= 4; ++child)
+        CHECK_EQ(reader.State(child), static_cast<LONG>(STATE_SYSTEM_UNAVAILABLE));
+    CHECK(FAILED(reader->accDoDefaultAction(Child(4))));
+
+    // A pause posted after the refused action hides the menu once the
+    // messages before it are handled: any action would have been carried out.
+    PostMessageA(window, WM_PAUSEMENU, 0, 0);
+    CHECK(WaitUntil([&] { return !IsWindowVisible(window); }));
+    CHECK(IsWindow(window));
+    CHECK(IsWindow(dialog));
+    CHECK_EQ(reader.State(4), static_cast<LONG>(STATE_SYSTEM_UNAVAILABLE | STATE_SYSTEM_INVISIBLE));
+    CHECK(FAILED(reader->accDoDefaultAction(Child(1))));
+
+    // Without the pause mutex the next tick shows the menu; once the dialog
+    // ends, the hotspots can be pressed again.
+    CHECK(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }));
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    CHECK(WaitUntil([&] { return !IsWindow(dialog); }));
+    CHECK_EQ(reader.State(1), static_cast<LONG>(STATE_SYSTEM_FOCUSABLE));
+    CHECK(SUCCEEDED(reader->accDoDefaultAction(Child(4))));
+    CHECK(menu.EndsByItself());
 }

@@ -309,6 +309,10 @@ WINE_TEST(string_tables_in_eight_languages)
         CHECK(mark != std::string::npos && copyright.compare(mark, 2, "%d") == 0);
         CHECK(mark == std::string::npos || copyright.find('%', mark + 1) == std::string::npos);
         CHECK(Has(copyright, "Velmora"));
+        // What a reader says for unnamed close and back hotspots and for
+        // their default action, in every language.
+        for (const int word : {IDS_CLOSE, IDS_BACK, IDS_PRESS})
+            CHECK(!entries[word - FirstIdOfBlock].empty());
     }
 }
 

@@ -258,6 +258,28 @@ std::string LoadedModulePath(DWORD processId, const char* name)
     return {};
 }
 
+// A page of another process that notices a read: its guard goes with the
+// first access. Freed with the process.
+class GuardedPage {
+public:
+    explicit GuardedPage(HANDLE process)
+        : process_(process),
+          address_(VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE | PAGE_GUARD))
+    {
+    }
+    LPARAM Address() const { return reinterpret_cast<LPARAM>(address_); }
+    bool Untouched() const
+    {
+        MEMORY_BASIC_INFORMATION info = {};
+        return address_ != nullptr && VirtualQueryEx(process_, address_, &info, sizeof info) == sizeof info &&
+               (info.Protect & PAGE_GUARD) != 0;
+    }
+
+private:
+    HANDLE process_;
+    void* address_;
+};
+
 DEV_BROADCAST_VOLUME VolumeRecord(char letter, WORD flags)
 {
     DEV_BROADCAST_VOLUME volume = {};
@@ -560,7 +582,7 @@ WINE_TEST(removing_the_programs_disc_closes_the_menu)
 {
     const std::string directory = ScratchDirectory("window_disc");
     REQUIRE(CopyFileTo(Shipped(), directory + "\\autorun.exe"));
-    MappedDrive drive(directory);
+    MappedDrive drive(directory, DRIVE_CDROM);
     REQUIRE(drive.letter() != 0);
     const char other = drive.letter() == 'Q' ? 'R' : 'Q';
 
@@ -587,10 +609,19 @@ WINE_TEST(removing_the_programs_disc_closes_the_menu)
         CHECK(answered);
         CHECK(IsWindow(window));
     }
-    bool answered = false;
-    CHECK_EQ(SendWithin(window, WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0, &answered), LRESULT{1});
-    CHECK(answered);
+    // Events without a record: their lParam is whatever number the sender
+    // chose, and the menu follows none, not even to a page that notices it.
+    const GuardedPage page(menu.Process().Handle());
+    REQUIRE(page.Untouched());
+    for (const WPARAM event : {DBT_DEVNODES_CHANGED, DBT_CONFIGCHANGED, DBT_QUERYCHANGECONFIG}) {
+        for (const LPARAM data : {LPARAM{0}, LPARAM{1}, page.Address()}) {
+            bool answered = false;
+            CHECK_EQ(SendWithin(window, WM_DEVICECHANGE, event, data, &answered), LRESULT{1});
+            CHECK(answered);
+        }
+    }
     CHECK(IsWindow(window));
+    CHECK(page.Untouched());
 
     // The medium of the program's own drive goes, among others.
     DEV_BROADCAST_VOLUME volume = VolumeRecord(drive.letter(), DBTF_MEDIA);
@@ -607,9 +638,9 @@ namespace {
 // An image's content (`content`: the disc's, or the stick's as mtools reads
 // it back) on a drive of `type`, and the menu started from its root, as
 // AutoPlay starts it from a CD and the customer from a stick (AutoRun starts
-// nothing from one). The whole device of another drive goes,
-// then that of its own: only a removable drive takes the program with it. On
-// any other drive, the medium taken out of its own drive closes it.
+// nothing from one). The whole device of another drive goes, then that of
+// its own: a removable or fixed drive takes the program with it. On a CD-ROM
+// drive, the medium taken out of its own drive closes it.
 void CheckRemovalOfTheDriveOfTheMenu(ULONG type, const char* content)
 {
     MappedDrive drive(WindowsPath(content), type);
@@ -626,7 +657,7 @@ void CheckRemovalOfTheDriveOfTheMenu(ULONG type, const char* content)
     CHECK(IsWindow(menu.Window()));
 
     volume = VolumeRecord(drive.letter(), 0);
-    if (type != DRIVE_REMOVABLE) {
+    if (type == DRIVE_CDROM) {
         CHECK_EQ(
             SendWithin(menu.Window(), WM_DEVICECHANGE, DBT_DEVICEREMOVECOMPLETE, reinterpret_cast<LPARAM>(&volume)),
             LRESULT{1});
@@ -650,6 +681,13 @@ WINE_TEST(removing_the_cd_closes_the_menu_started_from_it)
 WINE_TEST(pulling_the_stick_closes_the_menu_started_from_it)
 {
     CheckRemovalOfTheDriveOfTheMenu(DRIVE_REMOVABLE, STICK_CONTENT);
+}
+
+// Some sticks report themselves as fixed disks (the stick image carries a
+// partition table for them); pulled, they send no medium flag either.
+WINE_TEST(pulling_a_stick_that_calls_itself_a_fixed_disk_closes_the_menu)
+{
+    CheckRemovalOfTheDriveOfTheMenu(DRIVE_FIXED, STICK_CONTENT);
 }
 
 WINE_TEST(removal_elsewhere_leaves_a_menu_on_another_drive_open)
