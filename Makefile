@@ -12,7 +12,7 @@ FUZZ_SECONDS ?= 60
 # accessible object's among them), the launches, the manifest's architecture.
 WINE_SECOND_VERSION ?= win10
 WINE_SECOND_VERSION_TESTS ?= -R '^(startup|window|commands|docrunner|faults|versions)\.'
-WINE_TWIN_TESTS ?= -R '^(startup|window|commands|docrunner|faults|resources|accessibility)\.'
+WINE_TWIN_TESTS ?= -R '^(startup|window|commands|docrunner|faults|resources|accessibility|dpi)\.'
 
 .PHONY: all deps build host win64 win32 fuzz-build test demo fuzz clean cd iso usb bench edit
 

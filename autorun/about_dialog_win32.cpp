@@ -4,6 +4,8 @@
 
 #include "autorun/about_content.h"
 #include "autorun/build_time.h"
+#include "autorun/display_scale.h"
+#include "autorun/display_scale_win32.h"
 #include "autorun/launcher_state.h"
 #include "autorun/placement_win32.h"
 #include "autorun/program_resources_win32.h"
@@ -75,8 +77,8 @@ AboutFacts ReadAboutFacts(HWND dialog)
     return facts;
 }
 
-// A bold font of the dialog font's face, 8 points high at the screen's
-// resolution; the caller owns it.
+// A bold font of the dialog font's face, 8 points high at the menu's scale
+// (the screen's resolution at 100 %); the caller owns it.
 HFONT CreateTitleFont(HWND dialog)
 {
     // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_GETFONT answers with a handle
@@ -85,7 +87,8 @@ HFONT CreateTitleFont(HWND dialog)
     ObjectSelection selection(dc.get(), dialogFont);
     char face[256] = {};
     GetTextFaceA(dc.get(), sizeof(face), face);
-    const int height = -MulDiv(TitlePointSize, GetDeviceCaps(dc.get(), LOGPIXELSY), 72);
+    const int dpi = MenuDpi == BaseDpi ? GetDeviceCaps(dc.get(), LOGPIXELSY) : static_cast<int>(MenuDpi);
+    const int height = -MulDiv(TitlePointSize, dpi, 72);
     return CreateFontA(height, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0, face);
 }
 

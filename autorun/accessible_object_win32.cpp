@@ -7,6 +7,8 @@
 
 #include "autorun/accessible_menu.h"
 #include "autorun/command_words.h"
+#include "autorun/display_scale.h"
+#include "autorun/display_scale_win32.h"
 #include "autorun/launcher_state.h"
 #include "autorun/menu_catalogue_win32.h"
 #include "autorun/navigation.h"
@@ -347,7 +349,7 @@ public:
         if (hotspot == NoHotspot) {
             GetClientRect(window_, &area);
         } else {
-            area = ToWin32Rect(CurrentHotspots()[hotspot]);
+            area = ToWin32Rect(ToPhysical(CurrentHotspots()[hotspot], MenuDpi));
         }
         MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&area), 2);
         *left = area.left;
@@ -400,7 +402,7 @@ public:
         GetClientRect(window_, &client);
         if (!PtInRect(&client, point))
             return S_FALSE;
-        SetChild(at, ChildAtPoint(CurrentHotspots(), point.x, point.y));
+        SetChild(at, ChildAtPoint(CurrentHotspots(), ToMenuPixel(point.x, MenuDpi), ToMenuPixel(point.y, MenuDpi)));
         return S_OK;
     }
     // Posted: the command may switch the screen, start a program or close the

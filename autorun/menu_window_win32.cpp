@@ -7,11 +7,14 @@
 #include "autorun/accessible_menu.h"
 #include "autorun/accessible_object_win32.h"
 #include "autorun/commands_win32.h"
+#include "autorun/display_scale.h"
+#include "autorun/display_scale_win32.h"
 #include "autorun/interaction.h"
 #include "autorun/launcher_state.h"
 #include "autorun/media_removal_win32.h"
 #include "autorun/menu_catalogue_win32.h"
 #include "autorun/menu_pause.h"
+#include "autorun/menu_picture_win32.h"
 #include "autorun/navigation.h"
 #include "autorun/placement_win32.h"
 #include "autorun/program_resources_win32.h"
@@ -41,6 +44,17 @@ constexpr UINT PauseTimerPeriodMs = 250;
 bool IsActive(HWND window)
 {
     return GetActiveWindow() == window;
+}
+
+// A mouse message's point in the menu pixels that the hotspots are given in.
+std::int32_t MenuX(LPARAM point)
+{
+    return ToMenuPixel(GET_X_LPARAM(point), MenuDpi);
+}
+
+std::int32_t MenuY(LPARAM point)
+{
+    return ToMenuPixel(GET_Y_LPARAM(point), MenuDpi);
 }
 
 bool IsPauseMutexHeld()
@@ -75,17 +89,10 @@ void PaintMenu(HDC dc, bool active)
     if (menu == nullptr) {
         return;
     }
-    // Made for this paint only; the bitmap itself lives for the whole run.
-    // The selection is undone before the memory context goes.
-    const UniqueMemoryDc memory(CreateCompatibleDC(dc));
-    if (memory) {
-        // NOLINTNEXTLINE(performance-no-int-to-ptr): the platform-free menu keeps the handle as a number
-        const ObjectSelection selection(memory.get(), reinterpret_cast<HGDIOBJ>(menu->bitmap));
-        BitBlt(dc, 0, 0, menu->bitmapInfo.width, menu->bitmapInfo.height, memory.get(), 0, 0, SRCCOPY);
-    }
+    DrawMenuPicture(dc, *menu, MenuDpi);
     const HotspotRef focus = Interaction.FocusHotspot;
     if (active && focus < menu->hotspots.size()) {
-        const RECT rect = ToWin32Rect(menu->hotspots[focus]);
+        const RECT rect = ToWin32Rect(ToPhysical(menu->hotspots[focus], MenuDpi));
         DrawFocusRect(dc, &rect);
     }
 }
@@ -95,7 +102,7 @@ void PaintMenu(HDC dc, bool active)
 void RequestRepaints(HWND window, const InputResult& result)
 {
     for (const Rect& rect : result.repaints) {
-        const RECT area = ToWin32Rect(rect);
+        const RECT area = ToWin32Rect(ToPhysical(rect, MenuDpi));
         InvalidateRect(window, &area, FALSE);
     }
 }
@@ -171,13 +178,15 @@ LRESULT SetUpMenuWindow(HWND window)
     style = (style & ~WS_CAPTION) | WS_DLGFRAME;
     SetWindowLongA(window, GWL_STYLE, style);
 
-    // The client area is exactly the root menu's bitmap; later menus keep it.
+    // The client area is exactly the root menu's bitmap at the monitor's
+    // scale; later menus keep it.
+    MenuDpi = ReadWindowDpi(window);
     RECT frame{0, 0, 0, 0};
     if (const Menu* menu = OnScreenMenu()) {
-        frame.right = menu->bitmapInfo.width;
-        frame.bottom = menu->bitmapInfo.height;
+        frame.right = ToPhysical(menu->bitmapInfo.width, MenuDpi);
+        frame.bottom = ToPhysical(menu->bitmapInfo.height, MenuDpi);
     }
-    AdjustWindowRect(&frame, static_cast<DWORD>(style), FALSE);
+    AdjustFrameForDpi(frame, static_cast<DWORD>(style), MenuDpi);
     SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
     CenterWindow(window, nullptr);
@@ -249,21 +258,20 @@ LRESULT OnTimer(HWND window, WPARAM wParam)
 
 LRESULT OnMouseMove(HWND window, LPARAM lParam)
 {
-    CarryOut(window,
-             PointerMoved(Interaction, CurrentHotspots(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), IsActive(window)),
+    CarryOut(window, PointerMoved(Interaction, CurrentHotspots(), MenuX(lParam), MenuY(lParam), IsActive(window)),
              lParam);
     return 0;
 }
 
 LRESULT OnLeftButtonDown(HWND window, LPARAM lParam)
 {
-    CarryOut(window, ButtonDown(Interaction, CurrentHotspots(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), lParam);
+    CarryOut(window, ButtonDown(Interaction, CurrentHotspots(), MenuX(lParam), MenuY(lParam)), lParam);
     return 0;
 }
 
 LRESULT OnLeftButtonUp(HWND window, LPARAM lParam)
 {
-    CarryOut(window, ButtonUp(Interaction, CurrentHotspots(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)), lParam);
+    CarryOut(window, ButtonUp(Interaction, CurrentHotspots(), MenuX(lParam), MenuY(lParam)), lParam);
     return 0;
 }
 
@@ -298,6 +306,20 @@ LRESULT OnAccessibleAction(HWND window, WPARAM wParam, LPARAM lParam)
     if (lParam == reinterpret_cast<LPARAM>(OnScreenMenu()))
         CarryOut(window,
                  DefaultActionOf(CurrentHotspots(), static_cast<ChildId>(wParam), IsUsable(ReaderFacts(window))), 0);
+    return 0;
+}
+
+// A move to a monitor of another scale: the system's suggested rectangle
+// keeps the window where the user put it, and the next paint draws the
+// picture for the new scale.
+LRESULT OnDpiChanged(HWND window, LPARAM lParam)
+{
+    MenuDpi = ReadWindowDpi(window);
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_DPICHANGED hands the rectangle over in lParam
+    const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window, nullptr, FALSE);
     return 0;
 }
 
@@ -356,6 +378,8 @@ LRESULT HandleMenuMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         return OnDeviceChange(window, wParam, lParam);
     case WM_PAUSEMENU:
         return OnPauseMenu(window);
+    case WM_DPICHANGED:
+        return OnDpiChanged(window, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -210,7 +210,8 @@ int StartupRounds()
 // Rounds of one start of each program, in an order shuffled per round (fixed
 // seed, so a run can be repeated): the shipped autorun, the plain baseline,
 // its identical copy as the noise control, the contract baseline, and the
-// timed build of autorun, whose marks give the cost of each step. One
+// timed build of autorun, whose marks give the cost of each step, and the
+// pair with the DPI-aware manifest (autorun and the contract baseline). One
 // untimed start of each first warms the wineserver and the file cache.
 // Every start is printed; bench/run-bench makes the figures.
 WINE_TEST(startup)
@@ -225,9 +226,13 @@ WINE_TEST(startup)
     REQUIRE(steps);
 
     const std::vector<StartedProgram> programs = {
-        {"autorun", BENCH_AUTORUN, MenuClass, false},     {"baseline", BENCH_BASELINE, BaselineClass, false},
-        {"control", BENCH_CONTROL, BaselineClass, false}, {"contract", BENCH_CONTRACT, BaselineClass, false},
+        {"autorun", BENCH_AUTORUN, MenuClass, false},
+        {"baseline", BENCH_BASELINE, BaselineClass, false},
+        {"control", BENCH_CONTROL, BaselineClass, false},
+        {"contract", BENCH_CONTRACT, BaselineClass, false},
         {"timed", BENCH_TIMED_AUTORUN, MenuClass, true},
+        {"dpi", BENCH_DPI_AUTORUN, MenuClass, false},
+        {"contractdpi", BENCH_DPI_CONTRACT, BaselineClass, false},
     };
     for (const StartedProgram& program : programs) {
         LONGLONG started = 0;

@@ -7,19 +7,21 @@ import tempfile
 
 from . import manuals
 from .check_cache import NO_CACHE
-from .disc_tree import judge, lay_out
+from .disc_tree import judge
 from .findings import Stop
 from .menucheck import pass_on, run_menucheck
 from .preview_folder import publish
 from .project_folder import Project
 from .resources import build_resources
+from .standing_menus import check_standing_menus
 
 
-def check_project(project_path, menucheck, findings, env, reader=None, tree=None, cache=NO_CACHE):
+def check_project(project_path, menucheck, findings, env, reader=None, tree=None, cache=NO_CACHE, every_menu=False):
     """Findings for the project; Failure when the check cannot finish.
     `cache` (a CheckCache) keeps the slow steps' results for the next
-    check of the same project."""
-    with tempfile.TemporaryDirectory() as work:
+    check of the same project. `every_menu`: an error elsewhere does not
+    keep menucheck from judging the menus that can be made."""
+    with cache.work_folder() as work:
         out = os.path.join(work, "resources")
         try:
             project = Project(project_path, findings)
@@ -36,17 +38,18 @@ def check_project(project_path, menucheck, findings, env, reader=None, tree=None
         except Stop:
             return
         if sources is None or findings.errors:
+            if every_menu:
+                check_standing_menus(project_path, menucheck, findings, env, work, reader, cache)
             return
         note = "no such file in the laid-out tree"
         if tree is None:
             # The names the disc will have, without building anything.
-            tree = os.path.join(work, "disc")
             try:
-                lay_out(project, findings, tree, 0, env, reader=reader)
+                tree = cache.names_tree(project, findings, work, env, reader)
             except Stop:
                 return
             note = f"no such file in {findings.name(project.disc)}, nor made by the build"
-        records = run_menucheck(menucheck, [out, tree])
+        records = run_menucheck(menucheck, [out, tree], env)
         pass_on(records, findings, sources, out, note)
 
 

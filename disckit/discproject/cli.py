@@ -274,9 +274,7 @@ def command_extract_usb_image(args):
 def command_edit(args):
     menucheck = args.menucheck
     if menucheck is None:
-        places = Places(os.environ)
-        builds.build_menucheck(places)
-        menucheck = places.menucheck
+        menucheck = builds.build_editor_menucheck(Places(os.environ))
     return serve(args.project, menucheck, args.port, not args.no_open)
 
 
@@ -409,8 +407,7 @@ def make_edit(places):
     if not port.isdigit() or int(port) > 65535:
         raise Failure(f"PORT takes a number from 0 to 65535, not {port!r}")
     places.judge(builds_programs=False)
-    builds.build_menucheck(places)
-    return serve(places.project_shown, places.menucheck, int(port))
+    return serve(places.project_shown, builds.build_editor_menucheck(places), int(port))
 
 
 MAKE_TARGETS = {"check": make_check, "preview": make_preview, "cd": make_cd, "iso": make_iso, "usb": make_usb,

@@ -8,10 +8,6 @@ from .image_names import name_problem as image_name_problem
 
 # Windows forbids these in a name; "\" and "/" separate folders there.
 FORBIDDEN = set('<>:"|?*\\')
-# A Joliet name is UCS-2 and holds no ";": xorriso writes "_" for either,
-# and the file would reach the disc under another name.
-JOLIET_FORBIDDEN = {";"}
-LAST_JOLIET_CHARACTER = 0xFFFF
 RESERVED = {"CON", "PRN", "AUX", "NUL", *(f"COM{i}" for i in range(1, 10)), *(f"LPT{i}" for i in range(1, 10))}
 
 
@@ -22,10 +18,6 @@ def name_problem(name):
             return f"holds the control character U+{ord(char):04X}"
         if char in FORBIDDEN:
             return f"holds '{char}', which Windows forbids in a name"
-        if char in JOLIET_FORBIDDEN:
-            return f"holds '{char}', which a Joliet name cannot hold"
-        if ord(char) > LAST_JOLIET_CHARACTER:
-            return f"holds U+{ord(char):04X}, beyond the characters a Joliet name holds"
     if name.endswith((".", " ")):
         return "ends in a dot or a blank, which Windows drops"
     if name.split(".")[0].upper().rstrip(" ") in RESERVED:

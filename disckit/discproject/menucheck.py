@@ -24,10 +24,10 @@ NOT_ON_DISC = "target-not-on-disc"
 SEVERITIES = ("error", "warning")
 
 
-def run_limited(command, time_limit=TIME_LIMIT_SECONDS, memory_limit=MEMORY_LIMIT_BYTES):
-    """Runs `command` (an argument list); returns (status, stdout bytes,
-    stderr bytes, why it was stopped or None)."""
-    done = tool_runner.run(command, time_limit=time_limit, memory_limit=memory_limit,
+def run_limited(command, time_limit=TIME_LIMIT_SECONDS, memory_limit=MEMORY_LIMIT_BYTES, env=None):
+    """Runs `command` (an argument list) in `env` (None: this program's);
+    returns (status, stdout bytes, stderr bytes, why it was stopped or None)."""
+    done = tool_runner.run(command, env=env, time_limit=time_limit, memory_limit=memory_limit,
                            output_limit=OUTPUT_LIMIT_BYTES, output_name="findings")
     return done.status, done.output, done.errors, done.stopped
 
@@ -98,11 +98,12 @@ def read_records(status, stdout, stderr, stopped, menucheck):
     return records
 
 
-def run_menucheck(menucheck, arguments):
-    """menucheck's finding records for `arguments` (an argument list)."""
+def run_menucheck(menucheck, arguments, env=None):
+    """menucheck's finding records for `arguments` (an argument list), run
+    in `env` (None: this program's)."""
     if not os.path.isfile(menucheck) or not os.access(menucheck, os.X_OK):
         raise Failure(f"{menucheck} is missing; build it first (make host)")
-    return read_records(*run_limited([menucheck, "--format", "json"] + arguments), menucheck)
+    return read_records(*run_limited([menucheck, "--format", "json"] + arguments, env=env), menucheck)
 
 
 def pass_on(records, findings, sources, out, tree_note):

@@ -1,9 +1,12 @@
 """Pictures of the menus, as the bitmaps autorun loads, and the drive icon."""
 
+import os
 import warnings
 from io import BytesIO
 
 from PIL import Image
+
+from .project_folder import file_kind
 
 # Beyond this Pillow warns of a decompression bomb; a menu is far smaller.
 Image.MAX_IMAGE_PIXELS = 64 * 1024 * 1024
@@ -57,6 +60,24 @@ def picture_to_bmp(path, findings):
     out = BytesIO()
     rgb.save(out, format="BMP", dpi=(72, 72))
     return out.getvalue()
+
+
+DOUBLE_SUFFIX = "@2x"
+
+
+def double_picture(project, resource):
+    """The picture of `resource` for 200 % (menus/NAME@2x.png or any other
+    picture format), matched without regard to case like the 100 % one; None
+    when the menu has none. Two of them are an error."""
+    wanted = (resource + DOUBLE_SUFFIX).lower()
+    found = [os.path.join(project.menus, name) for name in project.menu_files()
+             if os.path.splitext(name)[0].lower() == wanted and file_kind(name) == "picture"
+             and os.path.isfile(os.path.join(project.menus, name))]
+    if len(found) > 1:
+        project.findings.error("menu-file-ambiguous", project.menus, 0, f"menu \"{resource}\" has more than one 200 % picture: "
+                               + ", ".join(found))
+        return None
+    return found[0] if found else None
 
 
 def is_icon(path):

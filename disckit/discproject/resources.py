@@ -5,6 +5,7 @@ import os
 import tempfile
 
 from .check_cache import NO_CACHE
+from .pictures import double_picture
 from .disc_names import link_problem
 from . import hotspot_names
 from .main_reach import warn_unreachable
@@ -98,12 +99,14 @@ class Staged:
             return f.read()
 
 
-def generate(project, cache=NO_CACHE, staging=None):
+def generate(project, cache=NO_CACHE, staging=None, standing=None):
     """{file name: bytes} of the generated resource folder, and the map of
     each generated file to the project file it comes from; (None, None)
     when the findings hold an error. `cache` keeps pictures converted; with
     a `staging` folder, the pictures' bytes wait there (Staged) instead of
-    in memory."""
+    in memory. Given a set as `standing`, it is filled with the keys of the
+    menus made without an error and the folder holds only them, whatever
+    the others' errors."""
     findings = project.findings
     main = project.main_lines()
     files, sources = {}, {}
@@ -117,6 +120,7 @@ def generate(project, cache=NO_CACHE, staging=None):
         resources.setdefault(key, {"entry": entry, "languages": []})["languages"].append(entry["language"])
     pictures = {}
     for key, use in resources.items():
+        errors_before = findings.errors
         entry = use["entry"]
         resource = entry["fields"][3]
         text = project.find(resource, "index", entry["line"])
@@ -136,13 +140,17 @@ def generate(project, cache=NO_CACHE, staging=None):
         elif text:
             hotspot_names.missing(project, resource, entry["line"])
         if picture:
-            if picture not in pictures:
-                pictures[picture] = cache.picture(picture, findings)
-                if staging and pictures[picture] is not None:
-                    pictures[picture] = Staged(staging, pictures[picture])
-            if pictures[picture] is not None:
-                files[name + ".bmp"] = pictures[picture]
-                sources[name + ".bmp"] = picture
+            # The 200 % picture, where there is one, beside the 100 % one.
+            for stored, source in ((name + ".bmp", picture), (name + "@2x.bmp", double_picture(project, resource))):
+                if source and source not in pictures:
+                    pictures[source] = cache.picture(source, findings)
+                    if staging and pictures[source] is not None:
+                        pictures[source] = Staged(staging, pictures[source])
+                if source and pictures[source] is not None:
+                    files[stored] = pictures[source]
+                    sources[stored] = source
+        if standing is not None and findings.errors == errors_before:
+            standing.add(key)
     _about_text(project, files, sources)
     hotspot_names.orphans(project)
 
@@ -160,7 +168,11 @@ def generate(project, cache=NO_CACHE, staging=None):
         if problem:
             findings.error("bad-link", source, 0, problem)
 
-    if findings.errors:
+    if standing is not None:
+        fallen = [n for n in files if n not in ("menu.txt", "about.txt") and n.split(".")[0].upper() not in standing]
+        for name in fallen:
+            del files[name], sources[name]
+    elif findings.errors:
         return None, None
     return files, sources
 

@@ -6,9 +6,11 @@
 #include "autorun/commands_logic.h"
 #include "autorun/command_words.h"
 #include "autorun/menu_text.h"
+#include "disckit/menucheck/double_pictures.h"
 #include "disckit/menucheck/field_checks.h"
 #include "disckit/menucheck/overlaps.h"
 #include "disckit/menucheck/resource_script.h"
+#include "disckit/menucheck/start_targets.h"
 #include "disckit/menucheck/text_file.h"
 
 #include <algorithm>
@@ -219,6 +221,7 @@ public:
         for (const auto& [key, menuPosition] : firstMenuOfResource_)
             CheckCommands(result_.menus[menuPosition]);
         CheckLanguages();
+        CheckDoublePictures(result_.menus, result_.diagnostics);
         return std::move(result_);
     }
 
@@ -381,6 +384,8 @@ private:
         checked.indexFile = index_->Find("RCDATA", menu.resource)->file;
         checked.bitmapFile = index_->Find("BITMAP", menu.resource)->file;
         checked.bitmap = resources.bitmaps.at(menu.resource);
+        if (const ResourceEntry* twice = index_->Find("BITMAP", DoublePictureName(menu.resource)))
+            checked.doubleFile = twice->file;
         for (const Hotspot& hotspot : menu.hotspots)
             checked.hotspots.push_back({hotspot, hotspot.line});
         return checked;
@@ -529,9 +534,17 @@ private:
             AddFor(menu, spot, "nothing-to-start", "command " + Quoted(spot.hotspot.command) + " has nothing to start");
             return;
         }
+        const TargetJudgement judged = JudgeStartTarget(parts.target);
+        if (!judged.finding.code.empty())
+            AddFor(menu, spot, judged.finding.code, judged.finding.text);
         if (options_.discDir.empty())
             return;
-        CheckOnDisc(menu, spot, parts.target, "start target");
+        if (judged.kind == TargetKind::DiscPath)
+            CheckOnDisc(menu, spot, parts.target, "start target");
+        else if (judged.kind == TargetKind::BareName && !ProgramOnDisc(parts.target) && !IsWindowsProgram(parts.target))
+            AddFor(menu, spot, "target-unknown-program",
+                   "start target " + QuotedExcerpt(parts.target) + " is neither in the root of the disc tree " +
+                       options_.discDir + " nor a program of Windows that the shell finds by its name");
         // Documents handed to a program of the disc, such as the manuals that
         // docrunner opens: relative paths with a backslash in them.
         std::vector<std::string> words;
@@ -557,6 +570,21 @@ private:
         if (!OnDisc(path))
             AddFor(menu, spot, "target-not-on-disc",
                    what + " " + Quoted(path) + " is not in the disc tree " + options_.discDir);
+    }
+
+    // A program's name in the disc's root, where the shell looks first (the
+    // working directory); without an extension, as the shell completes it.
+    bool ProgramOnDisc(const std::string& name) const
+    {
+        if (OnDisc(name))
+            return true;
+        if (name.find('.') != std::string::npos)
+            return false;
+        for (const char* extension : {".exe", ".com", ".bat", ".cmd"}) {
+            if (OnDisc(name + extension))
+                return true;
+        }
+        return false;
     }
 
     // Looks a backslash path up in the disc tree without regard to case, as

@@ -35,6 +35,8 @@ struct CheckedMenu {
     std::string indexFile;
     std::string bitmapFile;
     BmpHeader bitmap;
+    std::string doubleFile;  // its 200 % picture; empty when it has none
+    BmpHeader doubleBitmap;  // width 0 unless that picture is exactly twice `bitmap`
     std::vector<CheckedHotspot> hotspots;
 };
 

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <utility>
 
 extern char** environ;
 
@@ -71,6 +72,12 @@ std::int32_t Clamp(std::int32_t value, std::int32_t low, std::int32_t high)
     return std::max(low, std::min(value, high));
 }
 
+std::string Rectangle(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom)
+{
+    return "rectangle " + std::to_string(left) + "," + std::to_string(top) + " " + std::to_string(right) + "," +
+           std::to_string(bottom);
+}
+
 bool Run(const std::vector<std::string>& arguments)
 {
     std::vector<char*> argv;
@@ -118,6 +125,61 @@ std::string PreviewLabel(const Hotspot& hotspot, std::size_t focusPlace)
     return label;
 }
 
+namespace {
+
+// One picture of `menu`: `picture` drawn `scale` times the menu's size, its
+// frames and labels at that scale too, so a reviewer of the 200 % picture
+// sees the hotspots where autorun puts them.
+bool WritePreview(const CheckedMenu& menu, const std::string& picture, std::int32_t scale, const std::string& output)
+{
+    const std::int32_t width = menu.bitmap.width * scale;
+    const std::int32_t height = menu.bitmap.height * scale;
+    const std::int32_t lineHeight = LineHeight * scale;
+    std::vector<std::string> args{"convert", picture};
+    if (std::filesystem::exists(Font))
+        args.insert(args.end(), {"-font", Font});
+    args.insert(args.end(),
+                {"+antialias", "-pointsize", std::to_string(PointSize * scale), "-strokewidth", std::to_string(scale)});
+
+    // Each hotspot's place in the focus order, 1-based; 0: never focused.
+    std::vector<std::size_t> focusPlaces(menu.hotspots.size(), 0);
+    const std::vector<std::size_t> order = FocusOrder(menu.hotspots);
+    for (std::size_t place = 0; place < order.size(); ++place)
+        focusPlaces[order[place]] = place + 1;
+    for (std::size_t i = 0; i < menu.hotspots.size(); ++i) {
+        const Hotspot& h = menu.hotspots[i].hotspot;
+        const std::size_t focusPlace = focusPlaces[i];
+        const char* colour = focusPlace == 0 ? CloseColour : FocusColour;
+        // The rectangle's right and bottom edges lie outside it, as in a
+        // Windows RECT; the frame is drawn on the pixels inside.
+        const std::int32_t l = Clamp(h.left * scale, -1, width), t = Clamp(h.top * scale, -1, height);
+        const std::int32_t r = Clamp(h.right * scale - 1, -1, width), b = Clamp(h.bottom * scale - 1, -1, height);
+        // A white edge outside the frame and a black one inside it: the
+        // frame stays visible on dark buttons and on light ones.
+        args.insert(args.end(), {"-fill", "none", "-stroke", "white", "-draw",
+                                 Rectangle(l - scale, t - scale, r + scale, b + scale)});
+        if (r - l > 2 * scale && b - t > 2 * scale)
+            args.insert(args.end(), {"-stroke", "black", "-draw", Rectangle(l + scale, t + scale, r - scale, b - scale)});
+        args.insert(args.end(), {"-stroke", colour, "-draw", Rectangle(l, t, r, b)});
+
+        const std::string label = PreviewLabel(h, focusPlace);
+        const std::int32_t textWidth = static_cast<std::int32_t>(label.size()) * CharWidth * scale;
+        // Beside the frame, where stacked buttons leave room: to the
+        // right, else to the left, else over the rectangle itself.
+        std::int32_t x = r + 4 * scale;
+        if (x + textWidth > width)
+            x = l - 4 * scale - textWidth >= 0 ? l - 4 * scale - textWidth
+                                               : Clamp(l, 0, std::max(0, width - textWidth));
+        const std::int32_t y = Clamp(t + lineHeight - 1, lineHeight, std::max(lineHeight, height - 2 * scale));
+        args.insert(args.end(), {"-stroke", "none", "-fill", "white", "-undercolor", colour, "-annotate",
+                                 "+" + std::to_string(x) + "+" + std::to_string(y), ForAnnotate(label)});
+    }
+    args.push_back("PNG24:" + output);
+    return Run(args);
+}
+
+}  // namespace
+
 bool WritePreviews(const std::vector<CheckedMenu>& menus, const std::string& directory,
                    std::vector<Diagnostic>& diagnostics)
 {
@@ -125,47 +187,19 @@ bool WritePreviews(const std::vector<CheckedMenu>& menus, const std::string& dir
     std::filesystem::create_directories(directory, error);
     bool allWritten = true;
     for (const CheckedMenu& menu : menus) {
-        const std::int32_t width = menu.bitmap.width;
-        const std::int32_t height = menu.bitmap.height;
-        std::vector<std::string> args{"convert", menu.bitmapFile};
-        if (std::filesystem::exists(Font))
-            args.insert(args.end(), {"-font", Font});
-        args.insert(args.end(), {"+antialias", "-pointsize", std::to_string(PointSize), "-strokewidth", "1"});
-
-        // Each hotspot's place in the focus order, 1-based; 0: never focused.
-        std::vector<std::size_t> focusPlaces(menu.hotspots.size(), 0);
-        const std::vector<std::size_t> order = FocusOrder(menu.hotspots);
-        for (std::size_t place = 0; place < order.size(); ++place)
-            focusPlaces[order[place]] = place + 1;
-        for (std::size_t i = 0; i < menu.hotspots.size(); ++i) {
-            const Hotspot& h = menu.hotspots[i].hotspot;
-            const std::size_t focusPlace = focusPlaces[i];
-            const char* colour = focusPlace == 0 ? CloseColour : FocusColour;
-            // The rectangle's right and bottom edges lie outside it, as in a
-            // Windows RECT; the frame is drawn on the pixels inside.
-            const std::int32_t l = Clamp(h.left, -1, width), t = Clamp(h.top, -1, height);
-            const std::int32_t r = Clamp(h.right - 1, -1, width), b = Clamp(h.bottom - 1, -1, height);
-            args.insert(args.end(), {"-fill", "none", "-stroke", colour, "-draw",
-                                     "rectangle " + std::to_string(l) + "," + std::to_string(t) + " " +
-                                         std::to_string(r) + "," + std::to_string(b)});
-
-            const std::string label = PreviewLabel(h, focusPlace);
-            const std::int32_t textWidth = static_cast<std::int32_t>(label.size()) * CharWidth;
-            // Beside the frame, where stacked buttons leave room: to the
-            // right, else to the left, else over the rectangle itself.
-            std::int32_t x = r + 4;
-            if (x + textWidth > width)
-                x = l - 4 - textWidth >= 0 ? l - 4 - textWidth : Clamp(l, 0, std::max(0, width - textWidth));
-            const std::int32_t y = Clamp(t + LineHeight - 1, LineHeight, std::max(LineHeight, height - 2));
-            args.insert(args.end(), {"-stroke", "none", "-fill", "white", "-undercolor", colour, "-annotate",
-                                     "+" + std::to_string(x) + "+" + std::to_string(y), ForAnnotate(label)});
-        }
-        const std::string output = (std::filesystem::path(directory) / PreviewFileName(menu)).string();
-        args.push_back("PNG24:" + output);
-        if (!Run(args)) {
-            diagnostics.emplace_back(output, 0, Severity::Error, "convert could not draw the preview",
-                                     "preview-failed");
-            allWritten = false;
+        const std::string name = PreviewFileName(menu);
+        std::vector<std::pair<std::string, std::int32_t>> pictures{{menu.bitmapFile, 1}};
+        // The 200 % picture only where it is usable; check reports the others.
+        if (menu.doubleBitmap.width != 0)
+            pictures.emplace_back(menu.doubleFile, 2);
+        for (const auto& [picture, scale] : pictures) {
+            const std::string file = scale == 1 ? name : name.substr(0, name.size() - 4) + "@2x.png";
+            const std::string output = (std::filesystem::path(directory) / file).string();
+            if (!WritePreview(menu, picture, scale, output)) {
+                diagnostics.emplace_back(output, 0, Severity::Error, "convert could not draw the preview",
+                                         "preview-failed");
+                allWritten = false;
+            }
         }
     }
     return allWritten;

@@ -16,7 +16,8 @@ std::string PreviewFileName(const CheckedMenu& menu);
 // "close"), its command word, and for a start command the file it opens.
 std::string PreviewLabel(const Hotspot& hotspot, std::size_t focusPlace);
 
-// Writes one PNG per menu into `directory` with ImageMagick's convert.
+// Writes one PNG per menu into `directory` with ImageMagick's convert, and
+// beside it NAME@2x.png of its 200 % picture where that is usable.
 // Returns false, with a diagnostic for each picture that failed.
 bool WritePreviews(const std::vector<CheckedMenu>& menus, const std::string& directory,
                    std::vector<Diagnostic>& diagnostics);

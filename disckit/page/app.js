@@ -4,12 +4,18 @@ import { History } from './history.js';
 import { clampPoint, fitScale, isEmpty, moved, pixelAt, resized, spanned } from './geometry.js';
 import { COMMANDS, formatHotspot, formatMenuLine, joinLines, parseHotspot, parseMenuLine, splitLines, withLine } from './lines.js';
 import { moveName, moveSlot, nameOf, removeLine, removeName, replaceSlots, setLine, setName, slotLines } from './edits.js';
+import { describeEffect, pointerDown, pointerUp, startRun, typedKey } from './tryout.js';
+import { fieldProblem, otherLanguageArgument, pointersTo, resourceFor, retarget } from './screens.js';
 
 const api = (path) => new URL(path, location.href).href;
 const $ = (id) => document.getElementById(id);
 const SVG = 'http://www.w3.org/2000/svg';
 const HANDLES = ['nw', 'n', 'ne', 'e', 'se', 's', 'sw', 'w'];
-const CHECK_DELAY_MS = 80;
+// Keys held down or a drag edit many times a second: a check starts soon
+// after an edit, and at most one runs; edits meanwhile are checked next.
+const CHECK_DELAY_MS = 10;
+// Typing is an edit once the vendor pauses this long.
+const TYPING_DELAY_MS = 50;
 
 let project = null; // what the server gave: menus' files, disc names
 let docs = {}; // path -> {bom, lines, end}: the undoable state
@@ -22,6 +28,7 @@ let scale = 1;
 let findings = [];
 let checkSerial = 0;
 let drag = null;
+let trying = null; // the try-out's run (tryout.js), or null while editing
 
 // ---- State ------------------------------------------------------------
 
@@ -29,12 +36,29 @@ function docOf(path) {
   return docs[path] || null;
 }
 
-function edit(change) {
+// A picture the page added is held as {picture: {data (base64), url, size}}
+// among the texts, and a file of a deleted screen as {gone: true}, so that
+// undo and saving take them like the texts.
+const GONE = '\u0000gone';
+function contentOf(doc) {
+  return doc.gone ? GONE : doc.picture ? doc.picture.data : joinLines(doc);
+}
+
+// The picture of a resource that the page holds, by its path.
+function heldPicture(resource) {
+  const stem = `menus/${resource}.`.toLowerCase();
+  return Object.keys(docs).find((path) => path.toLowerCase().startsWith(stem) && docs[path].picture) || null;
+}
+
+function edit(change, typing = null) {
   if (drag) return;
   const before = docs;
   const after = { ...docs };
   change(after);
-  const touched = Object.keys(after).filter((p) => after[p] !== before[p]);
+  // A field left as it was typed, or a move back to where it was: no step.
+  const touched = Object.keys(after).filter(
+    (p) => after[p] !== before[p] && (!after[p] || !before[p] || contentOf(after[p]) !== contentOf(before[p])),
+  );
   if (!touched.length) return;
   // Its bytes could not be kept: such a file is shown and checked, never written.
   const locked = touched.find((p) => readOnly.has(p));
@@ -42,18 +66,22 @@ function edit(change) {
     status(`${locked} is not UTF-8; the editor leaves it as it is: fix it in a text editor`);
     return false;
   }
-  history.record(before);
+  history.record(before, typing);
   docs = after;
   changed();
   return true;
 }
 
 function dirtyPaths() {
-  return Object.keys(docs).filter((path) => !readOnly.has(path) && joinLines(docs[path]) !== (saved[path]?.text ?? ''));
+  // A file the page made (no saved state at all) is unsaved even when empty.
+  return Object.keys(docs).filter(
+    (path) => !readOnly.has(path) && (!saved[path] || contentOf(docs[path]) !== saved[path].text),
+  );
 }
 
 let revision = 0;
 function changed() {
+  $('status').dataset.note = '';
   revision += 1;
   document.body.dataset.revision = String(revision);
   render();
@@ -102,7 +130,19 @@ function shownMenu() {
 }
 
 function filesOf(menu) {
-  return menu ? project.menus[menu.resource] : null;
+  if (!menu) return null;
+  const known = project.menus[menu.resource];
+  const held = heldPicture(menu.resource);
+  if (known && !held) return known;
+  // A screen made on the page, or one given a picture here.
+  return {
+    indexPath: `menus/${menu.resource}.txt`,
+    namesPath: `menus/${menu.resource}.names`,
+    ...known,
+    picture: held || known?.picture || null,
+    size: held ? docs[held].picture.size : known?.size || null,
+    held: !!held,
+  };
 }
 
 function indexDoc(menu) {
@@ -132,15 +172,15 @@ function worst(list) {
 
 // ---- Edits ---------------------------------------------------------------
 
-function editIndex(menu, change) {
+function editIndex(menu, change, typing = null) {
   const path = filesOf(menu).indexPath;
   edit((state) => {
     state[path] = change(state[path] || splitLines(''));
-  });
+  }, typing);
 }
 
-function setSpot(item, spot) {
-  editIndex(shownMenu(), (doc) => setLine(doc, item.line, formatHotspot(spot)));
+function setSpot(item, spot, typing = null) {
+  editIndex(shownMenu(), (doc) => setLine(doc, item.line, formatHotspot(spot)), typing);
 }
 
 function addSpot(rect) {
@@ -188,33 +228,308 @@ function reorder(from, to) {
   render();
 }
 
-function setSpotName(slot, text) {
+function setSpotName(slot, text, typing = null) {
   const menu = shownMenu();
   const files = filesOf(menu);
   const end = indexDoc(menu).end;
   edit((state) => {
     const doc = state[files.namesPath] || { bom: false, lines: [], end };
     state[files.namesPath] = setName(doc, slot, text);
-  });
+  }, typing);
 }
 
-function setTitle(menu, title) {
+function setTitle(menu, title, typing = null) {
   edit((state) => {
     state['menus/menu.txt'] = setLine(state['menus/menu.txt'], menu.index, formatMenuLine({ ...menu, title }));
-  });
+  }, typing);
 }
 
-function copyToLanguage(language) {
+// The hotspots with their names; a start that opens a file of this
+// language may open the other's instead, where the disc has it.
+async function copyToLanguage(language) {
   const menu = shownMenu();
   const target = menus().find((m) => m.language === language && m.name === menu.name);
   if (!target) return status(`language "${language}" has no menu named "${menu.name || '(root)'}"`);
   if (filesOf(target).indexPath === filesOf(menu).indexPath) return status('that language shares this menu index');
-  const texts = hotspots(menu).map((h) => h.text);
-  const path = filesOf(target).indexPath;
+  if (readOnly.has(filesOf(target).indexPath)) {
+    return status(`${filesOf(target).indexPath} is not UTF-8; the editor leaves it as it is: fix it in a text editor`);
+  }
+  const items = hotspots(menu);
+  const texts = await otherLanguageTexts(items.map((h) => h.text), menu.language, language);
+  const names = items.map((h) => h.name);
+  const { indexPath, namesPath } = filesOf(target);
   const copied = edit((state) => {
-    state[path] = replaceSlots(state[path] || splitLines(''), texts);
+    const doc = state[indexPath] || splitLines('');
+    state[indexPath] = replaceSlots(doc, texts);
+    if (names.some(Boolean) || state[namesPath]) {
+      state[namesPath] = replaceSlots(state[namesPath] || splitLines('', doc.end), names);
+    }
   });
-  if (copied) status(`${texts.length} hotspot(s) copied to ${path}`);
+  if (copied) status(`${texts.length} hotspot(s) and their names copied to ${indexPath}`);
+}
+
+// ---- Screens and languages ---------------------------------------------------
+
+const PICTURE_TYPES = ['.png', '.bmp', '.gif', '.jpg', '.jpeg'];
+
+function base64Of(buffer) {
+  const bytes = new Uint8Array(buffer);
+  let text = '';
+  for (let at = 0; at < bytes.length; at += 0x8000) text += String.fromCharCode(...bytes.subarray(at, at + 0x8000));
+  return btoa(text);
+}
+
+// {ext, picture} of a picture file chosen, dropped or read from the server.
+async function pictureOf(blob, name) {
+  const ext = name.slice(name.lastIndexOf('.')).toLowerCase();
+  if (!PICTURE_TYPES.includes(ext)) throw new Error(`${name}: a picture is ${PICTURE_TYPES.join(', ')}`);
+  const bitmap = await createImageBitmap(blob);
+  const size = [bitmap.width, bitmap.height];
+  bitmap.close();
+  return { ext, picture: { data: base64Of(await blob.arrayBuffer()), blob, url: URL.createObjectURL(blob), size } };
+}
+
+function resources() {
+  return menus().map((m) => m.resource);
+}
+
+// The main index with a line added after the last one of its language.
+function withMenuLine(doc, menu) {
+  const last = menus().filter((m) => m.language === menu.language).pop();
+  return withLine(doc, last ? last.index + 1 : doc.lines.length, formatMenuLine(menu));
+}
+
+async function addScreen({ language, name, title, file }) {
+  const problem = fieldProblem(name, 'a screen\'s name') || fieldProblem(language, 'a language');
+  if (problem) return status(problem);
+  if (!name) return status('a new screen needs a name; the root screen is the one without');
+  if (menus().some((m) => m.language === language && m.name === name)) return status(`language "${language}" has a screen "${name}" already`);
+  let held;
+  try {
+    held = await pictureOf(file, file.name);
+  } catch (error) {
+    return status(`no screen added: ${error.message}`);
+  }
+  const resource = resourceFor(language, name, resources());
+  const added = edit((state) => {
+    const main = state['menus/menu.txt'];
+    state['menus/menu.txt'] = withMenuLine(main, { language, name, country: '', resource, title });
+    state[`menus/${resource}.txt`] = splitLines('', main.end);
+    state[`menus/${resource}${held.ext}`] = { picture: held.picture };
+  });
+  if (!added) return;
+  current = menus().find((m) => m.resource === resource).index;
+  selected = -1;
+  render();
+  status(`screen "${name}" of ${language} added as menus/${resource}.txt and menus/${resource}${held.ext}; save to keep it`);
+}
+
+function hex(buffer) {
+  return [...new Uint8Array(buffer)].map((b) => b.toString(16).padStart(2, '0')).join('');
+}
+
+// A picture on disk as the page read it, so that a save replaces or
+// removes only that version.
+async function knowDiskVersion(path) {
+  if (saved[path]) return;
+  const bytes = await (await fetch(api(`files/${path}`))).arrayBuffer();
+  saved[path] = { base: hex(await crypto.subtle.digest('SHA-256', bytes)), text: base64Of(bytes) };
+}
+
+// A new picture for the shown screen, chosen or dropped: written where its
+// picture is, so it must be of that picture's type.
+async function replacePicture(file) {
+  const menu = shownMenu();
+  if (!menu || !file) return;
+  let held;
+  try {
+    held = await pictureOf(file, file.name);
+  } catch (error) {
+    return status(`picture not taken: ${error.message}`);
+  }
+  const present = filesOf(menu).picture;
+  const type = present ? present.slice(present.lastIndexOf('.')).toLowerCase() : held.ext;
+  if (type !== held.ext) return status(`picture not taken: ${present} is a ${type} picture; choose one of that type`);
+  const path = present || `menus/${menu.resource}${held.ext}`;
+  if (present) await knowDiskVersion(path);
+  if (edit((state) => {
+    state[path] = { picture: held.picture };
+  })) status(`new picture for ${menu.language} ${menu.name || '(root)'}: ${file.name}; save to keep it`);
+}
+
+// The picture of a screen as it stands, for a copy under another name.
+async function pictureCopy(menu) {
+  const files = filesOf(menu);
+  if (!files?.picture) return null;
+  const held = files.held ? docs[files.picture].picture : null;
+  const blob = held ? held.blob : await (await fetch(api(`files/${files.picture}`))).blob();
+  return pictureOf(blob, files.picture);
+}
+
+// A start of the copied hotspots that may open the other language's file
+// instead: asked once for all of them.
+async function otherLanguageTexts(texts, from, to) {
+  const offers = texts.map((text) => {
+    const spot = parseHotspot(text);
+    const other = spot ? otherLanguageArgument(spot.argument, from, to, project.discNames) : null;
+    return other ? { text, other: formatHotspot({ ...spot, argument: other }), from: spot.argument, to: other } : null;
+  });
+  const found = offers.filter(Boolean);
+  if (!found.length) return texts;
+  const yes = await ask(`The disc has files of language "${to}" for ${found.length} of these hotspots. Point them there?`,
+    found.map((o) => `${o.from} → ${o.to}`), 'Point them there', 'Keep them as they are');
+  return yes ? offers.map((o, i) => (o ? o.other : texts[i])) : texts;
+}
+
+async function addLanguage(code, from) {
+  const problem = fieldProblem(code, 'a language');
+  if (problem || !code) return status(problem || 'a new language needs its code (de, fr, ...)');
+  if (menus().some((m) => m.language === code)) return status(`language "${code}" is there already`);
+  const sources = menus().filter((m) => m.language === from);
+  const taken = resources();
+  const made = [];
+  for (const menu of sources) {
+    const resource = resourceFor(code, menu.name, taken);
+    taken.push(resource);
+    const items = hotspots(menu);
+    made.push({
+      line: { language: code, name: menu.name, country: menu.country, resource, title: '' },
+      texts: await otherLanguageTexts(items.map((h) => h.text), from, code),
+      names: items.map((h) => h.name),
+      picture: await pictureCopy(menu),
+    });
+  }
+  const added = edit((state) => {
+    let main = state['menus/menu.txt'];
+    for (const screen of made) {
+      main = withLine(main, main.lines.length, formatMenuLine(screen.line));
+      const { resource } = screen.line;
+      state[`menus/${resource}.txt`] = replaceSlots(splitLines('', main.end), screen.texts);
+      if (screen.names.some(Boolean)) state[`menus/${resource}.names`] = replaceSlots(splitLines('', main.end), screen.names);
+      if (screen.picture) state[`menus/${resource}${screen.picture.ext}`] = { picture: screen.picture.picture };
+    }
+    state['menus/menu.txt'] = main;
+  });
+  if (!added) return;
+  current = menus().find((m) => m.language === code)?.index ?? current;
+  render();
+  status(`language "${code}" added with ${made.length} screen(s) from "${from}": fill in their titles; save to keep it`);
+}
+
+function renameScreen(menu, name) {
+  const problem = fieldProblem(name, 'a screen\'s name');
+  if (problem || !name) return status(problem || 'the root screen is the one without a name; give this one a name');
+  if (menus().some((m) => m.language === menu.language && m.name === name)) return status(`language "${menu.language}" has a screen "${name}" already`);
+  const old = menu.name;
+  edit((state) => {
+    let main = state['menus/menu.txt'];
+    for (const m of menus().filter((x) => x.language === menu.language && x.name === old)) {
+      main = setLine(main, m.index, formatMenuLine({ ...m, name }));
+    }
+    state['menus/menu.txt'] = main;
+    for (const m of new Set(menus().filter((x) => x.language === menu.language).map((x) => filesOf(x).indexPath))) {
+      const doc = state[m];
+      if (!doc || doc.picture || doc.gone) continue;
+      const texts = slotLines(doc).map((i) => doc.lines[i].text);
+      const moved = retarget(texts, old, name);
+      if (moved) state[m] = replaceSlots(doc, moved);
+    }
+  });
+}
+
+async function deleteScreen(menu) {
+  const pointing = [];
+  for (const m of menus().filter((x) => x.language === menu.language)) {
+    const at = pointersTo(hotspots(m).map((h) => h.text), menu.name);
+    if (at.length) pointing.push(`${filesOf(m).indexPath}: hotspot ${at.join(', ')} (showmenu ${menu.name})`);
+  }
+  const question = `Delete the screen "${menu.name || '(root)'}" of ${menu.language} (line ${menu.index + 1} of menu.txt)? ` +
+    (pointing.length ? 'These hotspots point at it and will show nothing:' : 'No hotspot points at it.') +
+    ' Its files in menus/ are removed with it when you save, unless another line of menu.txt uses them.';
+  if (!(await ask(question, pointing, 'Delete the screen', 'Keep it'))) return;
+  const files = filesOf(menu);
+  const shared = menus().some((m) => m.index !== menu.index && m.resource.toLowerCase() === menu.resource.toLowerCase());
+  const known = project.menus[menu.resource];
+  const onDisk = shared ? [] : [known?.index && files.indexPath, known?.names && files.namesPath, known?.picture].filter(Boolean);
+  for (const path of onDisk) await knowDiskVersion(path);
+  edit((state) => {
+    state['menus/menu.txt'] = removeLine(state['menus/menu.txt'], menu.index);
+    if (shared) return;
+    for (const path of Object.keys(state)) {
+      if (path.toLowerCase().startsWith(`menus/${menu.resource.toLowerCase()}.`)) delete state[path];
+    }
+    for (const path of onDisk) state[path] = { gone: true };
+  });
+  current = menus()[0]?.index ?? 0;
+  selected = -1;
+  render();
+}
+
+// A question with its list; the safe answer has the focus.
+function ask(question, items, yes, no) {
+  const dialog = $('ask');
+  $('ask-text').textContent = question;
+  $('ask-list').replaceChildren(...items.map((item) => Object.assign(document.createElement('li'), { textContent: item })));
+  $('ask-yes').textContent = yes;
+  $('ask-no').textContent = no;
+  dialog.returnValue = '';
+  dialog.showModal();
+  $('ask-no').focus();
+  return new Promise((resolve) => dialog.addEventListener('close', () => resolve(dialog.returnValue === 'yes'), { once: true }));
+}
+
+// A dialog of its own form: its values once confirmed, else null.
+function formDialog(id, prepare) {
+  const dialog = $(id);
+  prepare(dialog);
+  dialog.returnValue = '';
+  dialog.showModal();
+  return new Promise((resolve) => dialog.addEventListener('close', () => resolve(dialog.returnValue === 'ok' ? dialog : null), { once: true }));
+}
+
+async function addScreenDialog() {
+  let dropped = null;
+  const dialog = await formDialog('add-screen', (d) => {
+    const languages = [...new Set(menus().map((m) => m.language))];
+    d.querySelector('#as-language').replaceChildren(...languages.map((l) => new Option(l, l)));
+    d.querySelector('#as-language').value = shownMenu()?.language ?? languages[0] ?? '';
+    d.querySelector('#as-name').value = '';
+    d.querySelector('#as-title').value = shownMenu()?.title ?? '';
+    d.querySelector('#as-picture').value = '';
+    d.querySelector('#as-dropped').textContent = '';
+    const zone = d.querySelector('#as-drop');
+    zone.ondragover = (event) => event.preventDefault();
+    zone.ondrop = (event) => {
+      event.preventDefault();
+      dropped = event.dataTransfer.files[0] || null;
+      d.querySelector('#as-dropped').textContent = dropped ? dropped.name : '';
+    };
+  });
+  if (!dialog) return;
+  const file = dialog.querySelector('#as-picture').files[0] || dropped;
+  if (!file) return status('no screen added: it needs a picture');
+  await addScreen({ language: dialog.querySelector('#as-language').value, name: dialog.querySelector('#as-name').value,
+    title: dialog.querySelector('#as-title').value, file });
+}
+
+async function addLanguageDialog() {
+  const dialog = await formDialog('add-language', (d) => {
+    const languages = [...new Set(menus().map((m) => m.language))];
+    d.querySelector('#al-from').replaceChildren(...languages.map((l) => new Option(l, l)));
+    d.querySelector('#al-from').value = shownMenu()?.language ?? languages[0] ?? '';
+    d.querySelector('#al-code').value = '';
+  });
+  if (dialog) await addLanguage(dialog.querySelector('#al-code').value.trim(), dialog.querySelector('#al-from').value);
+}
+
+async function renameDialog() {
+  const menu = shownMenu();
+  if (!menu) return;
+  if (!menu.name) return status('the root screen has no name to change');
+  const dialog = await formDialog('rename', (d) => {
+    d.querySelector('#rn-name').value = menu.name;
+  });
+  if (dialog) renameScreen(menu, dialog.querySelector('#rn-name').value);
 }
 
 function undo() {
@@ -236,19 +551,44 @@ function redo() {
 // ---- The check -------------------------------------------------------------
 
 let checkTimer = null;
+let checkRunning = false;
+let checkAgain = false;
 function scheduleCheck() {
   clearTimeout(checkTimer);
   checkTimer = setTimeout(runCheck, CHECK_DELAY_MS);
 }
 
 async function runCheck() {
+  if (checkRunning) {
+    checkAgain = true;
+    return;
+  }
+  checkRunning = true;
+  try {
+    await checkOnce();
+  } finally {
+    checkRunning = false;
+  }
+  if (checkAgain) {
+    checkAgain = false;
+    await runCheck();
+  }
+}
+
+async function checkOnce() {
   const serial = ++checkSerial;
   const checking = revision;
   const files = {};
-  for (const path of dirtyPaths()) files[path] = joinLines(docs[path]);
+  const pictures = {};
+  const removed = [];
+  for (const path of dirtyPaths()) {
+    if (docs[path].gone) removed.push(path);
+    else if (docs[path].picture) pictures[path] = docs[path].picture.data;
+    else files[path] = joinLines(docs[path]);
+  }
   document.body.dataset.checking = 'yes';
   try {
-    const answer = await post('api/check', { files });
+    const answer = await post('api/check', { files, pictures, removed });
     if (serial !== checkSerial) return;
     const result = await answer.json();
     findings = result.failure ? [{ severity: 'failure', file: '', line: 0, message: result.failure }] : result.findings;
@@ -268,21 +608,47 @@ function post(path, body) {
 
 // ---- Saving ---------------------------------------------------------------
 
+// Pictures first: a menu.txt on disk never names a screen whose picture
+// is not there yet; the files of a deleted screen last, once menu.txt no
+// longer names it.
+async function saveOthers(action, paths, content) {
+  const changes = paths.map((path) => ({ path, base: saved[path]?.base ?? null, data: content(docs[path]) }));
+  if (!changes.length) return true;
+  const answer = await post(action, { changes });
+  const result = await answer.json();
+  if (answer.status !== 200) {
+    status(`not saved: ${result.refused || result.failed || (result.conflicts ? `${result.conflicts.join(', ')} changed on disk` : answer.status)}`);
+    return false;
+  }
+  for (const change of changes) saved[change.path] = { base: result.written[change.path], text: contentOf(docs[change.path]) };
+  return true;
+}
+
 async function save() {
   const paths = dirtyPaths();
   if (!paths.length) return status('nothing to save');
-  const changes = paths.map((path) => ({ path, base: saved[path]?.base ?? null, text: joinLines(docs[path]) }));
+  const gone = paths.filter((path) => docs[path].gone);
+  if (!(await saveOthers('api/save-pictures', paths.filter((path) => docs[path].picture), (doc) => doc.picture.data))) return;
+  const changes = paths.filter((path) => !docs[path].picture && !docs[path].gone).map((path) => ({ path, base: saved[path]?.base ?? null, text: joinLines(docs[path]) }));
+  if (!changes.length) return (await saveOthers('api/remove', gone, () => undefined)) && afterSave(paths);
   const answer = await post('api/save', { changes });
   const result = await answer.json();
   if (answer.status === 200) {
     for (const change of changes) saved[change.path] = { base: result.written[change.path], text: change.text };
-    status(`saved: ${paths.join(', ')}`);
-    render();
+    if (await saveOthers('api/remove', gone, () => undefined)) await afterSave(paths);
   } else if (answer.status === 409) {
     await resolveConflict(result.conflicts);
   } else {
     status(`not saved: ${result.refused || result.failed || answer.status}`);
   }
+}
+
+// The server's view of the menus' files again: screens made here have
+// theirs now.
+async function afterSave(paths) {
+  project = { ...project, menus: (await (await fetch(api('api/project'))).json()).menus };
+  status(`saved: ${paths.join(', ')}`);
+  render();
 }
 
 async function resolveConflict(paths) {
@@ -309,6 +675,66 @@ async function resolveConflict(paths) {
   else status(note);
 }
 
+// ---- Trying the menu ---------------------------------------------------------
+
+function triedSpots() {
+  const menu = menus().find((m) => m.index === trying.menu);
+  return menu ? hotspots(menu).filter((h) => h.spot).map((h) => h.spot) : [];
+}
+
+function triedMenuNamed(name) {
+  const language = menus().find((m) => m.index === trying.menu)?.language;
+  return menus().find((m) => m.language === language && m.name === name)?.index ?? null;
+}
+
+function toggleTryout() {
+  if (trying) return endTryout('');
+  const menu = shownMenu();
+  if (!menu) return;
+  // As the program starts: on the root menu of the language.
+  const root = menus().find((m) => m.language === menu.language && m.name === '') || menu;
+  trying = startRun(root.index);
+  current = root.index;
+  selected = -1;
+  showTried({ kind: '' });
+  $('stage').focus();
+}
+
+function endTryout(note) {
+  trying = null;
+  $('tryout').setAttribute('aria-pressed', 'false');
+  document.body.classList.remove('trying');
+  $('tryout-line').textContent = note;
+  render();
+}
+
+function showTried(effect) {
+  if (effect.kind === 'close') return endTryout(`Try-out ended: ${describeEffect(effect)}.`);
+  current = trying.menu;
+  $('tryout').setAttribute('aria-pressed', 'true');
+  document.body.classList.add('trying');
+  const menu = shownMenu();
+  const said = describeEffect(effect);
+  $('tryout-line').textContent = `Trying ${menu.language} ${menu.name || '(root)'}` +
+    ` (${trying.history.length} step(s) back)${said ? `: ${said}` : ''}. Escape closes the menu and ends the try-out.`;
+  render();
+}
+
+function tryStep(result) {
+  if (!result) return false;
+  trying = result.run;
+  showTried(result.effect);
+  return true;
+}
+
+function tryKey(event) {
+  const result = typedKey(trying, event.key, event.shiftKey, triedSpots(), triedMenuNamed);
+  if (result) {
+    event.preventDefault();
+    tryStep(result);
+  }
+}
+
 // ---- Drawing -------------------------------------------------------------
 
 function status(text) {
@@ -316,11 +742,13 @@ function status(text) {
   renderStatus();
 }
 
+// One line of what holds now: the outcome of the last action until the
+// next edit, else what is unsaved.
 function renderStatus() {
   const dirty = dirtyPaths();
   const note = $('status').dataset.note || '';
   $('status').className = dirty.length ? 'dirty' : '';
-  $('status').textContent = (dirty.length ? `unsaved: ${dirty.join(', ')}` : 'all saved') + (note ? ` — ${note}` : '');
+  $('status').textContent = note || (dirty.length ? `unsaved: ${dirty.join(', ')}` : 'all saved');
 }
 
 function render() {
@@ -354,16 +782,20 @@ function renderMenus() {
       button.setAttribute('aria-current', String(menu.index === shownMenu()?.index));
       button.dataset.key = `menu-${menu.index}`;
       button.addEventListener('click', () => {
+        if (trying) endTryout('');
         current = menu.index;
         selected = -1;
         render();
       });
       const title = document.createElement('input');
       title.className = 'menu-title';
+      title.placeholder = 'title to fill in';
       title.value = menu.title;
       title.dataset.key = `title-${menu.index}`;
       title.setAttribute('aria-label', `Title of ${menu.language} ${menu.name || 'root'} menu`);
-      title.addEventListener('change', () => setTitle(menu, title.value));
+      const run = `title ${menu.index}`;
+      title.addEventListener('input', () => typed(() => setTitle(menu, title.value, run)));
+      title.addEventListener('change', () => fieldDone(() => setTitle(menu, title.value, run)));
       parts.push(button, title);
     }
   }
@@ -382,7 +814,11 @@ function renderStage() {
   const menu = shownMenu();
   const files = filesOf(menu);
   const img = $('picture');
-  const src = files?.picture ? api(`files/${files.picture.split('/').map(encodeURIComponent).join('/')}`) : '';
+  const held = files?.held ? docs[files.picture]?.picture : null;
+  // The 200 % picture where there is one, in the 100 % picture's place: the
+  // stage and every coordinate stay in 100 % pixels.
+  const shown = files?.double || files?.picture;
+  const src = held ? held.url : shown ? api(`files/${shown.split('/').map(encodeURIComponent).join('/')}`) : '';
   if (img.getAttribute('src') !== src) img.setAttribute('src', src);
   $('no-picture').hidden = !!files?.picture;
   $('no-picture').textContent = menu ? `menu "${menu.resource}" has no picture in menus/` : 'menu.txt names no menu';
@@ -392,12 +828,27 @@ function renderStage() {
   scale = zoom === 'fit' ? fitScale(width, height, pane.clientWidth - 32, pane.clientHeight - 32) : Number(zoom);
   const stage = $('stage');
   // Whole-number zooms show the pixels as squares; a fitted picture is smoothed.
-  img.style.imageRendering = Number.isInteger(scale) ? 'pixelated' : 'auto';
+  // A 200 % picture is shown reduced at most zooms, which wants smoothing too.
+  img.style.imageRendering = Number.isInteger(scale) && !files?.double ? 'pixelated' : 'auto';
   stage.style.width = `${width * scale}px`;
   stage.style.height = `${height * scale}px`;
   const svg = $('overlay');
   svg.setAttribute('viewBox', `0 0 ${width} ${height}`);
   const items = menu ? hotspots(menu) : [];
+  if (trying) {
+    // As the menu shows itself: the picture and the focus frame alone.
+    const focused = triedSpots()[trying.focus];
+    const frame = document.createElementNS(SVG, 'rect');
+    if (focused) {
+      frame.setAttribute('class', 'tried-focus');
+      frame.setAttribute('x', focused.left);
+      frame.setAttribute('y', focused.top);
+      frame.setAttribute('width', Math.max(0, focused.right - focused.left));
+      frame.setAttribute('height', Math.max(0, focused.bottom - focused.top));
+    }
+    svg.replaceChildren(...(focused ? [frame] : []));
+    return;
+  }
   const nodes = [];
   const centres = [];
   for (const item of items) {
@@ -407,14 +858,18 @@ function renderStage() {
     const severity = worst(findingsOf(files.indexPath, item.line));
     g.setAttribute('class', `spot ${item.slot === selected ? 'selected' : ''} ${severity}`);
     g.dataset.slot = String(item.slot);
-    const rect = document.createElementNS(SVG, 'rect');
-    rect.setAttribute('class', 'frame');
-    rect.setAttribute('x', Math.min(left, right));
-    rect.setAttribute('y', Math.min(top, bottom));
-    rect.setAttribute('width', Math.abs(right - left));
-    rect.setAttribute('height', Math.abs(bottom - top));
+    // A light edge under the coloured one: seen on dark and light pictures.
+    const [edge, rect] = ['edge', 'frame'].map((kind) => {
+      const r = document.createElementNS(SVG, 'rect');
+      r.setAttribute('class', kind);
+      r.setAttribute('x', Math.min(left, right));
+      r.setAttribute('y', Math.min(top, bottom));
+      r.setAttribute('width', Math.abs(right - left));
+      r.setAttribute('height', Math.abs(bottom - top));
+      return r;
+    });
     const label = document.createElementNS(SVG, 'text');
-    label.textContent = `${item.slot + 1} ${item.spot.command}`;
+    label.textContent = `${item.slot + 1} ${item.name || item.spot.command}`;
     // Inside the top left corner; a label that would run off the picture's
     // right edge ends at the rectangle's right side instead.
     const room = (label.textContent.length * 7.5 + 6) / scale;
@@ -426,9 +881,10 @@ function renderStage() {
     label.setAttribute('font-size', 12 / scale);
     label.style.fontSize = `${12 / scale}px`;
     label.style.strokeWidth = `${3 / scale}px`;
-    g.append(rect, label);
+    g.append(edge, rect, label);
     nodes.push(g);
-    centres.push([(left + right) / 2, (top + bottom) / 2]);
+    // A "close" hotspot never takes the focus: Tab passes it by.
+    if (item.spot.command !== 'close') centres.push([(left + right) / 2, (top + bottom) / 2]);
   }
   if (centres.length > 1) {
     // The keyboard's path through the hotspots: Tab goes in line order.
@@ -531,8 +987,10 @@ function renderForm() {
   if (command === 'showmenu') target.value = spot.argument;
   $('argument-help').textContent =
     command === 'execute' || (command && !COMMANDS.includes(command))
-      ? 'The program or document of the disc, then its parameters: the program ends at the first blank. ' +
-        '%root% stands for the folder of autorun.exe (the disc\'s root), %hwnd% for the menu window\'s handle.'
+      ? 'What to start, then its parameters: it ends at the first blank. It is a file of the disc (software\\setup.exe), ' +
+        'a program of Windows (explorer.exe, notepad, msiexec) or an address (https:, mailto:). In the parameters ' +
+        '%root% stands for the folder of autorun.exe (the disc\'s root) and %hwnd% for the menu window\'s handle; ' +
+        'in what is started they stay as written.'
       : command === 'showmenu'
         ? `A menu of language "${menu.language}".`
         : '';
@@ -589,6 +1047,11 @@ function pointerPixel(event) {
 function startDrag(event) {
   if (event.button !== 0 || !shownMenu()) return;
   const point = pointerPixel(event);
+  if (trying) {
+    $('stage').focus();
+    trying = pointerDown(trying, triedSpots(), point.x, point.y);
+    return render();
+  }
   const handle = event.target.dataset?.handle;
   const group = event.target.closest('g.spot');
   $('stage').focus();
@@ -623,6 +1086,10 @@ function continueDrag(event) {
 }
 
 function endDrag(event) {
+  if (trying && event.button === 0) {
+    const point = pointerPixel(event);
+    return tryStep(pointerUp(trying, triedSpots(), point.x, point.y, triedMenuNamed));
+  }
   if (!drag) return;
   const finished = drag;
   continueDrag(event);
@@ -643,6 +1110,7 @@ function endDrag(event) {
 }
 
 function nudge(event) {
+  if (trying) return tryKey(event);
   const step = event.shiftKey ? 10 : 1;
   const moves = { ArrowLeft: [-step, 0], ArrowRight: [step, 0], ArrowUp: [0, -step], ArrowDown: [0, step] };
   const item = hotspots(shownMenu())[selected];
@@ -695,16 +1163,37 @@ function globalKeys(event) {
   }
 }
 
+// What the vendor types is an edit after a short pause, and the whole run
+// of keystrokes in one field one step of undo; Enter or leaving the field
+// ends the run.
+let typingTimer = null;
+function typed(apply) {
+  clearTimeout(typingTimer);
+  typingTimer = setTimeout(apply, TYPING_DELAY_MS);
+}
+
+function fieldDone(apply) {
+  clearTimeout(typingTimer);
+  apply();
+  history.seal();
+}
+
+function formInput(event) {
+  if (event.target.tagName === 'INPUT') typed(() => formChange(event));
+}
+
 function formChange(event) {
   const menu = shownMenu();
   const item = hotspots(menu)[selected];
   if (!item?.spot) return;
   const id = event.target.id;
-  if (id === 'f-name') return setSpotName(item.slot, event.target.value);
+  const typing = event.type === 'input';
+  const run = event.target.tagName === 'INPUT' ? `${id} ${filesOf(menu).indexPath} ${item.slot}` : null;
+  if (id === 'f-name') return setSpotName(item.slot, event.target.value, run);
   const spot = { ...item.spot };
   if (id.startsWith('f-') && ['left', 'top', 'right', 'bottom'].includes(id.slice(2))) {
     const value = Number.parseInt(event.target.value, 10);
-    if (Number.isNaN(value)) return renderForm();
+    if (Number.isNaN(value)) return typing ? undefined : renderForm();
     spot[id.slice(2)] = value;
   } else if (id === 'f-command') {
     spot.command = event.target.value;
@@ -718,7 +1207,7 @@ function formChange(event) {
   } else {
     return;
   }
-  setSpot(item, spot);
+  setSpot(item, spot, run);
 }
 
 async function start() {
@@ -738,7 +1227,8 @@ async function start() {
   $('stage').addEventListener('keydown', nudge);
   $('spots').addEventListener('keydown', listKeys);
   document.addEventListener('keydown', globalKeys);
-  $('spot-form').addEventListener('change', formChange);
+  $('spot-form').addEventListener('input', formInput);
+  $('spot-form').addEventListener('change', (event) => fieldDone(() => formChange(event)));
   $('spot-form').addEventListener('submit', (event) => event.preventDefault());
   $('undo').addEventListener('click', undo);
   $('redo').addEventListener('click', redo);
@@ -750,6 +1240,18 @@ async function start() {
   $('spot-down').addEventListener('click', () => reorder(selected, selected + 1));
   $('spot-delete').addEventListener('click', () => selected >= 0 && deleteSpot(selected));
   $('copy').addEventListener('click', () => copyToLanguage($('copy-language').value));
+  $('tryout').addEventListener('click', toggleTryout);
+  $('screen-add').addEventListener('click', addScreenDialog);
+  $('language-add').addEventListener('click', addLanguageDialog);
+  $('screen-rename').addEventListener('click', renameDialog);
+  $('screen-delete').addEventListener('click', () => shownMenu() && deleteScreen(shownMenu()));
+  $('screen-picture').addEventListener('click', () => $('screen-picture-file').click());
+  $('screen-picture-file').addEventListener('change', (event) => replacePicture(event.target.files[0]));
+  $('canvas-pane').addEventListener('dragover', (event) => event.preventDefault());
+  $('canvas-pane').addEventListener('drop', (event) => {
+    event.preventDefault();
+    replacePicture(event.dataTransfer.files[0]);
+  });
   window.addEventListener('beforeunload', (event) => {
     if (dirtyPaths().length) {
       event.preventDefault();

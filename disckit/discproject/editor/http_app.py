@@ -9,7 +9,7 @@ import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 from urllib.parse import unquote, urlsplit
 
-from . import project_files
+from . import picture_files, project_files
 from .guard import MAX_BODY_BYTES, host_allowed, inside, origin_allowed, token_matches
 
 PAGE = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))), "page")
@@ -26,7 +26,7 @@ SECURITY_HEADERS = {
     "X-Content-Type-Options": "nosniff",
     "X-Frame-Options": "DENY",
     "Referrer-Policy": "no-referrer",
-    "Content-Security-Policy": "default-src 'self'; img-src 'self'; style-src 'self'; script-src 'self'; "
+    "Content-Security-Policy": "default-src 'self'; img-src 'self' blob:; style-src 'self'; script-src 'self'; "
                                "frame-ancestors 'none'; base-uri 'none'; form-action 'none'",
 }
 
@@ -163,7 +163,8 @@ class EditorHandler(BaseHTTPRequestHandler):
             return
         if not origin_allowed(self.headers.get("Origin"), self.server.port):
             return self.refuse(403, "a request from another site")
-        handlers = {"api/check": self.post_check, "api/save": self.post_save, "api/free-name": self.post_free_name}
+        handlers = {"api/check": self.post_check, "api/save": self.post_save, "api/free-name": self.post_free_name,
+                    "api/save-pictures": self.post_save_pictures, "api/remove": self.post_remove}
         if rest not in handlers:
             return self.refuse(404, "no such action")
         body = self.read_body()
@@ -206,9 +207,16 @@ class EditorHandler(BaseHTTPRequestHandler):
         files = body.get("files") or {}
         if not isinstance(files, dict) or not all(isinstance(v, str) for v in files.values()):
             return self.refuse(400, "files: {path: text}")
+        removed = body.get("removed") or []
+        try:
+            pictures = picture_files.decoded(body.get("pictures") or {})
+            if not isinstance(removed, list) or not all(isinstance(p, str) for p in removed):
+                raise ValueError("removed: [path]")
+        except ValueError as error:
+            return self.refuse(400, str(error))
         started = time.monotonic()
         try:
-            result = self.server.checker.run(files)
+            result = self.server.checker.run(files, pictures, removed)
         except OSError as error:
             # Said on the page like a check that did not finish, never as none.
             result = {"findings": [], "failure": f"the check could not run: {error}"}
@@ -219,8 +227,11 @@ class EditorHandler(BaseHTTPRequestHandler):
         changes = body.get("changes")
         if not isinstance(changes, list) or not all(isinstance(c, dict) for c in changes):
             return self.refuse(400, "changes: [{path, base, text}]")
+        self.saved_answer(lambda: project_files.save(self.server.project, changes))
+
+    def saved_answer(self, save):
         try:
-            written = project_files.save(self.server.project, changes)
+            written = save()
         except project_files.Refused as refused:
             return self.answer_json(403, {"refused": str(refused)})
         except project_files.Conflict as conflict:
@@ -228,6 +239,18 @@ class EditorHandler(BaseHTTPRequestHandler):
         except OSError as error:
             return self.answer_json(500, {"failed": f"{error.filename or ''}: {error.strerror}"})
         self.answer_json(200, {"written": written})
+
+    def post_save_pictures(self, body):
+        changes = body.get("changes")
+        if not isinstance(changes, list) or not all(isinstance(c, dict) for c in changes):
+            return self.refuse(400, "changes: [{path, base, data}]")
+        self.saved_answer(lambda: picture_files.save(self.server.project, changes))
+
+    def post_remove(self, body):
+        changes = body.get("changes")
+        if not isinstance(changes, list) or not all(isinstance(c, dict) for c in changes):
+            return self.refuse(400, "changes: [{path, base}]")
+        self.saved_answer(lambda: picture_files.remove(self.server.project, changes))
 
     def post_free_name(self, body):
         try:

@@ -12,6 +12,7 @@ from ..checking import check_project
 from ..findings import Failure, Findings
 
 from .guard import writable_menu_file
+from .picture_files import picture_path, removable_path
 
 
 def _mirror(source, target):
@@ -71,10 +72,15 @@ class LiveCheck:
         self.menucheck = menucheck
         self.copy = os.path.join(scratch, os.path.basename(self.project) or "project")
         self.env = dict(env if env is not None else os.environ)
+        # A sanitized menucheck looks for leaks as it ends, longer than its
+        # check of a few menus takes; its own tests look for them.
+        self.env["ASAN_OPTIONS"] = ":".join(filter(None, [self.env.get("ASAN_OPTIONS"), "detect_leaks=0"]))
         self.lock = threading.Lock()
         # The pictures' conversion and groff's run over a manual do not
         # change when a hotspot moves; kept while their files stay as they are.
-        self.cache = CheckCache()
+        # The generated files and the disc's names stay in a folder of their
+        # own between checks.
+        self.cache = CheckCache(os.path.join(scratch, "work"))
 
     def _shown(self, path):
         """A path of the scratch copy as the project's file, relative to it."""
@@ -85,18 +91,26 @@ class LiveCheck:
                 return os.path.relpath(path, root).replace(os.sep, "/")
         return path
 
-    def run(self, edits):
+    def run(self, edits, pictures=None, removed=()):
         """Findings for the project with `edits` ({path: text} of menus/)
-        in place of its files: {"findings": [record...], "failure": str or None}."""
+        and `pictures` ({path: bytes} of menus/) in place of its files and
+        the files of menus/ in `removed` gone:
+        {"findings": [record...], "failure": str or None}."""
+        laid = [(relative, text.encode("utf-8")) for relative, text in edits.items()
+                if writable_menu_file(self.project, relative) is not None]
+        laid += [(relative, data) for relative, data in (pictures or {}).items()
+                 if picture_path(self.project, relative) is not None]
+        gone = [relative for relative in removed if removable_path(self.project, relative) is not None]
         with self.lock:
             _mirror(self.project, self.copy)
-            for relative, text in edits.items():
-                if writable_menu_file(self.project, relative) is None:
-                    continue
+            for relative in gone:
+                # Not in the copy now; the next mirror brings it back.
+                _remove(os.path.join(self.copy, *relative.split("/")))
+            for relative, data in laid:
                 path = os.path.join(self.copy, *relative.split("/"))
                 _remove(path)
                 with open(path, "wb") as f:
-                    f.write(text.encode("utf-8"))
+                    f.write(data)
                 # Older than any real file: the next mirror puts the
                 # project's own bytes back.
                 os.utime(path, ns=(0, 0))
@@ -105,7 +119,7 @@ class LiveCheck:
             try:
                 # As make check: the vendor's PDF reader (SUMATRAPDF) judged too.
                 check_project(self.copy, self.menucheck, findings, self.env,
-                              self.env.get("SUMATRAPDF") or None, cache=self.cache)
+                              self.env.get("SUMATRAPDF") or None, cache=self.cache, every_menu=True)
             except Failure as error:
                 failure = str(error)
             return {"findings": [finding.fields() for finding in findings.records], "failure": failure}

@@ -70,6 +70,7 @@ def menu_files(project, resources):
         names = _menu_file(project, menus, resource, (".names",))
         picture = _menu_file(project, menus, resource, PICTURE_EXTENSIONS)
         size = picture_size(inside(project, picture)) if picture and inside(project, picture) else None
+        double = _double_picture(project, menus, resource, size)
         out[resource] = {
             "index": text_file(project, index) if index else None,
             "indexPath": index or f"menus/{resource}.txt",
@@ -77,8 +78,20 @@ def menu_files(project, resources):
             "namesPath": names or f"menus/{resource}.names",
             "picture": picture,
             "size": list(size) if size else None,
+            "double": double,
         }
     return out
+
+
+def _double_picture(project, menus, resource, size):
+    """menus/NAME@2x.EXT when it is exactly twice the 100 % picture: the
+    page shows it in the 100 % picture's place, sharper on a high-DPI
+    screen, while coordinates stay in 100 % pixels. One of another size is
+    the check's to report, and the page keeps the 100 % picture."""
+    double = _menu_file(project, menus, resource + "@2x", PICTURE_EXTENSIONS)
+    if not double or not size or not inside(project, double):
+        return None
+    return double if picture_size(inside(project, double)) == (2 * size[0], 2 * size[1]) else None
 
 
 def disc_names(project):

@@ -58,6 +58,11 @@ export async function openEditor(context, url) {
   const page = await context.newPage();
   const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));
+  // The page asks only for what the server gives it: no refused request, a
+  // browser's own favicon.ico neither.
+  page.on('response', (response) => {
+    if (response.status() >= 400 && response.status() !== 409) errors.push(`${response.status()} ${response.url()}`);
+  });
   await page.goto(url);
   await page.waitForSelector('body[data-ready="yes"]');
   return { page, errors };

@@ -166,6 +166,16 @@ std::vector<HWND> ProcessWindows(DWORD processId);
 std::string WindowText(HWND window);
 std::string ClassNameOf(HWND window);
 
+// How a failed check shows a rectangle, and when two are the same.
+inline std::ostream& operator<<(std::ostream& out, const RECT& rect)
+{
+    return out << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << ")";
+}
+inline bool operator==(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 // ---- Pixels -------------------------------------------------------------------
 
 struct Pixels {
@@ -190,3 +200,7 @@ Pixels LoadBitmapPixels(const std::string& path, const char* name);
 // The points where two pictures differ. Pictures that are empty or of other
 // sizes differ everywhere: every point of the larger one, (0, 0) at least.
 std::vector<POINT> DifferingPoints(const Pixels& a, const Pixels& b);
+// True when `shown` is `bitmap` with exactly a dotted focus frame on `rect`:
+// every changed pixel lies on the frame's edge, and each of the four edges
+// has its share of changed pixels.
+bool ShowsFocusFrame(const Pixels& shown, const Pixels& bitmap, const RECT& rect);

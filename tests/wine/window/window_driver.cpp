@@ -22,16 +22,6 @@
 #include <string>
 #include <vector>
 
-// How a failed check shows a rectangle.
-static std::ostream& operator<<(std::ostream& out, const RECT& rect)
-{
-    return out << "(" << rect.left << ", " << rect.top << ", " << rect.right << ", " << rect.bottom << ")";
-}
-static bool operator==(const RECT& a, const RECT& b)
-{
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 namespace {
 
 // The test screens (160 x 120): main has an execute hotspot, a showmenu
@@ -78,35 +68,6 @@ std::vector<RECT> ReadHotspots(const std::string& exe, const char* name)
             rects.push_back(rect);
     }
     return rects;
-}
-
-bool OnEdge(const RECT& rect, const POINT& point)
-{
-    const bool inside = point.x >= rect.left && point.x < rect.right && point.y >= rect.top && point.y < rect.bottom;
-    return inside &&
-           (point.x == rect.left || point.x == rect.right - 1 || point.y == rect.top || point.y == rect.bottom - 1);
-}
-
-// True when `shown` is `bitmap` with exactly a dotted focus frame on `rect`:
-// every changed pixel lies on the frame's edge, and each of the four edges
-// has its share of changed pixels (every other one, give or take the corners).
-bool ShowsFocusFrame(const Pixels& shown, const Pixels& bitmap, const RECT& rect)
-{
-    if (shown.width != bitmap.width || shown.height != bitmap.height)
-        return false;
-    const std::vector<POINT> changed = DifferingPoints(shown, bitmap);
-    int top = 0, bottom = 0, left = 0, right = 0;
-    for (const POINT& point : changed) {
-        if (!OnEdge(rect, point))
-            return false;
-        top += point.y == rect.top;
-        bottom += point.y == rect.bottom - 1;
-        left += point.x == rect.left;
-        right += point.x == rect.right - 1;
-    }
-    const int width = rect.right - rect.left;
-    const int height = rect.bottom - rect.top;
-    return top >= width / 2 - 1 && bottom >= width / 2 - 1 && left >= height / 2 - 1 && right >= height / 2 - 1;
 }
 
 // Which hotspot's focus frame the window shows: its index, -1 for the plain
