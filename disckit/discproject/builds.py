@@ -10,6 +10,7 @@ from . import tool_runner
 from .findings import Failure
 from .project_bounds import outside_links
 from .source_date import TREE
+from .windows_program import file_gui_problem
 
 DEFAULT_PROJECT = os.path.join("projects", "velmora-cd")
 # CMake splits its lists at ";" and reads "\" and "$" as escapes and
@@ -74,6 +75,9 @@ class Places:
                               "rename or move it")
         if self.reader and not os.path.isfile(self.reader):
             raise Failure(f"the reader {self.reader} (SUMATRAPDF) does not exist")
+        problem = self.reader and file_gui_problem(self.reader)
+        if problem:
+            raise Failure(f"the reader {self.reader} (SUMATRAPDF) is {problem}; name SumatraPDF's Windows program")
 
 
 def _run(command, what):
@@ -110,14 +114,30 @@ def forget_programs(places):
                 pass
 
 
+def _configure_windows(places, toolchain, folder, extra=()):
+    _run(["cmake", "-S", places.root, "-B", folder, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=MinSizeRel",
+          f"-DCMAKE_TOOLCHAIN_FILE={os.path.join(places.root, 'cmake', toolchain + '.cmake')}", *extra],
+         "configuring the programs' build")
+
+
 def build_programs(places, toolchain="mingw-i686", folder=None):
     """The programs with the project's menus (the shipped build for the
-    sample project itself)."""
+    sample project itself). The code is compiled and checked once, in the
+    tree's own build of that toolchain (BUILD/win32 or BUILD/win64, which
+    the tests build too); a project's build adds only its menus and links."""
     folder = folder or places.win32
-    command = ["cmake", "-S", places.root, "-B", folder, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=MinSizeRel",
-               f"-DCMAKE_TOOLCHAIN_FILE={os.path.join(places.root, 'cmake', toolchain + '.cmake')}"]
-    if not places.default or folder != places.win32:
-        command.append(f"-DVELMORA_PROJECT={os.path.abspath(places.project)}")
-    _run(command, "configuring the programs' build")
+    shared = os.path.join(places.build, "win32" if toolchain == "mingw-i686" else "win64")
+    if os.path.abspath(folder) == os.path.abspath(shared):
+        _configure_windows(places, toolchain, folder)
+        _run(["cmake", "--build", folder, "-j", places.jobs, "--target", "autorun", "docrunner"],
+             "building the programs")
+        return
+    if not os.path.isfile(os.path.join(shared, "build.ninja")):
+        _configure_windows(places, toolchain, shared)
+    # The build configures itself again where its sources changed.
+    _run(["cmake", "--build", shared, "-j", places.jobs, "--target", "program_code"], "building the programs' code")
+    _configure_windows(places, toolchain, folder, [f"-DVELMORA_PROJECT={os.path.abspath(places.project)}",
+                                                   f"-DVELMORA_PROGRAM_CODE={os.path.join(shared, 'program-code.cmake')}",
+                                                   "-DVELMORA_CLANG_TIDY=OFF"])
     _run(["cmake", "--build", folder, "-j", places.jobs, "--target", "autorun", "docrunner"],
          "building the programs")

@@ -114,3 +114,17 @@ def signature_certificates(data):
         return pkcs7.load_der_pkcs7_certificates(data)
     except (ValueError, UnsupportedAlgorithm):
         return None
+
+
+def signer(certs):
+    """The signer among a signature's certificates: the first that issued
+    none of the others; None for none."""
+    for cert in certs:
+        if not any(other is not cert and other.issuer == cert.subject for other in certs):
+            return cert
+    return None
+
+
+def subject(certificate):
+    """The certificate's subject as messages show it, "CN=..., O=..."."""
+    return certificate.subject.rfc4514_string()

@@ -20,9 +20,11 @@ disc image. Every step is a subcommand; `make` calls the last group.
     project preview PROJECT MENUCHECK OUT_DIR
         menucheck's annotated pictures of every menu in OUT_DIR, a folder
         of the preview's own (missing, empty or an earlier preview's).
-    project disc-tree [--project DIR] [--reader FILE] [--stamp TOOL] [--check MENUCHECK] PROGRAM_DIR OUT_DIR
+    project disc-tree [--unsigned] [--project DIR] [--reader FILE] [--stamp TOOL] [--check MENUCHECK] PROGRAM_DIR OUT_DIR
     project disc-tree --names-only [--project DIR] [--reader FILE] OUT_DIR
-        Lays out the disc in OUT_DIR, its record in OUT_DIR.sha256.
+        Lays out the disc in OUT_DIR, its record in OUT_DIR.sha256; with
+        --unsigned the programs stay as built (the demo's), and no
+        signature is read or recorded.
     project image [--project DIR] [--sums FILE] TREE IMAGE
         The tree as an ISO 9660 image, checked, then renamed to IMAGE.
     project check-image [--sums FILE] IMAGE TREE
@@ -43,8 +45,8 @@ disc image. Every step is a subcommand; `make` calls the last group.
         how), the recorded signatures from DIR/signatures. --check only
         judges the key against the disc's date. A failure leaves every
         program as it was.
-    project source-date-epoch
-        The date everything on the disc carries.
+    project source-date-epoch [--project DIR]
+        The date everything on the disc (of DIR) carries.
     project demo-plan PROJECT RESOURCE_DIR
         For the demo, a tab-separated line per language's root menu.
     project edit [--port N] [--no-open] PROJECT [MENUCHECK]
@@ -85,7 +87,7 @@ from .preview_folder import earlier_pictures
 from .project_folder import SETTINGS, Project, usable_setting
 from .resources import build_resources
 from .safe_files import replace_file
-from .source_date import TREE, source_date_epoch, utc
+from .source_date import TREE, disc_date, source_date_epoch, utc
 from . import usb_image
 
 
@@ -159,14 +161,21 @@ def command_preview(args):
     return run_preview(args.project, args.menucheck, args.out_dir)
 
 
-def layout(project_path, programs, out, reader=None, stamp=None, menucheck=None):
-    """Lays out the disc; Failure or findings (exit status 1) when it cannot."""
+def dated(project_path):
+    """The report's words on the disc's date: when, and where it came from."""
+    date = disc_date(os.environ, project_path)
+    return f"dated {utc(date.epoch)} ({date.origin})"
+
+
+def layout(project_path, programs, out, reader=None, stamp=None, menucheck=None, unsigned=False):
+    """Lays out the disc (unsigned: its programs as built, no signatures
+    read or made); Failure or findings (exit status 1) when it cannot."""
     findings = Findings()
-    epoch = source_date_epoch(os.environ)
+    epoch = source_date_epoch(os.environ, project_path)
     try:
         project = Project(project_path, findings)
         lay_out(project, findings, out, epoch, os.environ, programs, reader, stamp,
-                tree_check(project, menucheck, findings, os.environ, reader))
+                tree_check(project, menucheck, findings, os.environ, reader), unsigned)
     except Stop:
         raise Failure(f"the disc of {project_path} was not laid out: the project has the errors above")
     except OSError as error:
@@ -179,8 +188,8 @@ def command_disc_tree(args):
         programs, (out,) = None, args.folders
     else:
         programs, out = args.folders
-    epoch = layout(args.project, programs, out, args.reader, args.stamp, args.check)
-    print(f"disc-tree: disc of {args.project} laid out in {out}, dated {utc(epoch)}")
+    layout(args.project, programs, out, args.reader, args.stamp, args.check, args.unsigned)
+    print(f"disc-tree: disc of {args.project} laid out in {out}, {dated(args.project)}")
     return 0
 
 
@@ -188,7 +197,7 @@ def image(project_path, tree, target, sums=None):
     try:
         judge_place(target, project_path, "the image")
         volume = usable_setting(project_path, "volume")
-        epoch = source_date_epoch(os.environ)
+        epoch = source_date_epoch(os.environ, project_path)
         count = make_image(tree, target, volume, epoch, sums)
     except Failure as failure:
         raise Failure(f"{target} not written: {failure}{earlier_image_note(target)}") from None
@@ -226,7 +235,7 @@ def command_sign(args):
 
 
 def command_source_date_epoch(args):
-    print(source_date_epoch(os.environ))
+    print(source_date_epoch(os.environ, args.project))
     return 0
 
 
@@ -303,18 +312,19 @@ def make_preview(places):
     return run_preview(places.project_shown, places.menucheck, places.preview, not places.preview_given)
 
 
-def make_cd(places, before=(), tree=None):
+def make_cd(places, before=(), tree=None, unsigned=False):
     """Judges everything, builds, lays out in `tree` (default the project's
-    cd); returns the date."""
+    cd; unsigned: no signatures read or made); returns the date."""
     tree = tree or places.cd
     places.judge()
     for step in before:
         step()
-    epoch = source_date_epoch(os.environ)
-    try:
-        signing.check_signing_inputs(os.environ, epoch)
-    except signing.SigningError as error:
-        raise Failure(str(error)) from None
+    epoch = source_date_epoch(os.environ, places.project)
+    if not unsigned:
+        try:
+            signing.check_signing_inputs(os.environ, epoch)
+        except signing.SigningError as error:
+            raise Failure(str(error)) from None
     # What an earlier run made here would pass for this one's result.
     builds.forget_programs(places)
     remove_layout(tree)
@@ -322,12 +332,12 @@ def make_cd(places, before=(), tree=None):
     if run_check(places.project_shown, places.menucheck, places.reader):
         raise Failure(f"the disc of {places.project_shown} was not laid out: the project has the errors above")
     builds.build_programs(places)
-    layout(places.project, places.programs, tree, places.reader, places.stamp, places.menucheck)
-    print(f"disc-tree: disc of {places.project_shown} laid out in {tree}, dated {utc(epoch)}")
+    layout(places.project, places.programs, tree, places.reader, places.stamp, places.menucheck, unsigned)
+    print(f"disc-tree: disc of {places.project_shown} laid out in {tree}, {dated(places.project)}")
     return epoch
 
 
-def make_iso(places, target=None, tree=None):
+def make_iso(places, target=None, tree=None, unsigned=False):
     """The image at `target` (default ISO); a folder of the build's own for
     it is made, a folder the vendor named must exist."""
     ours = target is not None or not places.iso_given
@@ -339,7 +349,7 @@ def make_iso(places, target=None, tree=None):
         judge_destination(target)
         judge_place(target, places.project, "the image")
     try:
-        make_cd(places, before=(destination,), tree=tree)
+        make_cd(places, before=(destination,), tree=tree, unsigned=unsigned)
     except Failure as failure:
         note = earlier_image_note(target)
         raise Failure(f"{target} not written: {failure}" + ("" if str(failure).endswith(note) else note)) from None
@@ -358,7 +368,7 @@ def make_usb(places):
             os.makedirs(os.path.dirname(target), exist_ok=True)
         usb_image.judge_destination(target)
         judge_place(target, places.project, "the image")
-        usb_image.check_epoch(source_date_epoch(os.environ))
+        usb_image.check_epoch(source_date_epoch(os.environ, places.project))
     try:
         make_cd(places, before=(destination,))
     except Failure as failure:
@@ -371,12 +381,13 @@ def make_usb(places):
 def make_demo(places):
     """The demo's own image and tree (never the vendor's), on a CD-ROM drive
     under Wine; where the kernel runs no 32-bit code, the x86_64 programs
-    from a disc tree."""
+    from a disc tree. The demo's programs are unsigned: a demo neither
+    needs the key nor reads or changes the release's recorded signatures."""
     demo = os.path.join(TREE, "disckit", "demo")
     if tool_runner.run([os.path.join(TREE, "scripts", "runs-i386")]).ok:
         shown = os.environ.get("DEMO_IMAGE")
         if not shown:
-            shown = make_iso(places, places.demo_image, places.demo_tree)
+            shown = make_iso(places, places.demo_image, places.demo_tree, unsigned=True)
         command = [demo, "--project", places.project, "--image", shown, places.demo]
     else:
         print("demo: this kernel does not run 32-bit code; the demo shows the x86_64 build from a disc tree")
@@ -440,8 +451,8 @@ def check_disc_tree(parser, args):
     wanted = 1 if args.names_only else 2
     if len(args.folders) != wanted:
         parser.error("--names-only takes OUT_DIR only" if args.names_only else "PROGRAM_DIR and OUT_DIR are needed")
-    if args.names_only and (args.stamp or args.check):
-        parser.error("--names-only lays out no programs: no --stamp or --check")
+    if args.names_only and (args.stamp or args.check or args.unsigned):
+        parser.error("--names-only lays out no programs: no --stamp, --check or --unsigned")
     args.project = args.project or DEFAULT_PROJECT
 
 
@@ -485,7 +496,8 @@ def parser():
          epilog="codes of the findings (e = error, w = warning):\n" + codes_help() +
                 "\nand menucheck's own (menucheck --help); its target-not-on-disc is an error here.")
     step("preview", command_preview, project, menucheck, arg("out_dir", metavar="OUT_DIR"))
-    step("disc-tree", command_disc_tree, arg("--names-only", action="store_true"), option_project,
+    step("disc-tree", command_disc_tree, arg("--names-only", action="store_true"), arg("--unsigned", action="store_true"),
+         option_project,
          arg("--reader", metavar="FILE"), arg("--stamp", metavar="TOOL"), arg("--check", metavar="MENUCHECK"),
          arg("folders", metavar="FOLDER", nargs="+"), validate=check_disc_tree)
     step("image", command_image, option_project, sums, tree, image_, validate=default_project)
@@ -497,7 +509,7 @@ def parser():
     step("sign", command_sign, arg("--check", action="store_true"), option_project,
          arg("epoch", metavar="EPOCH", type=epoch_number), arg("programs", metavar="PROGRAM", nargs="*"),
          validate=check_sign)
-    step("source-date-epoch", command_source_date_epoch)
+    step("source-date-epoch", command_source_date_epoch, option_project)
     step("demo-plan", command_demo_plan, project, arg("resource_dir", metavar="RESOURCE_DIR"))
     step("edit", command_edit, arg("--port", metavar="N", type=port_number, default=0),
          arg("--no-open", action="store_true"), project, arg("menucheck", metavar="MENUCHECK", nargs="?"))

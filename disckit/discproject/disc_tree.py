@@ -2,7 +2,7 @@
 there once complete:
     autorun.exe, autorun.inf                the menu and the drive's label and icon
     software/pdfreader/docrunner.exe        opens the manuals
-    software/pdfreader/readme.txt           where the PDF reader goes
+    software/pdfreader/readme.txt           what the PDF reader is, for the customer
     software/pdfreader/sumatrapdf.exe       only with a reader
     manual/NAME.pdf                         from each manuals/NAME.ms or NAME.md
     everything in disc/                     as it is
@@ -23,19 +23,23 @@ from .image_names import place_problem, windows_key
 from .project_folder import SETTINGS
 from .safe_files import remove_file, remove_tree, temporary_beside
 
+# For the customer who opens the folder: what the reader is and where it
+# comes from (its licence asks that the source be named), not how the disc
+# was made.
 README_LINES = [
     "PDF reader for the manuals of this disc",
     "=======================================",
     "",
     "The menu opens the manuals with docrunner.exe in this folder. docrunner",
-    "asks Windows to open a manual with the PDF viewer the user has installed.",
-    "Where there is none, it starts the reader sumatrapdf.exe from this same",
-    "folder.",
+    "asks Windows to open a manual with the PDF viewer installed on this",
+    "computer. Where there is none, it starts the reader sumatrapdf.exe from",
+    "this folder, when the disc carries it.",
     "",
-    "sumatrapdf.exe is not part of the menu software. The publisher of the disc",
-    "places it here, beside docrunner.exe, before the disc image is made:",
-    "",
-    "    make iso SUMATRAPDF=/path/to/sumatrapdf.exe",
+    "sumatrapdf.exe is SumatraPDF, a free PDF reader for Windows by Krzysztof",
+    "Kowalczyk, not part of the menu software. It runs from the disc without",
+    "being installed. It is published under the GNU General Public License,",
+    "version 3; the program and its source code are available from",
+    "https://www.sumatrapdfreader.org/",
 ]
 PROGRAMS = {"autorun.exe": "autorun.exe", "docrunner.exe": "software/pdfreader/docrunner.exe"}
 
@@ -193,9 +197,10 @@ def _stamp(stamp, target, program, env, epoch):
         raise Failure(f"{stamp} could not date {program}" + (f": {reason}" if reason else ""))
 
 
-def lay_out(project, findings, out, epoch, env, programs=None, reader=None, stamp=None, check=None):
+def lay_out(project, findings, out, epoch, env, programs=None, reader=None, stamp=None, check=None, unsigned=False):
     """Lays out the disc in `out` (programs None: the same names as empty
-    files, without programs, groff or signing). `check(work)` judges the new
+    files, without programs, groff or signing; unsigned: the programs as
+    built, the project's signatures neither read nor written). `check(work)` judges the new
     tree before it gets its name. A failed layout leaves neither a tree nor
     a record, not even those of an earlier run: they would pass for this
     one's."""
@@ -221,7 +226,9 @@ def lay_out(project, findings, out, epoch, env, programs=None, reader=None, stam
                 # Dated before signing: the signature covers the header.
                 if stamp:
                     _stamp(stamp, target, program, env, epoch)
-        if not names_only:
+        if unsigned and not names_only:
+            print("disc-tree: the programs are unsigned, as the demo shows them", flush=True)
+        elif not names_only:
             try:
                 print(f"disc-tree: {sign(env, epoch, project.path, placed)}", flush=True)
             except signing.SigningError as error:

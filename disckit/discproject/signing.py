@@ -15,13 +15,18 @@ password or PIN reaches osslsigncode and OpenSSL's PKCS#11 engine through a
 file only this user can read, never on a command line or in their
 environment.
 
-The signing time is the disc's date. A signed build records each program's
-detached signature in PROJECT/signatures/NAME.sig; a later build whose
-programs have the same unsigned bytes attaches those again, without a key
-or a server, so every build of one commit gives the same signed disc. The
-records win over a key that is given too; SIGN_RENEW=1 signs afresh and
-replaces them. A record that does not fit its program is an error, never
-replaced silently.
+The signing time is the disc's date, or the certificate's first day when
+that lies later: a certificate issued or renewed after the last commit
+signs too, and two builds of one commit with one key still give the same
+bytes. A signed build records each program's detached signature in
+PROJECT/signatures/NAME.sig; a later build whose programs have the same
+unsigned bytes attaches those again, without a key or a server, so every
+build of one commit gives the same signed disc. A record follows its
+program: with the key given, a record that no longer fits is replaced by a
+fresh signature (time-stamped when a server is named), and the records that
+still fit stay and are not signed again. Without a key such a record is an
+error. Records of another signer than the given certificate are an error;
+SIGN_RENEW=1 signs everything afresh and replaces them.
 
 Every failure is a SigningError whose text is one line, and leaves the
 programs and the records as they were: programs are signed into temporary
@@ -76,6 +81,13 @@ def check_signing_inputs(env, epoch):
         _Key(env, work).check_valid(epoch, _Timestamp(env))
 
 
+def signing_time(epoch, not_before):
+    """The time a new signature carries: the disc's date, unless the
+    certificate starts later. Fixed by the commit and the certificate, so
+    that rebuilding gives the same signature."""
+    return max(epoch, not_before)
+
+
 def sign_programs(env, epoch, project_dir, programs):
     """Signs each program file in place and verifies its signature; returns
     the one-line report. Raises SigningError and then changes no program
@@ -87,23 +99,24 @@ def sign_programs(env, epoch, project_dir, programs):
     if len(set(names)) != len(names):
         raise SigningError("two programs share a name: %s" % " ".join(names))
     renew = _renewal_requested(env)
+    key_given = signing_requested(env)
     records = _Records(project_dir, env)
     recorded = [] if renew else [program for program in programs if records.holds(program)]
-    fresh = [program for program in programs if program not in recorded]
-    if not recorded and not signing_requested(env):
+    if not recorded and not key_given:
         return UNSIGNED
-    if fresh and not signing_requested(env):
+    missing = [program for program in programs if program not in recorded]
+    if missing and not key_given:
         raise SigningError(
-            "%s: no signature recorded in %s, and no key to sign it" % (os.path.basename(fresh[0]), records.folder)
+            "%s: no signature recorded in %s, and no key to sign it" % (os.path.basename(missing[0]), records.folder)
         )
     with _workspace() as work:
-        signed = {}
-        for index, program in enumerate(recorded):
-            signed[program] = records.attach(program, os.path.join(work, "%d.attached" % index), epoch)
-        key = None
+        key = _Key(env, work) if key_given else None
+        if key:
+            records.check_signer(recorded, key)
+        signed, outdated = _attach_recorded(records, recorded, work, epoch, renewable=bool(key))
+        fresh = [program for program in programs if program not in signed]
         timestamp = _Timestamp(env)
         if fresh:
-            key = _Key(env, work)
             key.check_valid(epoch, timestamp)
             for index, program in enumerate(fresh):
                 target = os.path.join(work, "%d.signed" % index)
@@ -113,15 +126,34 @@ def sign_programs(env, epoch, project_dir, programs):
             records.stage(fresh, signed, work)
         # Records first: should the programs not be replaced after all, the
         # records still fit their unsigned bytes.
-        records.commit(renew)
+        records.commit(programs if renew else outdated)
         _replace_all(programs, [signed[program] for program in programs])
-    return _report(recorded, fresh, records, key, timestamp, signing_requested(env))
+    attached = [program for program in recorded if program not in outdated]
+    return _report(attached, fresh, outdated, records, key, timestamp)
 
 
-def _report(recorded, fresh, records, key, timestamp, key_given):
+def _attach_recorded(records, recorded, work, epoch, renewable):
+    """The programs with their records attached, by program, and the
+    programs whose records no longer fit them (renewable: a key is there to
+    sign those afresh)."""
+    signed, outdated = {}, []
+    for index, program in enumerate(recorded):
+        target = records.attach(program, os.path.join(work, "%d.attached" % index), epoch, renewable)
+        if target:
+            signed[program] = target
+        else:
+            outdated.append(program)
+    return signed, outdated
+
+
+def _names(programs, suffix=""):
+    return " ".join(os.path.basename(program) + suffix for program in programs)
+
+
+def _report(attached, fresh, outdated, records, key, timestamp):
     parts = []
     if fresh:
-        line = "signed and verified: " + " ".join(os.path.basename(p) for p in fresh)
+        line = "signed and verified: " + _names(fresh)
         if timestamp.url:
             line += ", time-stamped by " + timestamp.url
         else:
@@ -130,13 +162,15 @@ def _report(recorded, fresh, records, key, timestamp, key_given):
             )
         if records.folder:
             line += ", recorded in " + records.folder
+        if outdated:
+            line += "; renewed the records that no longer fit their programs: " + _names(outdated, ".sig")
         parts.append(line)
-    if recorded:
-        line = "attached the signatures recorded in %s: %s" % (
-            records.folder,
-            " ".join(os.path.basename(p) for p in recorded),
-        )
-        if key_given and not fresh:
+    if attached:
+        line = "attached the signatures recorded in %s" % records.folder
+        if not key:
+            line += " by %s" % records.signer_subject(attached[0])
+        line += ": " + _names(attached)
+        if key and not fresh:
             line += " (the key was not used; SIGN_RENEW=1 signs afresh)"
         parts.append(line)
     return "; ".join(parts)
@@ -420,20 +454,15 @@ class _Key:
         return self.cert or self.pkcs12
 
     def check_valid(self, epoch, timestamp):
-        """The certificate must be valid on the disc's date, the signing
-        time its signatures carry (a time stamp vouches for the time
-        instead, so it may lie after the end), and now, when the signatures
-        are made and Windows first judges them: a certificate that has
-        expired makes signatures that are invalid from the start, time stamp
-        or not."""
-        if epoch < self.not_before:
+        """The certificate must be valid at the signing time its signatures
+        carry (a time stamp vouches for the time instead, so it may lie
+        after the end), and now, when the signatures are made and Windows
+        first judges them: a certificate that has expired makes signatures
+        that are invalid from the start, time stamp or not."""
+        when = signing_time(epoch, self.not_before)
+        if when > self.not_after and not timestamp.url:
             raise SigningError(
-                "%s is valid only from %s, after the disc's date %s (SOURCE_DATE_EPOCH, else the last commit's)"
-                % (self.name(), utc(self.not_before), utc(epoch))
-            )
-        if epoch > self.not_after and not timestamp.url:
-            raise SigningError(
-                "%s expired on %s, before the disc's date %s" % (self.name(), utc(self.not_after), utc(epoch))
+                "%s expired on %s, before the disc's date %s" % (self.name(), utc(self.not_after), utc(when))
             )
         now = int(time.time())
         if now > self.not_after:
@@ -442,6 +471,9 @@ class _Key:
             )
         if now < self.not_before:
             raise SigningError("%s is valid only from %s, not yet now" % (self.name(), utc(self.not_before)))
+
+    def subject(self):
+        return certificates.subject(self.leaf)
 
     def sign(self, program, target, epoch, timestamp):
         name = os.path.basename(program)
@@ -454,7 +486,7 @@ class _Key:
         status, out, errors = _run(
             ["osslsigncode", "sign"]
             + key
-            + ["-readpass", self.password, "-h", "sha256", "-time", str(epoch)]
+            + ["-readpass", self.password, "-h", "sha256", "-time", str(signing_time(epoch, self.not_before))]
             + timestamp.sign_options()
             + ["-in", program, "-out", target],
             self.env,
@@ -507,31 +539,59 @@ class _Records:
     def holds(self, program):
         return bool(self.folder) and os.path.exists(self.path(program))
 
-    def attach(self, program, target, epoch):
+    def _signer(self, program):
+        """The certificate that made the record, and every one it carries."""
+        record = self.path(program)
+        certs = certificates.signature_certificates(_read(record))
+        leaf = certificates.signer(certs) if certs else None
+        if leaf is None:
+            raise SigningError("%s: not a signature that osslsigncode recorded" % record)
+        return leaf, certs
+
+    def signer_subject(self, program):
+        return certificates.subject(self._signer(program)[0])
+
+    def check_signer(self, recorded, key):
+        """Records are the given certificate's, or the build stops: a record
+        of another signer would otherwise ship in its place unnoticed."""
+        for program in recorded:
+            leaf = self._signer(program)[0]
+            if certificates.leaf_hash(leaf) != key.leaf_hash:
+                raise SigningError(
+                    "%s was signed by %s, not by %s of %s (SIGN_RENEW=1 signs afresh with the given key)"
+                    % (self.path(program), certificates.subject(leaf), key.subject(), key.name())
+                )
+
+    def attach(self, program, target, epoch, renewable=False):
         """The program with its recorded signature attached, checked against
-        the program's bytes. The chain is checked against the certificates
-        the signature carries and this machine's roots, at the disc's date:
-        the records were verified against the key when they were made."""
+        the program's bytes; None when the record no longer fits them and
+        renewable (a key is there to sign afresh). The chain is checked
+        against the certificates the signature carries and this machine's
+        roots, at the time the record was signed: the records were verified
+        against the key when they were made."""
         record = self.path(program)
         work = os.path.dirname(target)
         carried = target + ".certs.pem"
-        certs = certificates.signature_certificates(_read(record))
-        if certs is None:
-            raise SigningError("%s: not a signature that osslsigncode recorded" % record)
+        leaf, certs = self._signer(program)
         with open(carried, "wb") as file:
             file.write(certificates.pem(certs))
         trust = _trust_file(work, carried, self.env.get("SIGN_TIMESTAMP_CA", ""))
+        when = signing_time(epoch, certificates.validity(leaf)[0])
         status, out, errors = _run(
             ["osslsigncode", "attach-signature", "-sigin", record, "-CAfile", trust, "-TSA-CAfile", trust]
-            + ["-time", str(epoch), "-h", "sha256", "-in", program, "-out", target],
+            + ["-time", str(when), "-h", "sha256", "-in", program, "-out", target],
             self.env,
         )
         log = out + errors
         if status != 0:
             if "MISMATCH" in log:
+                if renewable:
+                    with contextlib.suppress(FileNotFoundError):
+                        os.unlink(target)
+                    return None
                 raise SigningError(
-                    "%s does not match %s: the program changed since it was signed (SIGN_RENEW=1 signs afresh)"
-                    % (record, os.path.basename(program))
+                    "%s does not match %s: the program changed since it was signed; a build with the key"
+                    " (SIGN_PKCS12, SIGN_CERT with SIGN_KEY, or a token) renews it" % (record, os.path.basename(program))
                 )
             cause = next(
                 (line.strip() for line in log.splitlines() if "error" in line.lower() or "failed" in line.lower()),
@@ -554,17 +614,18 @@ class _Records:
                 raise SigningError("cannot extract the signature of %s: %s" % (os.path.basename(program), cause))
             self.staged.append((staged, self.path(program)))
 
-    def commit(self, renew):
+    def commit(self, replaced):
         """Writes the staged records, each whole or not at all; an existing
-        record is replaced only on renewal."""
+        record is replaced only when it is one of the programs `replaced`."""
         if self.staged:
             os.makedirs(self.folder, exist_ok=True)
+        replaceable = {self.path(program) for program in replaced}
         for staged, record in self.staged:
             temporary = record + ".new"
             shutil.copyfile(staged, temporary)
             os.chmod(temporary, 0o644)
             try:
-                if renew:
+                if record in replaceable:
                     os.replace(temporary, record)
                 else:
                     os.link(temporary, record)

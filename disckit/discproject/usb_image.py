@@ -209,7 +209,7 @@ def publish(project_path, tree, target, sums=None):
     try:
         judge_place(target, project_path, "the image")
         label = usable_setting(project_path, "fat-label")
-        epoch = source_date_epoch(os.environ)
+        epoch = source_date_epoch(os.environ, project_path)
         count = make_usb_image(tree, target, label, epoch, sums)
     except Failure as failure:
         raise Failure(f"{target} not written: {failure}{earlier_image_note(target)}") from None

@@ -84,5 +84,11 @@ def test_signature_certificates(pair):
     key, leaf, ca, _ = pair
     signed = (pkcs7.PKCS7SignatureBuilder().set_data(b"program").add_signer(leaf, key, hashes.SHA256())
               .add_certificate(ca).sign(DER, [pkcs7.PKCS7Options.DetachedSignature]))
-    assert set(certificates.signature_certificates(signed)) == {leaf, ca}
+    carried = certificates.signature_certificates(signed)
+    assert set(carried) == {leaf, ca}
     assert certificates.signature_certificates(b"\x30\x03\x02\x01\x03") is None
+    # The signer is the one that issued none of the others, in any order;
+    # a self-signed certificate alone is its own signer.
+    assert certificates.signer(carried) == certificates.signer(carried[::-1]) == leaf
+    assert certificates.signer([ca]) == ca and certificates.signer([]) is None
+    assert certificates.subject(leaf) == "CN=Vendor"
