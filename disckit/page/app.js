@@ -351,7 +351,9 @@ async function replacePicture(file) {
   const type = present ? present.slice(present.lastIndexOf('.')).toLowerCase() : held.ext;
   if (type !== held.ext) return status(`picture not taken: ${present} is a ${type} picture; choose one of that type`);
   const path = present || `menus/${menu.resource}${held.ext}`;
-  if (present) await knowDiskVersion(path);
+  // Only a picture on disk has a version to replace; one made on the page
+  // and not saved yet is new to the server still.
+  if (project.menus[menu.resource]?.picture === path) await knowDiskVersion(path);
   if (edit((state) => {
     state[path] = { picture: held.picture };
   })) status(`new picture for ${menu.language} ${menu.name || '(root)'}: ${file.name}; save to keep it`);
@@ -767,12 +769,26 @@ let navShown = '';
 function renderMenus() {
   const nav = $('menus');
   const list = menus();
-  // Rebuilt only when the menus or their titles change, so that a check's
-  // answer never replaces a title being typed.
-  const shown = JSON.stringify([list, shownMenu()?.index]);
-  if (shown === navShown) return;
-  navShown = shown;
-  const focused = document.activeElement?.dataset?.key;
+  // Rebuilt only when the screens themselves change. A title or the shown
+  // screen is updated in place: a click on a screen's button that ends the
+  // typing of a title must still land on that button.
+  const shown = JSON.stringify(list.map((m) => [m.index, m.language, m.name, m.resource, m.country]));
+  if (shown !== navShown) {
+    navShown = shown;
+    const focused = document.activeElement?.dataset?.key;
+    nav.replaceChildren(...menuNavParts(list));
+    if (focused) nav.querySelector(`[data-key="${focused}"]`)?.focus();
+  }
+  const current = shownMenu()?.index;
+  for (const menu of list) {
+    nav.querySelector(`[data-key="menu-${menu.index}"]`).setAttribute('aria-current', String(menu.index === current));
+    // Never the title being typed: a check's answer must not replace it.
+    const title = nav.querySelector(`[data-key="title-${menu.index}"]`);
+    if (title !== document.activeElement && title.value !== menu.title) title.value = menu.title;
+  }
+}
+
+function menuNavParts(list) {
   const parts = [];
   for (const language of [...new Set(list.map((m) => m.language))]) {
     parts.push(Object.assign(document.createElement('h2'), { textContent: language || '(no language)' }));
@@ -780,7 +796,6 @@ function renderMenus() {
       const button = document.createElement('button');
       button.className = 'menu-item';
       button.textContent = `${menu.name || '(root)'} — ${menu.resource}${menu.country ? ` [${menu.country}]` : ''}`;
-      button.setAttribute('aria-current', String(menu.index === shownMenu()?.index));
       button.dataset.key = `menu-${menu.index}`;
       button.addEventListener('click', () => {
         if (trying) endTryout('');
@@ -800,8 +815,7 @@ function renderMenus() {
       parts.push(button, title);
     }
   }
-  nav.replaceChildren(...parts);
-  if (focused) nav.querySelector(`[data-key="${focused}"]`)?.focus();
+  return parts;
 }
 
 function pictureSize(menu) {

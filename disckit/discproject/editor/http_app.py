@@ -98,14 +98,19 @@ class EditorHandler(BaseHTTPRequestHandler):
     # ---- answers ----------------------------------------------------------
 
     def answer(self, status, body=b"", content_type="text/plain; charset=utf-8"):
-        self.send_response(status)
-        self.send_header("Content-Type", content_type)
-        self.send_header("Content-Length", str(len(body)))
-        for name, value in SECURITY_HEADERS.items():
-            self.send_header(name, value)
-        self.end_headers()
-        if self.command != "HEAD":
-            self.wfile.write(body)
+        try:
+            self.send_response(status)
+            self.send_header("Content-Type", content_type)
+            self.send_header("Content-Length", str(len(body)))
+            for name, value in SECURITY_HEADERS.items():
+                self.send_header(name, value)
+            self.end_headers()
+            if self.command != "HEAD":
+                self.wfile.write(body)
+        except (BrokenPipeError, ConnectionResetError):
+            # The tab was closed or reloaded while a check ran: nobody waits
+            # for this answer, and that is no fault of the editor's.
+            self.close_connection = True
 
     def answer_json(self, status, value):
         self.answer(status, json.dumps(value).encode(), "application/json")

@@ -78,6 +78,9 @@ test('a screen added with a chosen picture, a language made from English and a n
     // Shown once the picture is read: the new screen, on its own picture.
     await page.locator('#menus').getByText('extras — extras-en').waitFor();
     assert.match(await page.locator('#picture').getAttribute('src'), /^blob:/);
+    // Its picture replaced before it was ever saved: still a new file to the server.
+    await page.setInputFiles('#screen-picture-file', join(project, 'menus', 'root-en.png'));
+    await page.waitForFunction(() => document.querySelector('#status').textContent.startsWith('new picture for en extras'));
     await page.click('#language-add');
     await page.fill('#al-code', 'fr');
     await page.click('#add-language button[value="ok"]');
@@ -86,7 +89,9 @@ test('a screen added with a chosen picture, a language made from English and a n
     assert.doesNotMatch(await page.locator('#menus').innerText(), /FR/i);
     await page.click('#redo');
     await page.fill('[data-key="title-5"]', 'Deux écrans');
+    await page.press('[data-key="title-5"]', 'Enter');
     await page.click('[data-key="menu-0"]');
+    assert.equal(await page.locator('[data-key="menu-0"]').getAttribute('aria-current'), 'true');
     await page.setInputFiles('#screen-picture-file', join(project, 'menus', 'docs-en.png'));
     await page.waitForFunction(() => document.querySelector('#status').textContent.startsWith('new picture'));
     await settled(page);
@@ -97,8 +102,8 @@ test('a screen added with a chosen picture, a language made from English and a n
       'en;extras;;extras-en;Extras\nde;;;root-de;Über die Zwei-Seiten-CD\nde;docs;;docs-de;Über die Zwei-Seiten-CD\n' +
       'fr;;;root-fr;Deux écrans\nfr;docs;;docs-fr;\nfr;extras;;extras-fr;\n');
     assert.equal(read(project, 'extras-en.txt').length, 0);
-    assert.deepEqual(read(project, 'extras-en.png'), read(project, 'docs-en.png'));
-    assert.deepEqual(read(project, 'extras-fr.png'), read(project, 'docs-en.png'));
+    assert.deepEqual(read(project, 'extras-en.png'), rootEn);
+    assert.deepEqual(read(project, 'extras-fr.png'), rootEn);
     assert.deepEqual(read(project, 'root-fr.png'), rootEn);
     assert.deepEqual(read(project, 'root-en.png'), read(project, 'docs-en.png'));
     assert.equal(read(project, 'docs-fr.txt').toString(), read(project, 'docs-en.txt').toString());
