@@ -71,7 +71,7 @@ import contextlib
 import os
 import sys
 
-from . import builds, signing, tool_runner
+from . import builds, image_files, signing, tool_runner
 from .autorun_inf import autorun_inf
 from .builds import Places
 from .checking import check_project, preview, tree_check
@@ -84,7 +84,7 @@ from .image_files import earlier_image_note, extract_as_drive, judge_destination
 from .iso_image import check_image, extract, make_image
 from .outputs import judge_place, one_line
 from .preview_folder import earlier_pictures
-from .project_folder import SETTINGS, Project, usable_setting
+from .project_folder import SETTINGS, Project
 from .resources import build_resources
 from .safe_files import replace_file
 from .source_date import TREE, disc_date, source_date_epoch, utc
@@ -194,13 +194,8 @@ def command_disc_tree(args):
 
 
 def image(project_path, tree, target, sums=None):
-    try:
-        judge_place(target, project_path, "the image")
-        volume = usable_setting(project_path, "volume")
-        epoch = source_date_epoch(os.environ, project_path)
-        count = make_image(tree, target, volume, epoch, sums)
-    except Failure as failure:
-        raise Failure(f"{target} not written: {failure}{earlier_image_note(target)}") from None
+    _, epoch, count = image_files.publish(
+        project_path, target, "volume", lambda volume, epoch: make_image(tree, target, volume, epoch, sums))
     print(f"image: {target} written and checked ({count} files), dated {utc(epoch)}")
 
 

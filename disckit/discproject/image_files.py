@@ -8,8 +8,10 @@ import shutil
 
 from .disc_tree import record_of
 from .findings import Failure
-from .outputs import judge_kind, one_line
+from .outputs import judge_kind, judge_place, one_line
+from .project_folder import usable_setting
 from .safe_files import remove_file, temporary_beside
+from .source_date import source_date_epoch
 
 REQUIRED = ("autorun.exe", "autorun.inf", "software/pdfreader/docrunner.exe", "software/pdfreader/readme.txt")
 
@@ -93,6 +95,21 @@ def replace_when_checked(image, write, check):
 
 def earlier_image_note(image):
     return f"; the earlier {image} is left as it was" if os.path.exists(image) else ""
+
+
+def publish(project_path, target, setting, make):
+    """The one way either image is written: its place judged first, then
+    `make(value of the project's setting, the disc's date)`, which returns
+    the image's file count. Returns (value, date, count); Failure, saying
+    what became of an earlier image, when it is not written."""
+    try:
+        judge_place(target, project_path, "the image")
+        value = usable_setting(project_path, setting)
+        epoch = source_date_epoch(os.environ, project_path)
+        count = make(value, epoch)
+    except Failure as failure:
+        raise Failure(f"{target} not written: {failure}{earlier_image_note(target)}") from None
+    return value, epoch, count
 
 
 def extract_as_drive(image, out, extract):

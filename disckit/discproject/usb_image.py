@@ -25,11 +25,8 @@ from . import tool_runner
 from .disc_tree import record_of
 from .findings import Failure
 from . import fat_tree, image_files
-from .image_files import (compare_content, earlier_image_note, judge_destination, judge_inputs, judge_record,
-                          replace_when_checked)
-from .outputs import judge_place
-from .project_folder import usable_setting
-from .source_date import source_date_epoch, utc
+from .image_files import compare_content, judge_destination, judge_inputs, judge_record, replace_when_checked
+from .source_date import utc
 
 SECTOR = 512
 # FAT32 needs this many clusters at least; fewer and Windows reads the
@@ -206,13 +203,8 @@ def usb_target(places, env):
 def publish(project_path, tree, target, sums=None):
     """The image of `tree` with the project's label at `target`, reported in
     one line; Failure, saying what became of an earlier image, when not."""
-    try:
-        judge_place(target, project_path, "the image")
-        label = usable_setting(project_path, "fat-label")
-        epoch = source_date_epoch(os.environ, project_path)
-        count = make_usb_image(tree, target, label, epoch, sums)
-    except Failure as failure:
-        raise Failure(f"{target} not written: {failure}{earlier_image_note(target)}") from None
+    label, epoch, count = image_files.publish(
+        project_path, target, "fat-label", lambda label, epoch: make_usb_image(tree, target, label, epoch, sums))
     print(f"usb: {target} written and checked ({count} files, FAT32, label {label}), dated {utc(epoch)}")
 
 
