@@ -168,8 +168,13 @@ class EditorHandler(BaseHTTPRequestHandler):
             return
         if not origin_allowed(self.headers.get("Origin"), self.server.port):
             return self.refuse(403, "a request from another site")
-        handlers = {"api/check": self.post_check, "api/save": self.post_save, "api/free-name": self.post_free_name,
-                    "api/save-pictures": self.post_save_pictures, "api/remove": self.post_remove}
+        handlers = {
+            "api/check": self.post_check,
+            "api/free-name": self.post_free_name,
+            "api/save": lambda b: self.post_changes(b, project_files.save, "[{path, base, text}]"),
+            "api/save-pictures": lambda b: self.post_changes(b, picture_files.save, "[{path, base, data}]"),
+            "api/remove": lambda b: self.post_changes(b, picture_files.remove, "[{path, base}]"),
+        }
         if rest not in handlers:
             return self.refuse(404, "no such action")
         body = self.read_body()
@@ -228,15 +233,14 @@ class EditorHandler(BaseHTTPRequestHandler):
         result["milliseconds"] = round((time.monotonic() - started) * 1000)
         self.answer_json(200, result)
 
-    def post_save(self, body):
+    def post_changes(self, body, save, shape):
+        """A save, a save of pictures or a removal: `save(project, changes)`
+        with the changes in `shape`, answered the same way for each."""
         changes = body.get("changes")
         if not isinstance(changes, list) or not all(isinstance(c, dict) for c in changes):
-            return self.refuse(400, "changes: [{path, base, text}]")
-        self.saved_answer(lambda: project_files.save(self.server.project, changes))
-
-    def saved_answer(self, save):
+            return self.refuse(400, f"changes: {shape}")
         try:
-            written = save()
+            written = save(self.server.project, changes)
         except project_files.Refused as refused:
             return self.answer_json(403, {"refused": str(refused)})
         except project_files.Conflict as conflict:
@@ -244,18 +248,6 @@ class EditorHandler(BaseHTTPRequestHandler):
         except OSError as error:
             return self.answer_json(500, {"failed": f"{error.filename or ''}: {error.strerror}"})
         self.answer_json(200, {"written": written})
-
-    def post_save_pictures(self, body):
-        changes = body.get("changes")
-        if not isinstance(changes, list) or not all(isinstance(c, dict) for c in changes):
-            return self.refuse(400, "changes: [{path, base, data}]")
-        self.saved_answer(lambda: picture_files.save(self.server.project, changes))
-
-    def post_remove(self, body):
-        changes = body.get("changes")
-        if not isinstance(changes, list) or not all(isinstance(c, dict) for c in changes):
-            return self.refuse(400, "changes: [{path, base}]")
-        self.saved_answer(lambda: picture_files.remove(self.server.project, changes))
 
     def post_free_name(self, body):
         try:
