@@ -4,7 +4,7 @@ import { History } from './history.js';
 import { clampPoint, fitScale, isEmpty, moved, pixelAt, resized, spanned } from './geometry.js';
 import { COMMANDS, formatHotspot, formatMenuLine, joinLines, parseHotspot, parseMenuLine, splitLines, withLine } from './lines.js';
 import { moveName, moveSlot, nameOf, removeLine, removeName, replaceSlots, setLine, setName, slotLines } from './edits.js';
-import { describeEffect, pointerDown, pointerUp, startRun, typedKey } from './tryout.js';
+import { BACK_BUTTON, describeEffect, goBack, pointerDown, pointerUp, startRun, typedKey } from './tryout.js';
 import { fieldProblem, otherLanguageArgument, pointersTo, resourceFor, retarget } from './screens.js';
 
 const api = (path) => new URL(path, location.href).href;
@@ -1060,6 +1060,7 @@ function pointerPixel(event) {
 }
 
 function startDrag(event) {
+  if (trying && event.button === BACK_BUTTON) return holdBackButton(event);
   if (event.button !== 0 || !shownMenu()) return;
   const point = pointerPixel(event);
   if (trying) {
@@ -1100,7 +1101,23 @@ function continueDrag(event) {
   render();
 }
 
+// The mouse's back button, as the menu takes it: held by the menu once
+// pressed on it, and back to the menu before when released over it. Never
+// the browser's own way back, which would leave the editor.
+function holdBackButton(event) {
+  event.preventDefault();
+  $('overlay').setPointerCapture(event.pointerId);
+}
+
+function releaseBackButton(event) {
+  event.preventDefault();
+  const box = $('overlay').getBoundingClientRect();
+  const over = box.left <= event.clientX && event.clientX < box.right && box.top <= event.clientY && event.clientY < box.bottom;
+  if (over) tryStep(goBack(trying));
+}
+
 function endDrag(event) {
+  if (trying && event.button === BACK_BUTTON) return releaseBackButton(event);
   if (trying && event.button === 0) {
     const point = pointerPixel(event);
     return tryStep(pointerUp(trying, triedSpots(), point.x, point.y, triedMenuNamed));

@@ -8,6 +8,9 @@
 export const TRIED_ROOT = 'D:';
 export const TRIED_WINDOW = 0x00030a2e;
 
+// The mouse's first extra button, which browsers and autorun take as back.
+export const BACK_BUTTON = 3;
+
 // {menu, history, focus}: `menu` a menu of the page (its line of menu.txt),
 // `history` the menus to go back to, `focus` a hotspot's position or -1.
 export function startRun(menu) {

@@ -36,8 +36,8 @@ test('while the German root has no index yet, the English menus\' hotspot findin
   });
 });
 
-test('trying the menu: Tab to a showmenu, Enter, a click on back, Backspace at the root does nothing; a start says what the shell would open; Escape ends it', async () => {
-  await withEditor(() => {}, async ({ page }) => {
+test('trying the menu: Tab to a showmenu, Enter, a click on back, Backspace at the root does nothing, the mouse\'s back button goes back; a start says what the shell would open; Escape ends it', async () => {
+  await withEditor(() => {}, async ({ page, url }) => {
     const line = () => page.locator('#tryout-line').innerText();
     const box = await page.locator('#overlay').boundingBox();
     const click = (x, y) => page.mouse.click(box.x + x, box.y + y);
@@ -58,6 +58,14 @@ test('trying the menu: Tab to a showmenu, Enter, a click on back, Backspace at t
     assert.match(await line(), /^Trying en \(root\) \(0 step\(s\) back\): back/);
     await page.keyboard.press('Backspace');
     assert.match(await line(), /^Trying en \(root\) \(0 step\(s\) back\)\. /);
+    await click(100, 200);
+    const cdp = await page.context().newCDPSession(page);
+    const backButton = (type, buttons) => cdp.send('Input.dispatchMouseEvent',
+      { type, button: 'back', buttons, x: box.x + 400, y: box.y + 300, clickCount: 1 });
+    await backButton('mousePressed', 8);
+    await backButton('mouseReleased', 0);
+    assert.match(await line(), /^Trying en \(root\) \(0 step\(s\) back\): back to the menu before/);
+    assert.equal(page.url(), url, 'the browser did not go back itself');
     await page.keyboard.press('Escape');
     assert.match(await line(), /the menu would close/);
     assert.equal(await page.locator('g.spot').count(), 3);
