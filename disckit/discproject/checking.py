@@ -5,10 +5,10 @@ tree)."""
 import os
 import tempfile
 
-from . import manuals
+from . import hotspot_names, manuals
 from .check_cache import NO_CACHE
 from .disc_tree import judge
-from .findings import Stop
+from .findings import Findings, Stop
 from .menucheck import pass_on, run_menucheck
 from .preview_folder import publish
 from .project_folder import Project
@@ -82,7 +82,10 @@ def preview(project_path, menucheck, pictures, findings, in_build_tree=False):
         if sources is None:
             return None
         drawn = os.path.join(work, "preview")
-        pass_on(run_menucheck(menucheck, ["--preview", drawn, out]), findings, sources, out, "")
+        # Read again for the labels only: what the check says of them is said.
+        names = os.path.join(work, "names")
+        hotspot_names.write_for_preview(Project(project_path, Findings(report=None)), names)
+        pass_on(run_menucheck(menucheck, ["--preview", drawn, "--preview-names", names, out]), findings, sources, out, "")
         names = drawn_pictures(drawn)
         publish(drawn, names, pictures, in_build_tree)
         return names

@@ -13,6 +13,31 @@ def hotspot_lines(index_lines):
     return [number for number, line in enumerate(index_lines, 1) if line]
 
 
+def by_index_line(index_lines, names):
+    """The names placed on the lines of the index that their hotspots
+    stand on; "" on every other line."""
+    placed = [""] * len(index_lines)
+    for name, number in zip(names, hotspot_lines(index_lines)):
+        placed[number - 1] = name
+    return placed
+
+
+def write_for_preview(project, folder):
+    """Each menu's names for the preview's labels, as menucheck reads them:
+    FOLDER/RESOURCE.names (lower case), UTF-8, line N the name of the
+    hotspot on line N of the menu index."""
+    os.makedirs(folder, exist_ok=True)
+    indexes = {os.path.splitext(n)[0].lower(): n for n in project.menu_files() if file_kind(n) == "index"}
+    for name in project.menu_files():
+        stem = os.path.splitext(name)[0].lower()
+        if file_kind(name) != "names" or stem not in indexes:
+            continue
+        names, _ = project.read_lines(os.path.join(project.menus, name))
+        index_lines, _ = project.read_lines(os.path.join(project.menus, indexes[stem]))
+        with open(os.path.join(folder, stem + ".names"), "w", encoding="utf-8", newline="\n") as out:
+            out.write("".join(line + "\n" for line in by_index_line(index_lines, names)))
+
+
 def judge(project, names_path, index_path, names):
     """Findings on the names of one menu: a hotspot without a name is a
     warning naming the line that should hold it; a name beyond the last

@@ -111,6 +111,10 @@ const char* const Help =
     "                  its command; drawn with ImageMagick's convert. A menu\n"
     "                  with a usable 200 % picture also gets\n"
     "                  DIR/LANGUAGE-NAME@2x.png, drawn at twice the size\n"
+    "  --preview-names DIR\n"
+    "                  label each hotspot of the previews with its name too,\n"
+    "                  from DIR/RESOURCE.names (RESOURCE in lower case): UTF-8,\n"
+    "                  line N the name of the hotspot on line N of the index\n"
     "  --help          this text\n";
 
 enum class Format { Text, Json };
@@ -144,6 +148,7 @@ int main(int argc, char** argv)
 {
     CheckOptions options;
     std::string previewDir;
+    std::string namesDir;
     Format format = Format::Text;
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
@@ -163,6 +168,8 @@ int main(int argc, char** argv)
             format = value == "json" ? Format::Json : Format::Text;
         } else if (arg == "--preview" && hasValue) {
             previewDir = argv[++i];
+        } else if (arg == "--preview-names" && hasValue) {
+            namesDir = argv[++i];
         } else if (!arg.empty() && arg[0] == '-') {
             return Usage(("unknown option or missing value: " + arg).c_str());
         } else {
@@ -177,7 +184,7 @@ int main(int argc, char** argv)
 
     CheckResult result = CheckMenus(options);
     if (!previewDir.empty())
-        WritePreviews(result.menus, previewDir, result.diagnostics);
+        WritePreviews(result.menus, previewDir, namesDir, result.diagnostics);
 
     std::stable_sort(
         result.diagnostics.begin(), result.diagnostics.end(),

@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <utility>
@@ -67,6 +68,25 @@ std::string ForAnnotate(const std::string& text)
     return escaped;
 }
 
+// Characters, not bytes, of a UTF-8 text: what the label's width and
+// length go by.
+std::size_t Characters(const std::string& text)
+{
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+// The first `count` characters of a UTF-8 text, never half of one.
+std::string FirstCharacters(const std::string& text, std::size_t count)
+{
+    std::size_t end = 0;
+    for (std::size_t seen = 0; end < text.size(); ++end) {
+        if ((static_cast<unsigned char>(text[end]) & 0xC0) != 0x80 && seen++ == count)
+            break;
+    }
+    return text.substr(0, end);
+}
+
 std::int32_t Clamp(std::int32_t value, std::int32_t low, std::int32_t high)
 {
     return std::max(low, std::min(value, high));
@@ -106,9 +126,11 @@ std::string PreviewFileName(const CheckedMenu& menu)
     return name + ".png";
 }
 
-std::string PreviewLabel(const Hotspot& hotspot, std::size_t focusPlace)
+std::string PreviewLabel(const Hotspot& hotspot, std::size_t focusPlace, const std::string& name)
 {
     std::string label = focusPlace == 0 ? std::string() : std::to_string(focusPlace) + " ";
+    if (!name.empty())
+        label += name + " (";
     label += hotspot.command;
     switch (ChooseCommand(hotspot.command)) {
     case CommandKind::ShowMenu:
@@ -120,9 +142,28 @@ std::string PreviewLabel(const Hotspot& hotspot, std::size_t focusPlace)
     default:
         break;
     }
-    if (label.size() > MaxLabel)
-        label = label.substr(0, MaxLabel - 3) + "...";
+    if (!name.empty())
+        label += ")";
+    if (Characters(label) > MaxLabel)
+        label = FirstCharacters(label, MaxLabel - 3) + "...";
     return label;
+}
+
+std::vector<std::string> PreviewNames(const std::string& namesDir, const std::string& resource)
+{
+    std::vector<std::string> names;
+    if (namesDir.empty())
+        return names;
+    std::string file = resource;
+    std::transform(file.begin(), file.end(), file.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::ifstream in(std::filesystem::path(namesDir) / (file + ".names"), std::ios::binary);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        names.push_back(line);
+    }
+    return names;
 }
 
 namespace {
@@ -130,7 +171,8 @@ namespace {
 // One picture of `menu`: `picture` drawn `scale` times the menu's size, its
 // frames and labels at that scale too, so a reviewer of the 200 % picture
 // sees the hotspots where autorun puts them.
-bool WritePreview(const CheckedMenu& menu, const std::string& picture, std::int32_t scale, const std::string& output)
+bool WritePreview(const CheckedMenu& menu, const std::vector<std::string>& names, const std::string& picture,
+                  std::int32_t scale, const std::string& output)
 {
     const std::int32_t width = menu.bitmap.width * scale;
     const std::int32_t height = menu.bitmap.height * scale;
@@ -162,8 +204,9 @@ bool WritePreview(const CheckedMenu& menu, const std::string& picture, std::int3
             args.insert(args.end(), {"-stroke", "black", "-draw", Rectangle(l + scale, t + scale, r - scale, b - scale)});
         args.insert(args.end(), {"-stroke", colour, "-draw", Rectangle(l, t, r, b)});
 
-        const std::string label = PreviewLabel(h, focusPlace);
-        const std::int32_t textWidth = static_cast<std::int32_t>(label.size()) * CharWidth * scale;
+        const std::size_t line = static_cast<std::size_t>(menu.hotspots[i].line);
+        const std::string label = PreviewLabel(h, focusPlace, line >= 1 && line <= names.size() ? names[line - 1] : "");
+        const std::int32_t textWidth = static_cast<std::int32_t>(Characters(label)) * CharWidth * scale;
         // Beside the frame, where stacked buttons leave room: to the
         // right, else to the left, else over the rectangle itself.
         std::int32_t x = r + 4 * scale;
@@ -180,7 +223,7 @@ bool WritePreview(const CheckedMenu& menu, const std::string& picture, std::int3
 
 }  // namespace
 
-bool WritePreviews(const std::vector<CheckedMenu>& menus, const std::string& directory,
+bool WritePreviews(const std::vector<CheckedMenu>& menus, const std::string& directory, const std::string& namesDir,
                    std::vector<Diagnostic>& diagnostics)
 {
     std::error_code error;
@@ -188,6 +231,7 @@ bool WritePreviews(const std::vector<CheckedMenu>& menus, const std::string& dir
     bool allWritten = true;
     for (const CheckedMenu& menu : menus) {
         const std::string name = PreviewFileName(menu);
+        const std::vector<std::string> names = PreviewNames(namesDir, menu.resource);
         std::vector<std::pair<std::string, std::int32_t>> pictures{{menu.bitmapFile, 1}};
         // The 200 % picture only where it is usable; check reports the others.
         if (menu.doubleBitmap.width != 0)
@@ -195,7 +239,7 @@ bool WritePreviews(const std::vector<CheckedMenu>& menus, const std::string& dir
         for (const auto& [picture, scale] : pictures) {
             const std::string file = scale == 1 ? name : name.substr(0, name.size() - 4) + "@2x.png";
             const std::string output = (std::filesystem::path(directory) / file).string();
-            if (!WritePreview(menu, picture, scale, output)) {
+            if (!WritePreview(menu, names, picture, scale, output)) {
                 diagnostics.emplace_back(output, 0, Severity::Error, "convert could not draw the preview",
                                          "preview-failed");
                 allWritten = false;

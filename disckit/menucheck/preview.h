@@ -13,11 +13,20 @@
 std::string PreviewFileName(const CheckedMenu& menu);
 
 // The label drawn beside a hotspot: its place in the focus order (none for
-// "close"), its command word, and for a start command the file it opens.
-std::string PreviewLabel(const Hotspot& hotspot, std::size_t focusPlace);
+// "close"), the name a screen reader says for it where it has one (UTF-8),
+// its command word, and for a start command the file it opens; at most 40
+// characters.
+std::string PreviewLabel(const Hotspot& hotspot, std::size_t focusPlace, const std::string& name = {});
+
+// The names of a menu's hotspots by the line of its index they stand on,
+// from NAMES_DIR/RESOURCE.names (resource in lower case): UTF-8, line N the
+// name of the hotspot on line N of the index, as the kit writes them for
+// the preview. None when `namesDir` is empty or holds no such file.
+std::vector<std::string> PreviewNames(const std::string& namesDir, const std::string& resource);
 
 // Writes one PNG per menu into `directory` with ImageMagick's convert, and
-// beside it NAME@2x.png of its 200 % picture where that is usable.
+// beside it NAME@2x.png of its 200 % picture where that is usable; each
+// label with the hotspot's name from `namesDir` (may be empty).
 // Returns false, with a diagnostic for each picture that failed.
-bool WritePreviews(const std::vector<CheckedMenu>& menus, const std::string& directory,
+bool WritePreviews(const std::vector<CheckedMenu>& menus, const std::string& directory, const std::string& namesDir,
                    std::vector<Diagnostic>& diagnostics);

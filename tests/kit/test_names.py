@@ -7,7 +7,7 @@ import pytest
 
 from conftest import told
 from discproject.disc_names import check_file, name_problem
-from discproject.hotspot_names import judge, orphans
+from discproject.hotspot_names import judge, orphans, write_for_preview
 from discproject.texts import read_lines
 
 
@@ -68,3 +68,12 @@ def test_names_without_a_menu_index(make_project):
     project = make_project({"menus/Main.TXT": "a\n", "menus/main.names": "A\n", "menus/old.names": "A\n"})
     orphans(project)
     assert project.findings.errors == 1 and "old.names: error: names without a menu index" in told(project.findings)
+
+
+def test_names_for_the_preview_stand_on_their_hotspots_lines(make_project, tmp_path):
+    # As autorun counts: a blank line is no hotspot, a damaged one is.
+    project = make_project({"menus/Main.TXT": "a\n\nbroken\n\nc\n", "menus/MAIN.names": "\ufeffÄ\r\nB\r\nC\r\nD\r\n",
+                            "menus/old.names": "A\n"})
+    write_for_preview(project, str(tmp_path / "names"))
+    assert os.listdir(tmp_path / "names") == ["main.names"]
+    assert (tmp_path / "names" / "main.names").read_text(encoding="utf-8") == "Ä\n\nB\n\nC\n"

@@ -231,6 +231,11 @@ TEST(Preview, LabelsNameTheCommandAndWhatItOpens)
     EXPECT_EQ(PreviewLabel(Spot("showmenu"), 3), "3 showmenu (root)");
     EXPECT_EQ(PreviewLabel(Spot("close"), 0), "close");
     EXPECT_EQ(PreviewLabel(Spot("execute", std::string(80, 'x')), 1).size(), 40u);
+    // A name goes before the command; a long one is cut between characters.
+    EXPECT_EQ(PreviewLabel(Spot("showmenu", "help"), 3, "Hilfe"), "3 Hilfe (showmenu help)");
+    EXPECT_EQ(PreviewLabel(Spot("close"), 0, "Schließen"), "Schließen (close)");
+    EXPECT_EQ(PreviewLabel(Spot("close"), 0, std::string(20, 'x') + "żółć" + std::string(20, 'x')),
+              std::string(20, 'x') + "żółć" + std::string(13, 'x') + "...");
 
     CheckedMenu menu;
     menu.language = "de";
