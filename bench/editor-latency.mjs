@@ -39,15 +39,20 @@ async function timed(page, act) {
   return performance.now() - started;
 }
 
-const EDITS = {
-  async move(page) {
+// An edit made by one key on the picture.
+function keyOnStage(key) {
+  return async (page) => {
     await page.focus('#stage');
     return timed(page, async () => {
       const started = performance.now();
-      await page.keyboard.press('ArrowRight');
+      await page.keyboard.press(key);
       return started;
     });
-  },
+  };
+}
+
+const EDITS = {
+  move: keyOnStage('ArrowRight'),
   async resize(page, round) {
     const box = await page.locator('#overlay').boundingBox();
     const handle = await page.locator('.handle').nth(4).boundingBox();
@@ -73,14 +78,7 @@ const EDITS = {
       return started;
     });
   },
-  async undo(page) {
-    await page.focus('#stage');
-    return timed(page, async () => {
-      const started = performance.now();
-      await page.keyboard.press('Control+z');
-      return started;
-    });
-  },
+  undo: keyOnStage('Control+z'),
 };
 
 function percentile(sorted, share) {

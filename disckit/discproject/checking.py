@@ -82,10 +82,11 @@ def preview(project_path, menucheck, pictures, findings, in_build_tree=False):
         if sources is None:
             return None
         drawn = os.path.join(work, "preview")
-        # Read again for the labels only: what the check says of them is said.
-        names = os.path.join(work, "names")
-        hotspot_names.write_for_preview(Project(project_path, Findings(report=None)), names)
-        pass_on(run_menucheck(menucheck, ["--preview", drawn, "--preview-names", names, out]), findings, sources, out, "")
+        # The names read once more, for the labels only: their findings
+        # were reported as the resources were made.
+        labels = os.path.join(work, "names")
+        hotspot_names.write_for_preview(Project(project_path, Findings(report=None)), labels)
+        pass_on(run_menucheck(menucheck, ["--preview", drawn, "--preview-names", labels, out]), findings, sources, out, "")
         names = drawn_pictures(drawn)
         publish(drawn, names, pictures, in_build_tree)
         return names

@@ -149,6 +149,12 @@ std::string PreviewLabel(const Hotspot& hotspot, std::size_t focusPlace, const s
     return label;
 }
 
+namespace {
+
+// The names of a menu's hotspots by the line of its index they stand on,
+// from NAMES_DIR/RESOURCE.names (resource in lower case): UTF-8, line N the
+// name of the hotspot on line N of the index, as the kit writes them for
+// the preview. None when `namesDir` is empty or holds no such file.
 std::vector<std::string> PreviewNames(const std::string& namesDir, const std::string& resource)
 {
     std::vector<std::string> names;
@@ -165,8 +171,6 @@ std::vector<std::string> PreviewNames(const std::string& namesDir, const std::st
     }
     return names;
 }
-
-namespace {
 
 // One picture of `menu`: `picture` drawn `scale` times the menu's size, its
 // frames and labels at that scale too, so a reviewer of the 200 % picture

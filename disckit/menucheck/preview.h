@@ -18,12 +18,6 @@ std::string PreviewFileName(const CheckedMenu& menu);
 // characters.
 std::string PreviewLabel(const Hotspot& hotspot, std::size_t focusPlace, const std::string& name = {});
 
-// The names of a menu's hotspots by the line of its index they stand on,
-// from NAMES_DIR/RESOURCE.names (resource in lower case): UTF-8, line N the
-// name of the hotspot on line N of the index, as the kit writes them for
-// the preview. None when `namesDir` is empty or holds no such file.
-std::vector<std::string> PreviewNames(const std::string& namesDir, const std::string& resource);
-
 // Writes one PNG per menu into `directory` with ImageMagick's convert, and
 // beside it NAME@2x.png of its 200 % picture where that is usable; each
 // label with the hotspot's name from `namesDir` (may be empty).
